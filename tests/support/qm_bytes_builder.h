@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane::test {
+
+// Small pieces that assemble the bytes of QM files, so that tests build their
+// inputs in place instead of keeping binary fixtures.
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes be32(std::uint32_t value);
+Bytes utf16Be(std::u16string_view text);
+Bytes join(std::initializer_list<Bytes> parts);
+Bytes bytesOf(std::string_view text);
+
+// 0x03, n, the text as UTF-16BE.
+Bytes translationItem(std::u16string_view text);
+// tag, m, the bytes as given (add the terminating zero yourself).
+Bytes byteTextItem(std::uint8_t tag, std::string_view stored);
+// 0x05, the hash, 0x01: how the program's own writer ends a record.
+Bytes recordEnd(std::uint32_t hash);
+// A record in the shape the program's writer gives it.
+Bytes writerRecord(std::uint32_t hash, std::u16string_view text, std::string_view section = {},
+                   std::string_view subsection = {});
+
+struct QmIndexEntry {
+  std::uint32_t hash;
+  std::uint32_t offset;
+};
+
+struct QmParts {
+  std::vector<QmIndexEntry> index = {};
+  Bytes indexPadding = {};  // extra bytes at the end of the index block
+  Bytes messages = {};
+  std::optional<Bytes> context = std::nullopt;
+};
+
+Bytes assembleQm(const QmParts& parts);
+
+struct QmEntry {
+  std::uint32_t hash = 0;
+  std::u16string text;
+  std::string section;
+  std::string subsection;
+};
+
+// A whole file with one record per entry, in the writer's shapes.
+Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context = std::nullopt);
+
+}  // namespace sorvane::test
