@@ -1,0 +1,34 @@
+#pragma once
+
+#include "widetext/line_store.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+// An ordered list of 8-bit strings. A string never holds a zero byte:
+// storing one keeps only the bytes before the first zero byte.
+class ByteStringList {
+ public:
+  std::int32_t count() const { return static_cast<std::int32_t>(lines_.size()); }
+  // Copy of string i; the empty string outside the list.
+  std::string get(std::int32_t i) const { return std::string(view(i)); }
+  // String i without a copy; valid until the list is next changed.
+  std::string_view view(std::int32_t i) const;
+
+  void add(std::string_view text);
+  // Replaces string i (i >= 0), padding the list with empty strings first.
+  void set(std::int32_t i, std::string_view text);
+  void remove(std::int32_t i);
+  void clear() { lines_.clear(); }
+  void reserve(std::int32_t count);
+  // Index of the first string equal to text, or -1.
+  std::int32_t indexOf(std::string_view text) const;
+
+ private:
+  LineStore<char> lines_;
+};
+
+}  // namespace sorvane
