@@ -1,0 +1,26 @@
+#include "qm/qm_format.h"
+
+#include <bit>
+#include <cstring>
+
+namespace sorvane {
+
+std::uint32_t swapBytes32(std::uint32_t value) {
+  return ((value & 0x000000FFU) << 24) | ((value & 0x0000FF00U) << 8) |
+         ((value & 0x00FF0000U) >> 8) | ((value & 0xFF000000U) >> 24);
+}
+
+void swapUtf16Units(void* buffer, std::size_t byteCount) {
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  const std::size_t units = byteCount / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    std::uint16_t unit;
+    std::memcpy(&unit, bytes + 2 * i, 2);
+    unit = static_cast<std::uint16_t>((unit << 8) | (unit >> 8));
+    std::memcpy(bytes + 2 * i, &unit, 2);
+  }
+  bytes[byteCount] = 0;
+  bytes[byteCount + 1] = 0;
+}
+
+}  // namespace sorvane

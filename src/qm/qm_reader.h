@@ -1,0 +1,40 @@
+#pragma once
+
+#include "qm/qm_document.h"
+
+#include <string_view>
+
+namespace sorvane {
+
+class DialogServices;
+
+// Which lists of the document the reader fills.
+enum class QmLists {
+  all,               // translations, section and subsection texts, hashes
+  translationsOnly,  // translations alone
+};
+
+struct QmReadOptions {
+  // Replace the document's contextTable by the file's context bytes.
+  bool keepContextTable = false;
+  // Show no error box; the comment notice is still shown.
+  bool quiet = false;
+  QmLists lists = QmLists::all;
+};
+
+// Reads a QM file into document, validating its structure step by step.
+// The lists are appended to, never cleared. On failure the lists keep what
+// was appended before it (callers discard them), contextTable is untouched,
+// and unless quiet the reason is shown through dialogs.
+bool readQmFile(std::u16string_view fileName, QmDocument& document, const QmReadOptions& options,
+                DialogServices& dialogs);
+
+// Formats and shows the unexpected-data box: what names the place, position
+// is the file offset of the byte, data its value.
+void reportUnexpectedData(DialogServices& dialogs, std::u16string_view what,
+                          std::u16string_view fileName, std::uint64_t position, std::uint8_t data);
+
+// Shows "Error opening" with the file name and the system's text for error.
+void reportOpenError(DialogServices& dialogs, std::u16string_view fileName, int error);
+
+}  // namespace sorvane
