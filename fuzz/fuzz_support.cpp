@@ -1,0 +1,34 @@
+#include "fuzz_support.h"
+
+#include "platform/text_codec.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace sorvane::fuzz {
+
+MessageAnswer SilentDialogServices::showMessage(DialogOwner, std::u16string_view text,
+                                                std::optional<std::u16string_view>,
+                                                MessageButtons buttons, MessageIcon) {
+  if (text.empty()) std::abort();  // Every box the program shows has a text.
+  ++messages;
+  return buttons == MessageButtons::yesNoCancel ? MessageAnswer::yes : MessageAnswer::ok;
+}
+
+std::u16string writeInputFile(const std::uint8_t* data, std::size_t size) {
+  static const std::string path = [] {
+    const char* base = std::getenv("TMPDIR");
+    return std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sorvane-fuzz-" +
+           std::to_string(::getpid()) + ".bin";
+  }();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  if (size != 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+  std::fclose(file);
+  return fromLocal8Bit(path);
+}
+
+}  // namespace sorvane::fuzz
