@@ -18,15 +18,6 @@ void write(const std::filesystem::path& path, const Bytes& bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
-Bytes utf16Le(std::u16string_view text) {
-  Bytes bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<std::uint8_t>(unit));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  return bytes;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

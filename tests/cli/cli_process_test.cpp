@@ -49,7 +49,9 @@ class CliProcess : public ::testing::Test {
 };
 
 TEST_F(CliProcess, DumpsTheSmallestFile) {
-  folder.write("hi.qm", buildQm({{0x12345678, u"Hi", "", ""}}));
+  const Bytes smallest = buildQm({{0x12345678, u"Hi", "", ""}});
+  ASSERT_EQ(smallest.size(), 49U);
+  folder.write("hi.qm", smallest);
   const ProcessResult result = run("dump '" + folder.path("hi.qm") + "'");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out,

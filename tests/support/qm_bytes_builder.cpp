@@ -19,6 +19,16 @@ Bytes utf16Be(std::u16string_view text) {
   return bytes;
 }
 
+Bytes utf16Le(std::u16string_view text) {
+  Bytes bytes;
+  bytes.reserve(text.size() * 2);
+  for (char16_t unit : text) {
+    bytes.push_back(static_cast<std::uint8_t>(unit));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return bytes;
+}
+
 Bytes join(std::initializer_list<Bytes> parts) {
   Bytes all;
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());

@@ -15,6 +15,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes be32(std::uint32_t value);
 Bytes utf16Be(std::u16string_view text);
+// UTF-16LE, as text files of the program are stored.
+Bytes utf16Le(std::u16string_view text);
 Bytes join(std::initializer_list<Bytes> parts);
 Bytes bytesOf(std::string_view text);
 

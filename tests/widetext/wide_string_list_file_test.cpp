@@ -10,16 +10,8 @@ namespace {
 
 using test::Bytes;
 using test::TempFolder;
+using test::utf16Le;
 using ::testing::ElementsAre;
-
-Bytes utf16Le(std::u16string_view text) {
-  Bytes bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<std::uint8_t>(unit));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  return bytes;
-}
 
 std::vector<std::u16string> linesOf(const WideStringList& list) {
   std::vector<std::u16string> lines;

@@ -28,6 +28,8 @@ struct SplitCase {
   const char* name;
   std::u16string text;
   std::vector<std::u16string> lines;
+
+  friend void PrintTo(const SplitCase& splitCase, std::ostream* out) { *out << splitCase.name; }
 };
 
 class Splitting : public ::testing::TestWithParam<SplitCase> {};
