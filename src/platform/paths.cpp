@@ -1,0 +1,59 @@
+#include "platform/paths.h"
+
+#include "platform/text_codec.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace sorvane {
+
+namespace {
+
+constexpr char16_t kSeparator = u'/';
+
+bool statPath(std::u16string_view path, struct stat& info) {
+  return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::u16string_view folderPart(std::u16string_view path) {
+  const std::size_t last = path.rfind(kSeparator);
+  return last == std::u16string_view::npos ? std::u16string_view() : path.substr(0, last + 1);
+}
+
+std::u16string_view fileNamePart(std::u16string_view path) {
+  return path.substr(folderPart(path).size());
+}
+
+std::u16string_view extensionPart(std::u16string_view path) {
+  const std::u16string_view name = fileNamePart(path);
+  const std::size_t dot = name.rfind(u'.');
+  if (dot == std::u16string_view::npos || dot == 0) return {};
+  return name.substr(dot);
+}
+
+bool pathExists(std::u16string_view path) {
+  struct stat info {};
+  return statPath(path, info);
+}
+
+bool isFolder(std::u16string_view path) {
+  struct stat info {};
+  return statPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool isExistingFile(std::u16string_view path) {
+  struct stat info {};
+  return statPath(path, info) && !S_ISDIR(info.st_mode);
+}
+
+bool createFolders(std::u16string_view path) {
+  if (path.empty()) return false;
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(nativePath(path)), error);
+  return isFolder(path);
+}
+
+}  // namespace sorvane

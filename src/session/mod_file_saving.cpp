@@ -1,0 +1,106 @@
+#include "session/mod_file_saving.h"
+
+#include "platform/dialog_services.h"
+#include "platform/message_format.h"
+#include "platform/paths.h"
+#include "platform/safe_file_writer.h"
+#include "platform/system_error.h"
+#include "qm/qm_writer.h"
+#include "session/match_key.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <numeric>
+
+namespace sorvane {
+
+namespace {
+
+constexpr std::u16string_view kNotSavedCaption = u"File not saved";
+
+void showSaveError(DialogServices& dialogs, std::u16string_view text) {
+  dialogs.showMessage(DialogOwner::mainWindow, text, kNotSavedCaption, MessageButtons::ok,
+                      MessageIcon::error);
+}
+
+// The first eight bytes of a key, A to Z folded, packed so that comparing
+// the numbers compares those bytes.
+std::uint64_t foldedPrefix(std::string_view key) {
+  std::uint64_t packed = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    auto byte = static_cast<unsigned char>(i < key.size() ? key[i] : '\0');
+    if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte + ('a' - 'A'));
+    packed = (packed << 8) | byte;
+  }
+  return packed;
+}
+
+// The Mod entries in the order they are written.
+std::vector<std::int32_t> writtenEntries(const Session& session) {
+  const std::int32_t count = session.mod().translations.count();
+  std::vector<std::int32_t> order(static_cast<std::size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  if (session.mode() == SessionMode::traditional) return order;
+
+  // Sorted by key; a key's bytes beyond the hash digits decide only between
+  // equal hashes, so most comparisons are of two numbers.
+  const ByteStringList& keys = session.modKeys();
+  std::vector<std::uint64_t> prefixes(order.size());
+  for (std::int32_t i = 0; i < count; ++i)
+    prefixes[static_cast<std::size_t>(i)] = foldedPrefix(keys.view(i));
+  std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+    const std::uint64_t left = prefixes[static_cast<std::size_t>(a)];
+    const std::uint64_t right = prefixes[static_cast<std::size_t>(b)];
+    if (left != right) return left < right;
+    return caseFoldedKeyLess(keys.view(a), keys.view(b));
+  });
+  // Entries with identical keys are all written with the first one's data.
+  for (std::int32_t& entry : order) entry = session.firstModEntryWithKeyOf(entry);
+  return order;
+}
+
+}  // namespace
+
+bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& dialogs) {
+  if (paths.mod == paths.newOriginal ||
+      (session.mode() == SessionMode::modUpdate && paths.mod == paths.oldOriginal)) {
+    showSaveError(dialogs,
+                  u"Choose a different filename for the Mod file than for the Original file");
+    return false;
+  }
+  const std::u16string_view folder = folderPart(paths.mod);
+  if (folder.empty() || (!isFolder(folder) && !createFolders(folder))) {
+    showSaveError(dialogs, formatMessage(u"Could not create a directory \"%s\"", {folder}));
+    return false;
+  }
+
+  const std::vector<std::int32_t> order = writtenEntries(session);
+  const std::optional<std::vector<std::uint8_t>> bytes =
+      buildQmFile(session.mod(), order, session.newOrig().contextTable);
+  const int error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
+  if (error != 0) {
+    showSaveError(dialogs,
+                  u"Could not save. Try to choose a different filename for the Mod file\r\n" +
+                      systemErrorText(error));
+    return false;
+  }
+  session.setModified(false);
+  return true;
+}
+
+bool askToSaveChanges(Session& session, const SessionPaths& paths, DialogServices& dialogs) {
+  if (!session.modified()) return true;
+  const MessageAnswer answer = dialogs.showMessage(
+      DialogOwner::mainWindow, u"Do you want to save changes now?", u"Changes not saved",
+      MessageButtons::yesNoCancel, MessageIcon::exclamation);
+  switch (answer) {
+    case MessageAnswer::yes:
+      return writeModFile(session, paths, dialogs);
+    case MessageAnswer::no:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace sorvane

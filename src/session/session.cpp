@@ -1,0 +1,194 @@
+#include "session/session.h"
+
+#include "session/match_key.h"
+
+#include <algorithm>
+
+namespace sorvane {
+
+namespace {
+
+std::string keyOfEntry(const QmDocument& document, std::int32_t entry) {
+  return matchKey(document.hashes[static_cast<std::size_t>(entry)],
+                  document.sectionTexts.view(entry), document.subsectionTexts.view(entry));
+}
+
+}  // namespace
+
+std::int32_t Session::rowCount() const {
+  if (!open_) return 0;
+  return mode_ == SessionMode::traditional ? newOrig_.translations.count() : rowKeys_.count();
+}
+
+std::int32_t Session::addRowKey(std::string_view key) {
+  const std::int32_t row = rowKeys_.count();
+  rowKeys_.add(key);
+  // rowKeys_ is never changed after it is built, so views into it stay valid.
+  const auto [it, inserted] = keyIds_.emplace(rowKeys_.view(row), row);
+  rowKeyId_.push_back(it->second);
+  firstOldEntry_.push_back(-1);
+  firstNewEntry_.push_back(-1);
+  firstModEntry_.push_back(-1);
+  return it->second;
+}
+
+std::int32_t Session::buildRows() {
+  const std::int32_t newCount = newOrig_.translations.count();
+  const std::int32_t oldCount = oldOrig_.translations.count();
+  const std::int32_t modCount = mod_.translations.count();
+  const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
+  keyIds_.reserve(mostRows);
+  rowKeyId_.reserve(mostRows);
+  newKeys_.reserve(newCount);
+  oldKeys_.reserve(oldCount);
+  modKeys_.reserve(modCount);
+  modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
+
+  // Every entry of the new original is a row, duplicates included.
+  for (std::int32_t i = 0; i < newCount; ++i) {
+    const std::string key = keyOfEntry(newOrig_, i);
+    newKeys_.add(key);
+    const std::int32_t id = addRowKey(key);
+    if (firstNewEntry_[static_cast<std::size_t>(id)] < 0) {
+      firstNewEntry_[static_cast<std::size_t>(id)] = i;
+    }
+  }
+  // Keys of the old original and the Mod get a row at their first sight.
+  auto idOf = [this](std::string_view key) {
+    const auto found = keyIds_.find(key);
+    return found != keyIds_.end() ? found->second : addRowKey(key);
+  };
+  for (std::int32_t i = 0; i < oldCount; ++i) {
+    const std::string key = keyOfEntry(oldOrig_, i);
+    oldKeys_.add(key);
+    std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(key))];
+    if (first < 0) first = i;
+  }
+  for (std::int32_t i = 0; i < modCount; ++i) {
+    const std::string key = keyOfEntry(mod_, i);
+    modKeys_.add(key);
+    const std::int32_t id = idOf(key);
+    modEntryKeyId_.push_back(id);
+    std::int32_t& first = firstModEntry_[static_cast<std::size_t>(id)];
+    if (first < 0) first = i;
+  }
+  return rowKeys_.count();
+}
+
+RowEntries Session::rowEntries(std::int32_t row) const {
+  if (row < 0 || row >= rowCount()) return {};
+  if (mode_ == SessionMode::traditional) return {-1, row, row};
+  const auto id = static_cast<std::size_t>(rowKeyId_[static_cast<std::size_t>(row)]);
+  return {firstOldEntry_[id], firstNewEntry_[id], firstModEntry_[id]};
+}
+
+RowState Session::rowState(std::int32_t row) const {
+  if (mode_ == SessionMode::traditional) return RowState::unchanged;
+  const RowEntries entries = rowEntries(row);
+  const bool inOld = entries.oldOrig >= 0;
+  const bool inNew = entries.newOrig >= 0;
+  const bool inMod = entries.mod >= 0;
+  if (!inOld && !inMod) return RowState::newString;
+  if (!inNew && inOld && inMod) return RowState::dropped;
+  if (inOld && inNew &&
+      oldOrig_.translations.view(entries.oldOrig) != newOrig_.translations.view(entries.newOrig)) {
+    return RowState::changed;
+  }
+  if (!inOld && !inNew) return RowState::onlyInMod;
+  return RowState::unchanged;
+}
+
+std::u16string_view Session::rowOldOriginalText(std::int32_t row) const {
+  return oldOrig_.translations.view(rowEntries(row).oldOrig);
+}
+
+std::u16string_view Session::rowOriginalText(std::int32_t row) const {
+  return newOrig_.translations.view(rowEntries(row).newOrig);
+}
+
+std::u16string_view Session::rowModText(std::int32_t row) const {
+  return mod_.translations.view(rowEntries(row).mod);
+}
+
+std::string_view Session::rowSectionText(std::int32_t row) const {
+  return newOrig_.sectionTexts.view(row);
+}
+
+std::string_view Session::rowSubsectionText(std::int32_t row) const {
+  return newOrig_.subsectionTexts.view(row);
+}
+
+std::int32_t Session::firstModEntryWithKeyOf(std::int32_t modEntry) const {
+  if (mode_ == SessionMode::traditional) return modEntry;
+  return firstModEntry_[static_cast<std::size_t>(
+      modEntryKeyId_[static_cast<std::size_t>(modEntry)])];
+}
+
+void Session::setRowModText(std::int32_t row, std::u16string_view text) {
+  if (row < 0 || row >= rowCount()) return;
+  if (mode_ == SessionMode::traditional) {
+    mod_.translations.set(row, text);
+  } else {
+    const std::int32_t entry = rowEntries(row).mod;
+    if (entry < 0) {
+      if (!text.empty()) appendModEntry(row, text);
+    } else if (text.empty()) {
+      removeModEntry(entry);
+    } else {
+      mod_.translations.set(entry, text);
+    }
+  }
+  if (listener_ != nullptr) listener_->rowTextsChanged();
+}
+
+void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
+  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
+  const std::string_view key = rowKeys_.view(row);
+  const RowEntries entries = rowEntries(row);
+  EntryData data;
+  if (entries.newOrig >= 0 || entries.oldOrig >= 0) {
+    const QmDocument& source = entries.newOrig >= 0 ? newOrig_ : oldOrig_;
+    const std::int32_t entry = entries.newOrig >= 0 ? entries.newOrig : entries.oldOrig;
+    data = {source.hashes[static_cast<std::size_t>(entry)],
+            std::string(source.sectionTexts.view(entry)),
+            std::string(source.subsectionTexts.view(entry))};
+  } else if (const auto removed = removedModOnlyEntries_.find(std::string(key));
+             removed != removedModOnlyEntries_.end()) {
+    data = removed->second;
+  }
+  const std::int32_t newEntry = mod_.translations.count();
+  modKeys_.add(key);
+  mod_.translations.add(text);
+  mod_.hashes.push_back(data.hash);
+  mod_.sectionTexts.add(data.section);
+  mod_.subsectionTexts.add(data.subsection);
+  modEntryKeyId_.push_back(id);
+  firstModEntry_[static_cast<std::size_t>(id)] = newEntry;
+}
+
+void Session::removeModEntry(std::int32_t entry) {
+  const std::int32_t id = modEntryKeyId_[static_cast<std::size_t>(entry)];
+  if (firstNewEntry_[static_cast<std::size_t>(id)] < 0 &&
+      firstOldEntry_[static_cast<std::size_t>(id)] < 0) {
+    removedModOnlyEntries_[std::string(modKeys_.view(entry))] = {
+        mod_.hashes[static_cast<std::size_t>(entry)], std::string(mod_.sectionTexts.view(entry)),
+        std::string(mod_.subsectionTexts.view(entry))};
+  }
+  modKeys_.remove(entry);
+  mod_.translations.remove(entry);
+  mod_.hashes.erase(mod_.hashes.begin() + entry);
+  mod_.sectionTexts.remove(entry);
+  mod_.subsectionTexts.remove(entry);
+  modEntryKeyId_.erase(modEntryKeyId_.begin() + entry);
+
+  // Entries after the removed one moved up by one; the removed key's first
+  // entry is now its next one, if any.
+  for (std::int32_t& first : firstModEntry_) {
+    if (first > entry) --first;
+  }
+  const auto next = std::find(modEntryKeyId_.begin() + entry, modEntryKeyId_.end(), id);
+  firstModEntry_[static_cast<std::size_t>(id)] =
+      next == modEntryKeyId_.end() ? -1 : static_cast<std::int32_t>(next - modEntryKeyId_.begin());
+}
+
+}  // namespace sorvane

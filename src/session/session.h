@@ -1,0 +1,155 @@
+#pragma once
+
+#include "qm/qm_document.h"
+#include "widetext/byte_string_list.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sorvane {
+
+class DialogServices;
+
+enum class SessionMode {
+  traditional,  // an Original and its Mod, paired by position
+  modUpdate,    // old original, new original and Mod, paired by match key
+};
+
+// The texts of the three path boxes, read at the moment of use.
+struct SessionPaths {
+  std::u16string oldOriginal;  // "Old original file:"
+  std::u16string newOriginal;  // "Original file:" or "New original file:"
+  std::u16string mod;          // "Mod file:"
+};
+
+// What a row's colour tells in "Mod update", by the first rule that holds.
+enum class RowState {
+  newString,  // not in the old original and not in the Mod
+  dropped,    // not in the new original, in the old one and in the Mod
+  changed,    // in both originals with different texts
+  onlyInMod,  // in neither original
+  unchanged,  // anything else, and every row in "Traditional"
+};
+
+// Where a row's key first occurs in each document; -1 when it doesn't.
+struct RowEntries {
+  std::int32_t oldOrig = -1;
+  std::int32_t newOrig = -1;
+  std::int32_t mod = -1;
+};
+
+// Lets the user interface follow the session without the session knowing it.
+class SessionListener {
+ public:
+  virtual ~SessionListener() = default;
+  // The data is about to be emptied: end any editing without committing it.
+  virtual void sessionResetting() {}
+  // The rows were replaced (opened or emptied); the row count changed.
+  virtual void rowsReset() {}
+  // A row's Mod text was stored: redraw.
+  virtual void rowTextsChanged() {}
+  // The undo and redo log must be emptied (the session is being closed).
+  virtual void undoLogCleared() {}
+};
+
+// The working state behind the main window: the mode, the three documents,
+// the rows that pair their entries, and the modified flag.
+//
+// In "Mod update" each row stands for a match key; a row's entry in a
+// document is the first entry with that key. Those first matches are kept in
+// an index (by the key's first row), so a row's texts are found without
+// searching the key lists.
+class Session {
+ public:
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void setListener(SessionListener* listener) { listener_ = listener; }
+
+  // Reads the files named by paths and pairs them into rows. With an empty
+  // Mod path the Mod starts as a copy of the Original and paths.mod gets a
+  // free name beside it; a Mod path naming no file also starts from a copy.
+  // On failure the reason has been shown and nothing stays loaded.
+  bool openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs);
+  // Asks to save unsaved changes, then empties the session. False when the
+  // user kept the changes (or saving them failed); nothing changes then.
+  bool closeSession(const SessionPaths& paths, DialogServices& dialogs);
+  // Empties all data.
+  void resetSession();
+
+  bool isOpen() const { return open_; }
+  SessionMode mode() const { return mode_; }
+  bool modified() const { return modified_; }
+  void setModified(bool modified) { modified_ = modified; }
+  std::int32_t editRow() const { return editRow_; }
+  void setEditRow(std::int32_t row) { editRow_ = row; }
+
+  std::int32_t rowCount() const;
+  RowEntries rowEntries(std::int32_t row) const;
+  RowState rowState(std::int32_t row) const;
+  // The row's texts; empty when the row has no entry in that document.
+  std::u16string_view rowOldOriginalText(std::int32_t row) const;
+  std::u16string_view rowOriginalText(std::int32_t row) const;
+  std::u16string_view rowModText(std::int32_t row) const;
+  // The new original's section and subsection texts by row number.
+  std::string_view rowSectionText(std::int32_t row) const;
+  std::string_view rowSubsectionText(std::int32_t row) const;
+
+  // Stores a row's Mod text. In "Mod update" an empty text removes the
+  // row's Mod entry and a text for a row without one appends an entry.
+  void setRowModText(std::int32_t row, std::u16string_view text);
+
+  const QmDocument& oldOrig() const { return oldOrig_; }
+  const QmDocument& newOrig() const { return newOrig_; }
+  const QmDocument& mod() const { return mod_; }
+  const ByteStringList& newKeys() const { return newKeys_; }
+  const ByteStringList& oldKeys() const { return oldKeys_; }
+  const ByteStringList& modKeys() const { return modKeys_; }
+  const ByteStringList& rowKeys() const { return rowKeys_; }
+  // The Mod entry written for Mod entry j's key: the first with that key.
+  std::int32_t firstModEntryWithKeyOf(std::int32_t modEntry) const;
+
+ private:
+  // Fills the key lists and the index; returns the row count.
+  std::int32_t buildRows();
+  std::int32_t addRowKey(std::string_view key);
+  void appendModEntry(std::int32_t row, std::u16string_view text);
+  void removeModEntry(std::int32_t entry);
+
+  struct EntryData {
+    std::uint32_t hash = 0;
+    std::string section;
+    std::string subsection;
+  };
+
+  SessionListener* listener_ = nullptr;
+  SessionMode mode_ = SessionMode::traditional;
+  bool open_ = false;
+  bool modified_ = false;
+  std::int32_t editRow_ = -1;
+
+  QmDocument oldOrig_;
+  QmDocument newOrig_;
+  QmDocument mod_;
+  ByteStringList newKeys_;
+  ByteStringList oldKeys_;
+  ByteStringList modKeys_;
+  ByteStringList rowKeys_;
+
+  // The index. A key is named by the first row that has it (its key id).
+  std::unordered_map<std::string_view, std::int32_t> keyIds_;  // views into rowKeys_
+  std::vector<std::int32_t> rowKeyId_;                         // per row
+  std::vector<std::int32_t> firstOldEntry_;                    // per key id
+  std::vector<std::int32_t> firstNewEntry_;                    // per key id
+  std::vector<std::int32_t> firstModEntry_;                    // per key id
+  std::vector<std::int32_t> modEntryKeyId_;                    // per Mod entry
+  // Hash and texts of removed Mod entries whose key is in neither original,
+  // so that storing a text for the row again restores them.
+  std::unordered_map<std::string, EntryData> removedModOnlyEntries_;
+};
+
+}  // namespace sorvane

@@ -1,0 +1,91 @@
+#include "platform/dialog_services.h"
+#include "platform/message_format.h"
+#include "platform/paths.h"
+#include "qm/qm_reader.h"
+#include "session/mod_file_saving.h"
+#include "session/session.h"
+#include "session/unique_file_name.h"
+
+namespace sorvane {
+
+namespace {
+
+bool readDocument(std::u16string_view path, QmDocument& document, bool keepContextTable,
+                  DialogServices& dialogs) {
+  const QmReadOptions options{
+      .keepContextTable = keepContextTable, .quiet = false, .lists = QmLists::all};
+  return readQmFile(path, document, options, dialogs);
+}
+
+}  // namespace
+
+bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs) {
+  resetSession();
+  mode_ = mode;
+  auto fail = [this] {
+    resetSession();
+    return false;
+  };
+
+  if (!readDocument(paths.newOriginal, newOrig_, true, dialogs)) return fail();
+  // The Mod starts as a copy of the Original when there is none yet. That
+  // second read is checked too: a file that changed in between must not
+  // leave half-filled lists behind.
+  if (paths.mod.empty()) {
+    if (!readDocument(paths.newOriginal, mod_, false, dialogs)) return fail();
+    paths.mod = uniqueFileName(paths.newOriginal);
+  } else if (!pathExists(paths.mod)) {
+    if (!readDocument(paths.newOriginal, mod_, false, dialogs)) return fail();
+  } else if (!readDocument(paths.mod, mod_, false, dialogs)) {
+    return fail();
+  }
+
+  if (mode == SessionMode::modUpdate) {
+    if (!readDocument(paths.oldOriginal, oldOrig_, false, dialogs)) return fail();
+    buildRows();
+  } else if (newOrig_.translations.count() != mod_.translations.count()) {
+    dialogs.showError(DialogOwner::mainWindow,
+                      formatMessage(u"Different strings count in Original and Mod files. (%d : %d)",
+                                    {newOrig_.translations.count(), mod_.translations.count()}));
+    return fail();
+  }
+
+  open_ = true;
+  modified_ = false;
+  editRow_ = -1;
+  if (listener_ != nullptr) listener_->rowsReset();
+  return true;
+}
+
+bool Session::closeSession(const SessionPaths& paths, DialogServices& dialogs) {
+  if (!askToSaveChanges(*this, paths, dialogs)) return false;
+  if (listener_ != nullptr) listener_->undoLogCleared();
+  resetSession();
+  return true;
+}
+
+void Session::resetSession() {
+  modified_ = false;
+  if (listener_ != nullptr) listener_->sessionResetting();
+  editRow_ = -1;
+  const bool hadRows = open_;
+  open_ = false;
+
+  keyIds_.clear();
+  rowKeyId_.clear();
+  firstOldEntry_.clear();
+  firstNewEntry_.clear();
+  firstModEntry_.clear();
+  modEntryKeyId_.clear();
+  removedModOnlyEntries_.clear();
+  rowKeys_.clear();
+  oldKeys_.clear();
+  newKeys_.clear();
+  modKeys_.clear();
+  oldOrig_.clear();
+  newOrig_.clear();
+  mod_.clear();
+  if (hadRows && listener_ != nullptr) listener_->rowsReset();
+}
+
+}  // namespace sorvane
