@@ -1,12 +1,15 @@
 // sorvane-cli: Sorvane's command-line companion.
 
 #include "cli/dump_command.h"
+#include "cli/save_command.h"
 #include "cli/stderr_dialog_services.h"
 #include "platform/text_codec.h"
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
@@ -18,10 +21,20 @@ int usageError(const std::string& what) {
   return kUsageError;
 }
 
+// Paths are made absolute, so that a file name given alone names a file in
+// the current folder; an empty path stays empty.
+std::u16string absolutePath(const std::string& path) {
+  if (path.empty()) return {};
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return sorvane::fromLocal8Bit(error ? path : absolute.string());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Sorvane's command-line companion: reads QM translation files.", "sorvane-cli"};
+  CLI::App app{"Sorvane's command-line companion: reads and saves QM translation files.",
+               "sorvane-cli"};
   app.set_version_flag("--version", std::string("sorvane-cli ") + SORVANE_VERSION);
   app.require_subcommand(1);
 
@@ -29,6 +42,21 @@ int main(int argc, char** argv) {
   CLI::App* dump = app.add_subcommand(
       "dump", "Print every entry of a QM file as one JSON object per line, in index order.");
   dump->add_option("FILE.qm", dumpPath, "The QM file to read")->required();
+
+  std::string oldPath;
+  std::string originalPath;
+  std::string modPath;
+  std::string outPath;
+  CLI::App* save = app.add_subcommand(
+      "save", "Open an original and its Mod, and save the Mod as a new QM file.");
+  save->footer(
+      "Opens ORIGINAL.qm and MOD.qm as the Open button does and saves the Mod as OUT.qm as the "
+      "Save button does. With --old the mode is \"Mod update\": OLD.qm is the old original "
+      "and ORIGINAL.qm the new one. An empty MOD (\"\") starts from a copy of the original.");
+  save->add_option("--old", oldPath, "The old original (\"Mod update\")")->type_name("OLD.qm");
+  save->add_option("ORIGINAL.qm", originalPath, "The original, or the new original")->required();
+  save->add_option("MOD.qm", modPath, "The Mod file, or \"\"")->required();
+  save->add_option("OUT.qm", outPath, "Where to save the Mod")->required();
 
   try {
     app.parse(argc, argv);
@@ -44,5 +72,11 @@ int main(int argc, char** argv) {
 
   sorvane::StderrDialogServices dialogs(std::cerr);
   if (dump->parsed()) return sorvane::runDump(sorvane::fromLocal8Bit(dumpPath), std::cout, dialogs);
+  if (save->parsed()) {
+    std::optional<std::u16string> oldOriginal;
+    if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);
+    return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
+                            absolutePath(outPath), dialogs);
+  }
   return usageError("no command given");
 }

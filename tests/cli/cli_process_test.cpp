@@ -35,13 +35,13 @@ class CliProcess : public ::testing::Test {
  protected:
   ProcessResult run(const std::string& arguments) {
     const std::string command = std::string("'") + SORVANE_CLI_PATH + "' " + arguments + " > '" +
-                                folder.path("out") + "' 2> '" + folder.path("err") +
+                                folder.path("stdout.txt") + "' 2> '" + folder.path("stderr.txt") +
                                 "' < /dev/null";
     const int status = std::system(command.c_str());
     ProcessResult result;
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    result.out = slurp(folder.path("out"));
-    result.err = slurp(folder.path("err"));
+    result.out = slurp(folder.path("stdout.txt"));
+    result.err = slurp(folder.path("stderr.txt"));
     return result;
   }
 
@@ -86,6 +86,43 @@ TEST_F(CliProcess, UsageErrorsExitWithTwoAndAOneLineHint) {
     EXPECT_THAT(result.err, HasSubstr("--help"));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
   }
+}
+
+TEST_F(CliProcess, SavesATraditionalModUnderTheNewName) {
+  folder.write("en.qm", buildQm({{0x12345678, u"Hi", "", ""}}, Bytes{1, 2}));
+  const ProcessResult result =
+      run("save '" + folder.path("en.qm") + "' '' '" + folder.path("out/de.qm") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(folder.read("out/de.qm"), buildQm({{0x12345678, u"Hi", "", ""}}, Bytes{1, 2}));
+}
+
+TEST_F(CliProcess, SavesAModUpdateSortedByKey) {
+  folder.write("old.qm", buildQm({{2, u"two", "", ""}}));
+  folder.write("new.qm", buildQm({{3, u"three", "", ""}, {1, u"one", "", ""}}));
+  folder.write("mod.qm", buildQm({{2, u"zwei", "", ""}}));
+  const ProcessResult result =
+      run("save --old '" + folder.path("old.qm") + "' '" + folder.path("new.qm") + "' '" +
+          folder.path("mod.qm") + "' '" + folder.path("out.qm") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(folder.read("out.qm"), buildQm({{2, u"zwei", "", ""}}));
+}
+
+TEST_F(CliProcess, AFailedSaveGivesTheWritersMessageAndExitCodeOne) {
+  folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
+  const ProcessResult result =
+      run("save '" + folder.path("en.qm") + "' '' '" + folder.path("en.qm") + "'");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Choose a different filename for the Mod file than for the Original file\n");
+}
+
+TEST_F(CliProcess, RelativePathsNameFilesInTheCurrentFolder) {
+  folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
+  const std::string command =
+      "cd '" + folder.path() + "' && '" + SORVANE_CLI_PATH + "' save en.qm '' de.qm 2> err";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(folder.read("de.qm"), folder.read("en.qm"));
 }
 
 }  // namespace

@@ -1,0 +1,18 @@
+#include "cli/save_command.h"
+
+#include "session/mod_file_saving.h"
+#include "session/session.h"
+
+namespace sorvane {
+
+int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_view original,
+            std::u16string_view mod, std::u16string_view out, DialogServices& dialogs) {
+  Session session;
+  SessionPaths paths{oldOriginal.value_or(u""), std::u16string(original), std::u16string(mod)};
+  const SessionMode mode = oldOriginal ? SessionMode::modUpdate : SessionMode::traditional;
+  if (!session.openSession(mode, paths, dialogs)) return 1;
+  paths.mod = out;
+  return writeModFile(session, paths, dialogs) ? 0 : 1;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+class DialogServices;
+
+// Opens the files as the Open button does ("Mod update" with an old
+// original, "Traditional" without; an empty mod path is an empty "Mod
+// file:" box) and saves the Mod document under out as the Save button does.
+// Returns the process exit code: 0, or 1 when opening or saving failed.
+int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_view original,
+            std::u16string_view mod, std::u16string_view out, DialogServices& dialogs);
+
+}  // namespace sorvane

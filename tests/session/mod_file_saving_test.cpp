@@ -1,0 +1,258 @@
+#include "session/mod_file_saving.h"
+
+#include "platform/safe_file_writer.h"
+#include "qm/qm_reader.h"
+#include "session_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace sorvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const Bytes kSmallest = {0x3C, 0xB8, 0x64, 0x18, 0xCA, 0xEF, 0x9C, 0x95, 0xCD, 0x21,
+                         0x1C, 0xBF, 0x60, 0xA1, 0xBD, 0xDD, 0x42, 0x00, 0x00, 0x00,
+                         0x08, 0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x00, 0x00, 0x69,
+                         0x00, 0x00, 0x00, 0x0F, 0x03, 0x00, 0x00, 0x00, 0x04, 0x00,
+                         0x48, 0x00, 0x69, 0x05, 0x12, 0x34, 0x56, 0x78, 0x01};
+
+class SavingTest : public SessionTest {
+ protected:
+  bool save() { return writeModFile(session, paths, dialogs); }
+
+  // The one box a failed save shows: main window, error icon, "File not saved".
+  std::u16string saveErrorText() const {
+    EXPECT_EQ(dialogs.calls().size(), 1U);
+    if (dialogs.calls().empty()) return u"<no box>";
+    const DialogCall& call = dialogs.calls().back();
+    EXPECT_EQ(call.owner, DialogOwner::mainWindow);
+    EXPECT_EQ(call.icon, MessageIcon::error);
+    EXPECT_EQ(call.buttons, MessageButtons::ok);
+    EXPECT_EQ(call.caption, u"File not saved");
+    return call.text;
+  }
+
+  QmDocument readBack(std::string_view name) {
+    QmDocument document;
+    EXPECT_TRUE(readQmFile(folder.widePath(name), document, {.keepContextTable = true}, dialogs));
+    return document;
+  }
+
+  static mode_t permissions(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+  }
+};
+
+TEST_F(SavingTest, WritesTheSmallestFileByteForByte) {
+  ASSERT_TRUE(openTraditional(folder.write("en.qm", kSmallest), u""));
+  paths.mod = folder.widePath("out.qm");
+  ASSERT_TRUE(save());
+  EXPECT_EQ(folder.read("out.qm"), kSmallest);
+  EXPECT_THAT(dialogs.calls(), IsEmpty());
+}
+
+TEST_F(SavingTest, ASavedFileReadsBackIntoTheSameDocument) {
+  const std::vector<QmEntry> entries = {{0xA, u"plain", "", ""},
+                                        {0xB, u"sec\nond", "Section", ""},
+                                        {0xC, u"", "Source", "Context"},
+                                        {0xD, u"\u00FCber", "", "only subsection"}};
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", entries, Bytes{9, 8, 7}), u""));
+  session.setRowModText(0, u"changed");
+  ASSERT_TRUE(save());
+  const QmDocument back = readBack("en1.qm");
+  EXPECT_THAT(back.hashes, ElementsAre(0xAU, 0xBU, 0xCU, 0xDU));
+  EXPECT_EQ(back.translations.joinedText(), session.mod().translations.joinedText());
+  for (std::int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(back.sectionTexts.get(i), session.mod().sectionTexts.get(i));
+    EXPECT_EQ(back.subsectionTexts.get(i), session.mod().subsectionTexts.get(i));
+  }
+  EXPECT_THAT(back.contextTable, ElementsAre(9, 8, 7));
+}
+
+TEST_F(SavingTest, AnEmptyContextTableWritesNoContextBlock) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}, Bytes{}), u""));
+  ASSERT_TRUE(save());
+  EXPECT_EQ(folder.read("en1.qm").size(), 47U);
+}
+
+TEST_F(SavingTest, ClearsTheModifiedFlagOnlyOnSuccess) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  session.setModified(true);
+  ASSERT_TRUE(save());
+  EXPECT_FALSE(session.modified());
+  EXPECT_TRUE(askToSaveChanges(session, paths, dialogs));
+  EXPECT_THAT(dialogs.calls(), IsEmpty());
+}
+
+TEST_F(SavingTest, ModUpdateWritesEntriesSortedByCaseFoldedKey) {
+  const auto newOriginal = writeQm("new.qm",
+                                   {{0x20, u"b", "", ""},
+                                    {0x10, u"c", "Zeta", ""},
+                                    {0x10, u"d", "alpha", ""},
+                                    {0x0F, u"e", "", ""}},
+                                   Bytes{5, 5});
+  ASSERT_TRUE(openModUpdate(newOriginal, newOriginal, u""));
+  paths.mod = folder.widePath("sorted.qm");
+  ASSERT_TRUE(save());
+  const QmDocument back = readBack("sorted.qm");
+  EXPECT_THAT(back.hashes, ElementsAre(0x0FU, 0x10U, 0x10U, 0x20U));
+  EXPECT_EQ(back.translations.joinedText(), u"e\r\nd\r\nc\r\nb\r\n");
+  EXPECT_THAT(back.contextTable, ElementsAre(5, 5));
+}
+
+TEST_F(SavingTest, ModUpdateWritesEntriesWithIdenticalKeysWithTheFirstOnesData) {
+  const auto original = writeQm("new.qm", {{1, u"a", "", ""}});
+  const auto mod = writeQm("mod.qm", {{1, u"first", "", ""}, {1, u"second", "", ""}});
+  ASSERT_TRUE(openModUpdate(original, original, mod));
+  paths.mod = folder.widePath("out.qm");
+  ASSERT_TRUE(save());
+  EXPECT_EQ(readBack("out.qm").translations.joinedText(), u"first\r\nfirst\r\n");
+}
+
+TEST_F(SavingTest, TheModFileMustDifferFromTheOriginals) {
+  const auto original = writeQm("en.qm", {{1, u"x", "", ""}});
+  const auto old = writeQm("old.qm", {{1, u"x", "", ""}});
+  ASSERT_TRUE(openModUpdate(old, original, u""));
+  const std::u16string message =
+      u"Choose a different filename for the Mod file than for the Original file";
+  session.setModified(true);
+  paths.mod = original;
+  EXPECT_FALSE(save());
+  EXPECT_EQ(saveErrorText(), message);
+  dialogs.clear();
+  paths.mod = old;
+  EXPECT_FALSE(save());
+  EXPECT_EQ(saveErrorText(), message);
+  EXPECT_TRUE(session.modified());
+  // The comparison is exact: another letter case is another name.
+  dialogs.clear();
+  paths.mod = folder.widePath("EN.qm");
+  EXPECT_TRUE(save());
+}
+
+TEST_F(SavingTest, CreatesMissingFoldersOrSaysWhichOneItCouldNot) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  paths.mod = folder.widePath("a/b/c/de.qm");
+  ASSERT_TRUE(save());
+  EXPECT_EQ(folder.read("a/b/c/de.qm").size(), 47U);
+
+  paths.mod = u"de.qm";
+  EXPECT_FALSE(save());
+  EXPECT_EQ(saveErrorText(), u"Could not create a directory \"\"");
+
+  dialogs.clear();
+  folder.write("file", {});
+  paths.mod = folder.widePath("file/sub/de.qm");
+  EXPECT_FALSE(save());
+  EXPECT_EQ(saveErrorText(),
+            u"Could not create a directory \"" + folder.widePath("file/sub/") + u"\"");
+}
+
+TEST_F(SavingTest, AReadOnlyModFileIsOverwrittenAndStaysReadOnly) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  paths.mod = folder.write("de.qm", {1, 2, 3});
+  ::chmod(folder.path("de.qm").c_str(), 0444);
+  ASSERT_TRUE(save());
+  EXPECT_EQ(folder.read("de.qm").size(), 47U);
+  EXPECT_EQ(permissions(folder.path("de.qm")), 0444U);
+}
+
+TEST_F(SavingTest, TheSavedFileKeepsTheOldPermissions) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  paths.mod = folder.write("de.qm", {1});
+  ::chmod(folder.path("de.qm").c_str(), 0640);
+  ASSERT_TRUE(save());
+  EXPECT_EQ(permissions(folder.path("de.qm")), 0640U);
+}
+
+TEST_F(SavingTest, ASymbolicLinkStaysALinkToTheReplacedFile) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  std::filesystem::create_directory(folder.path("real"));
+  folder.write("real/de.qm", {1});
+  std::filesystem::create_symlink("real/de.qm", folder.path("link.qm"));
+  paths.mod = folder.widePath("link.qm");
+  ASSERT_TRUE(save());
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.qm")));
+  EXPECT_EQ(folder.read("real/de.qm").size(), 47U);
+}
+
+TEST_F(SavingTest, AFailingSaveLeavesTheOldFileAsItWasAndNoLeftovers) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  const Bytes old = {1, 2, 3, 4, 5};
+  paths.mod = folder.write("de.qm", old);
+  session.setModified(true);
+  for (const FileWriteStep step :
+       {FileWriteStep::create, FileWriteStep::write, FileWriteStep::flush, FileWriteStep::rename}) {
+    dialogs.clear();
+    ScopedFileWriteFault fault(step, ENOSPC);
+    EXPECT_FALSE(save());
+    EXPECT_EQ(saveErrorText(),
+              u"Could not save. Try to choose a different filename for the Mod file\r\n"
+              u"No space left on device");
+    EXPECT_EQ(folder.read("de.qm"), old);
+    EXPECT_TRUE(session.modified());
+  }
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    ++files;
+  EXPECT_EQ(files, 2U);  // en.qm and de.qm
+}
+
+TEST_F(SavingTest, AModPathThatIsAFolderIsNotReplaced) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  std::filesystem::create_directory(folder.path("de.qm"));
+  paths.mod = folder.widePath("de.qm");
+  EXPECT_FALSE(save());
+  EXPECT_EQ(
+      saveErrorText(),
+      u"Could not save. Try to choose a different filename for the Mod file\r\nIs a directory");
+}
+
+TEST_F(SavingTest, AskToSaveChangesFollowsTheAnswer) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  session.setModified(true);
+
+  dialogs.answerNextMessage(MessageAnswer::cancel);
+  EXPECT_FALSE(askToSaveChanges(session, paths, dialogs));
+  ASSERT_EQ(dialogs.calls().size(), 1U);
+  const DialogCall& question = dialogs.calls()[0];
+  EXPECT_EQ(question.text, u"Do you want to save changes now?");
+  EXPECT_EQ(question.caption, u"Changes not saved");
+  EXPECT_EQ(question.buttons, MessageButtons::yesNoCancel);
+  EXPECT_EQ(question.icon, MessageIcon::exclamation);
+  EXPECT_EQ(question.owner, DialogOwner::mainWindow);
+
+  dialogs.answerNextMessage(MessageAnswer::no);
+  EXPECT_TRUE(askToSaveChanges(session, paths, dialogs));
+  EXPECT_TRUE(session.modified());
+  EXPECT_FALSE(folder.read("en1.qm").size() > 0);
+
+  dialogs.answerNextMessage(MessageAnswer::yes);
+  EXPECT_TRUE(askToSaveChanges(session, paths, dialogs));
+  EXPECT_FALSE(session.modified());
+  EXPECT_EQ(folder.read("en1.qm").size(), 47U);
+}
+
+TEST_F(SavingTest, YesWithAFailingSaveKeepsTheSessionOpen) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
+  session.setModified(true);
+  paths.mod = paths.newOriginal;
+  dialogs.answerNextMessage(MessageAnswer::yes);
+  EXPECT_FALSE(session.closeSession(paths, dialogs));
+  EXPECT_TRUE(session.isOpen());
+  EXPECT_TRUE(session.modified());
+  EXPECT_EQ(dialogs.messageTexts().size(), 2U);
+}
+
+}  // namespace
+}  // namespace sorvane::test
