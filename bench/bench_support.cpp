@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -92,6 +93,11 @@ void writeFile(const std::string& path, const test::Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("could not write " + path);
+}
+
+void settle() {
+  ::sync();
+  ::malloc_trim(0);
 }
 
 std::size_t heapInUse() {

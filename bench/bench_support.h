@@ -36,6 +36,10 @@ test::Bytes makeQmFile(const std::vector<test::QmEntry>& entries);
 
 void writeFile(const std::string& path, const test::Bytes& bytes);
 
+// Lets the files just written reach the disk and returns freed memory to the
+// system, so that the first measurement doesn't pay for the data generation.
+void settle();
+
 // Bytes the allocator hands out right now.
 std::size_t heapInUse();
 

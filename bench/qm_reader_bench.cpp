@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   const std::u16string path = folder.widePath("bench.qm");
   const test::Bytes file = bench::makeQmFile(bench::makeEntries(entryCount, 42));
   bench::writeFile(folder.path("bench.qm"), file);
+  bench::settle();
   std::printf("QM file: %zu entries, %.1f MB\n", entryCount,
               static_cast<double>(file.size()) / 1e6);
 

@@ -52,13 +52,30 @@ std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLeng
 std::optional<std::vector<std::uint8_t>> buildQmFile(const QmDocument& document,
                                                      std::span<const std::int32_t> order,
                                                      std::span<const std::uint8_t> contextTable) {
-  // Every size is known before the first byte is written, so the file is
-  // built front to back in one buffer.
+  // In a sorted order each entry is a jump through memory. The entries are
+  // therefore gathered once, in order, into one array; sizes, index and
+  // records then read that array front to back.
+  struct Entry {
+    std::u16string_view text;
+    std::string_view section;
+    std::string_view subsection;
+    std::uint32_t hash;
+    std::uint32_t size;
+  };
+  std::vector<Entry> entries(order.size());
   std::uint64_t messagesLength = 0;
-  for (std::int32_t entry : order) {
-    messagesLength += qmRecordSize(document.translations.view(entry).size(),
-                                   document.sectionTexts.view(entry).size(),
-                                   document.subsectionTexts.view(entry).size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::int32_t index = order[i];
+    Entry& entry = entries[i];
+    entry.text = document.translations.view(index);
+    entry.section = document.sectionTexts.view(index);
+    entry.subsection = document.subsectionTexts.view(index);
+    entry.hash = document.hashes[static_cast<std::size_t>(index)];
+    const std::uint64_t size =
+        qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
+    if (size > kMaxLength) return std::nullopt;
+    entry.size = static_cast<std::uint32_t>(size);
+    messagesLength += size;
   }
   const std::uint64_t indexLength = 8 * std::uint64_t{order.size()};
   if (indexLength > kMaxLength || messagesLength > kMaxLength || contextTable.size() > kMaxLength) {
@@ -73,46 +90,48 @@ std::optional<std::vector<std::uint8_t>> buildQmFile(const QmDocument& document,
   out.byte(kIndexBlockTag);
   out.number(indexLength);
   std::uint64_t offset = 0;
-  for (std::int32_t entry : order) {
-    out.number(document.hashes[static_cast<std::size_t>(entry)]);
+  for (const Entry& entry : entries) {
+    out.number(entry.hash);
     out.number(offset);
-    offset += qmRecordSize(document.translations.view(entry).size(),
-                           document.sectionTexts.view(entry).size(),
-                           document.subsectionTexts.view(entry).size());
+    offset += entry.size;
   }
   out.byte(kMessagesBlockTag);
   out.number(messagesLength);
 
   std::vector<char16_t> scratch;
-  for (std::int32_t entry : order) {
-    const std::u16string_view text = document.translations.view(entry);
-    const std::string_view section = document.sectionTexts.view(entry);
-    const std::string_view subsection = document.subsectionTexts.view(entry);
-    const std::uint32_t hash = document.hashes[static_cast<std::size_t>(entry)];
-    const std::size_t byteCount = 2 * text.size();
-    scratch.assign(text.begin(), text.end());
-    scratch.resize(text.size() + 1);
+  constexpr std::size_t kPrefetchDistance = 8;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kPrefetchDistance < entries.size()) {
+      const Entry& ahead = entries[i + kPrefetchDistance];
+      __builtin_prefetch(ahead.text.data());
+      __builtin_prefetch(ahead.section.data());
+      __builtin_prefetch(ahead.subsection.data());
+    }
+    const Entry& entry = entries[i];
+    const std::size_t byteCount = 2 * entry.text.size();
+    scratch.assign(entry.text.begin(), entry.text.end());
+    scratch.resize(entry.text.size() + 1);
     swapUtf16Units(scratch.data(), byteCount);
     out.byte(kTranslationTag);
     out.number(byteCount);
     out.bytes(scratch.data(), byteCount);
-    if (section.empty() && !subsection.empty()) {
+    if (entry.section.empty() && !entry.subsection.empty()) {
       // An empty section ahead of the subsection, closed by Qt's end tag so
       // that both readers stop right after the subsection.
       out.byte(kSectionTag);
       out.number(0);
-      out.byteText(kSubsectionTag, subsection);
+      out.byteText(kSubsectionTag, entry.subsection);
       out.byte(0x01);
       continue;
     }
-    if (!subsection.empty()) {
-      out.byteText(kSectionTag, section);
-      out.byteText(kSubsectionTag, subsection);
-    } else if (!section.empty()) {
-      out.byteText(kSubsectionTag, section);
+    if (!entry.subsection.empty()) {
+      out.byteText(kSectionTag, entry.section);
+      out.byteText(kSubsectionTag, entry.subsection);
+    } else if (!entry.section.empty()) {
+      out.byteText(kSubsectionTag, entry.section);
     }
     out.byte(kRecordEndTag);
-    out.number(hash);
+    out.number(entry.hash);
     out.byte(0x01);
   }
   if (!contextTable.empty()) {

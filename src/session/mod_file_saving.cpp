@@ -35,31 +35,33 @@ std::uint64_t foldedPrefix(std::string_view key) {
   return packed;
 }
 
-// The Mod entries in the order they are written.
-std::vector<std::int32_t> writtenEntries(const Session& session) {
+}  // namespace
+
+std::vector<std::int32_t> writtenModEntries(const Session& session) {
   const std::int32_t count = session.mod().translations.count();
   std::vector<std::int32_t> order(static_cast<std::size_t>(count));
   std::iota(order.begin(), order.end(), 0);
   if (session.mode() == SessionMode::traditional) return order;
 
-  // Sorted by key; a key's bytes beyond the hash digits decide only between
-  // equal hashes, so most comparisons are of two numbers.
+  // Sorted by key. The first eight bytes (the hash digits) are packed into a
+  // number sorted together with the entry, so most comparisons are of two
+  // numbers in one array; the rest of a key decides only between equals.
   const ByteStringList& keys = session.modKeys();
-  std::vector<std::uint64_t> prefixes(order.size());
-  for (std::int32_t i = 0; i < count; ++i)
-    prefixes[static_cast<std::size_t>(i)] = foldedPrefix(keys.view(i));
-  std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-    const std::uint64_t left = prefixes[static_cast<std::size_t>(a)];
-    const std::uint64_t right = prefixes[static_cast<std::size_t>(b)];
-    if (left != right) return left < right;
-    return caseFoldedKeyLess(keys.view(a), keys.view(b));
+  std::vector<std::pair<std::uint64_t, std::int32_t>> sorted(order.size());
+  for (std::int32_t i = 0; i < count; ++i) {
+    sorted[static_cast<std::size_t>(i)] = {foldedPrefix(keys.view(i)), i};
+  }
+  std::sort(sorted.begin(), sorted.end(), [&keys](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    if (caseFoldedKeyLess(keys.view(a.second), keys.view(b.second))) return true;
+    if (caseFoldedKeyLess(keys.view(b.second), keys.view(a.second))) return false;
+    return a.second < b.second;
   });
+  for (std::size_t i = 0; i < sorted.size(); ++i) order[i] = sorted[i].second;
   // Entries with identical keys are all written with the first one's data.
   for (std::int32_t& entry : order) entry = session.firstModEntryWithKeyOf(entry);
   return order;
 }
-
-}  // namespace
 
 bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& dialogs) {
   if (paths.mod == paths.newOriginal ||
@@ -74,7 +76,7 @@ bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& d
     return false;
   }
 
-  const std::vector<std::int32_t> order = writtenEntries(session);
+  const std::vector<std::int32_t> order = writtenModEntries(session);
   const std::optional<std::vector<std::uint8_t>> bytes =
       buildQmFile(session.mod(), order, session.newOrig().contextTable);
   const int error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;

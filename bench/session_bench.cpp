@@ -1,0 +1,124 @@
+// Measures opening, reading every row and saving with generated files of
+// 200,000 entries: an old original, a new original with 5% new, 5% dropped
+// and 5% changed strings, and a Mod of the old original. Reading the three
+// files alone is the baseline of the "Mod update" open.
+
+#include "bench_support.h"
+#include "qm/qm_reader.h"
+#include "qm/qm_writer.h"
+#include "session/mod_file_saving.h"
+#include "session/session.h"
+#include "support/recording_dialog_services.h"
+#include "support/temp_folder.h"
+
+#include <cstdio>
+
+using namespace sorvane;
+
+namespace {
+
+struct Files {
+  std::vector<test::QmEntry> oldOriginal;
+  std::vector<test::QmEntry> newOriginal;
+  std::vector<test::QmEntry> mod;
+};
+
+Files makeFiles(std::size_t count) {
+  Files files;
+  files.oldOriginal = bench::makeEntries(count, 42);
+  const std::vector<test::QmEntry> fresh = bench::makeEntries(count / 20, 4242);
+  bench::Random random(7);
+  std::size_t freshUsed = 0;
+  for (const test::QmEntry& entry : files.oldOriginal) {
+    test::QmEntry translated = entry;
+    translated.text = u"DE " + entry.text;
+    files.mod.push_back(std::move(translated));
+
+    const std::size_t dice = random.below(20);
+    if (dice == 0) continue;  // dropped
+    test::QmEntry updated = entry;
+    if (dice == 1) updated.text += u" (changed)";
+    files.newOriginal.push_back(std::move(updated));
+    if (dice == 2 && freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
+  }
+  while (freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
+  return files;
+}
+
+void report(const char* what, std::pair<double, double> times) {
+  std::printf("%-52s best %8.2f ms, median %8.2f ms\n", what, times.first, times.second);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t count = bench::entriesArgument(argc, argv, 200000);
+  test::TempFolder folder;
+  {
+    const Files files = makeFiles(count);
+    bench::writeFile(folder.path("old.qm"), bench::makeQmFile(files.oldOriginal));
+    bench::writeFile(folder.path("new.qm"), bench::makeQmFile(files.newOriginal));
+    bench::writeFile(folder.path("mod.qm"), bench::makeQmFile(files.mod));
+    std::printf("old original %zu, new original %zu, Mod %zu entries\n", files.oldOriginal.size(),
+                files.newOriginal.size(), files.mod.size());
+  }
+  bench::settle();
+
+  test::RecordingDialogServices dialogs;
+  const SessionPaths traditionalPaths{u"", folder.widePath("old.qm"), folder.widePath("mod.qm")};
+  const SessionPaths updatePaths{folder.widePath("old.qm"), folder.widePath("new.qm"),
+                                 folder.widePath("mod.qm")};
+  bool ok = true;
+
+  report("baseline: readQmFile of the three files", bench::timeRuns(5, [&] {
+           for (const char* name : {"old.qm", "new.qm", "mod.qm"}) {
+             QmDocument document;
+             ok = ok && readQmFile(folder.widePath(name), document, {}, dialogs);
+           }
+         }));
+  report("open, Traditional", bench::timeRuns(5, [&] {
+           Session session;
+           SessionPaths paths = traditionalPaths;
+           ok = ok && session.openSession(SessionMode::traditional, paths, dialogs);
+         }));
+  report("open, Mod update (three files and the rows)", bench::timeRuns(5, [&] {
+           Session session;
+           SessionPaths paths = updatePaths;
+           ok = ok && session.openSession(SessionMode::modUpdate, paths, dialogs);
+         }));
+
+  Session session;
+  SessionPaths paths = updatePaths;
+  ok = ok && session.openSession(SessionMode::modUpdate, paths, dialogs);
+  std::size_t sink = 0;
+  report("Mod update: rowModText and rowState of every row", bench::timeRuns(5, [&] {
+           for (std::int32_t row = 0; row < session.rowCount(); ++row) {
+             sink +=
+                 session.rowModText(row).size() + static_cast<std::size_t>(session.rowState(row));
+           }
+         }));
+  std::printf("(%d rows)\n", session.rowCount());
+
+  paths.mod = folder.widePath("saved-update.qm");
+  report("save, Mod update (sorted, flushed to disk)",
+         bench::timeRuns(5, [&] { ok = ok && writeModFile(session, paths, dialogs); }));
+  report("  of which sorting the entries",
+         bench::timeRuns(5, [&] { sink += writtenModEntries(session).size(); }));
+  const std::vector<std::int32_t> order = writtenModEntries(session);
+  report("  of which building the bytes", bench::timeRuns(5, [&] {
+           sink += buildQmFile(session.mod(), order, session.newOrig().contextTable)->size();
+         }));
+
+  Session traditional;
+  SessionPaths plainPaths = traditionalPaths;
+  ok = ok && traditional.openSession(SessionMode::traditional, plainPaths, dialogs);
+  plainPaths.mod = folder.widePath("saved-traditional.qm");
+  report("save, Traditional (flushed to disk)",
+         bench::timeRuns(5, [&] { ok = ok && writeModFile(traditional, plainPaths, dialogs); }));
+
+  if (!ok || !dialogs.calls().empty() || sink == 0) {
+    std::printf("FAILED: an operation failed\n");
+    return 1;
+  }
+  return 0;
+}
