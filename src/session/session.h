@@ -45,9 +45,10 @@ struct RowEntries {
 class SessionListener {
  public:
   virtual ~SessionListener() = default;
-  // The data is about to be emptied: end any editing without committing it.
-  virtual void sessionResetting() {}
-  // The rows were replaced (opened or emptied); the row count changed.
+  // The rows are about to be replaced (opened or emptied): end any editing
+  // without committing it. Always followed by rowsReset.
+  virtual void rowsAboutToReset() {}
+  // The rows were replaced; the row count may have changed.
   virtual void rowsReset() {}
   // A row's Mod text was stored: redraw.
   virtual void rowTextsChanged() {}

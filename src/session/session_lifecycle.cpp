@@ -50,6 +50,8 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
     return fail();
   }
 
+  // The rows show only now: until the session is open it has no rows.
+  if (listener_ != nullptr) listener_->rowsAboutToReset();
   open_ = true;
   modified_ = false;
   editRow_ = -1;
@@ -66,9 +68,8 @@ bool Session::closeSession(const SessionPaths& paths, DialogServices& dialogs) {
 
 void Session::resetSession() {
   modified_ = false;
-  if (listener_ != nullptr) listener_->sessionResetting();
+  if (listener_ != nullptr) listener_->rowsAboutToReset();
   editRow_ = -1;
-  const bool hadRows = open_;
   open_ = false;
 
   keyIds_.clear();
@@ -85,7 +86,7 @@ void Session::resetSession() {
   oldOrig_.clear();
   newOrig_.clear();
   mod_.clear();
-  if (hadRows && listener_ != nullptr) listener_->rowsReset();
+  if (listener_ != nullptr) listener_->rowsReset();
 }
 
 }  // namespace sorvane

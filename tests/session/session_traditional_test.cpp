@@ -90,7 +90,7 @@ TEST_F(SessionTest, SettingAModTextInTraditionalReplacesTheEntry) {
 
 class RecordingListener : public SessionListener {
  public:
-  void sessionResetting() override { events.push_back("resetting"); }
+  void rowsAboutToReset() override { events.push_back("resetting"); }
   void rowsReset() override { events.push_back("rows"); }
   void rowTextsChanged() override { events.push_back("texts"); }
   void undoLogCleared() override { events.push_back("undo cleared"); }
@@ -103,8 +103,8 @@ TEST_F(SessionTest, TheListenerHearsOfOpeningStoringAndClosing) {
   ASSERT_TRUE(openTraditional(writeQm("en.qm", kOriginal), u""));
   session.setRowModText(0, u"x");
   ASSERT_TRUE(session.closeSession(paths, dialogs));
-  EXPECT_THAT(listener.events,
-              ElementsAre("resetting", "rows", "texts", "undo cleared", "resetting", "rows"));
+  EXPECT_THAT(listener.events, ElementsAre("resetting", "rows", "resetting", "rows", "texts",
+                                           "undo cleared", "resetting", "rows"));
   expectNothingLoaded();
 }
 

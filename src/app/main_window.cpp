@@ -1,0 +1,223 @@
+#include "app/main_window.h"
+
+#include "app/anchored_layout.h"
+#include "app/qt_text.h"
+#include "platform/dialog_services.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+#include "session/mod_file_saving.h"
+#include "session/string_list_layout.h"
+#include "session/string_list_model.h"
+#include "session/string_list_view.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace sorvane {
+
+namespace {
+
+constexpr std::u16string_view kQmFilter = u"QM Files (*.qm)|*.qm|All files (*.*)|*.*";
+
+}  // namespace
+
+MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QStringLiteral("Sorvane 0.3.2"));
+  // Where Tahoma is missing, a narrow sans-serif font one pixel smaller
+  // keeps the captions inside the widths the controls were designed for.
+  QFont windowFont(QStringLiteral("Tahoma"));
+  windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                          QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
+  windowFont.setPixelSize(13);
+  if (QFontInfo(windowFont).family() != QStringLiteral("Tahoma")) windowFont.setPixelSize(12);
+  setFont(windowFont);
+  move(464, 121);
+
+  buildControls();
+  fillFontNames();
+  connectControls();
+  resize(406, 355);
+  // The smallest window is 414 x 295 with its frame: 406 x 264 inside.
+  setMinimumSize(406, 264);
+
+  // The stored settings are restored here once they exist; then the mode
+  // and the list font are applied as if the user had chosen them.
+  applyMode();
+  applyListFontName();
+  applyListFontSize();
+  applySessionState();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectControls() {
+  connect(openButton_, &QPushButton::clicked, this, &MainWindow::openFiles);
+  connect(closeButton_, &QPushButton::clicked, this, &MainWindow::closeFiles);
+  connect(saveButton_, &QPushButton::clicked, this, &MainWindow::saveModFile);
+  connect(traditionalRadio_, &QRadioButton::clicked, this, &MainWindow::applyMode);
+  connect(modUpdateRadio_, &QRadioButton::clicked, this, &MainWindow::applyMode);
+  connect(oldOriginalBrowse_, &QPushButton::clicked, this,
+          [this] { browseForFile(true, oldOriginalEdit_); });
+  connect(newOriginalBrowse_, &QPushButton::clicked, this,
+          [this] { browseForFile(true, newOriginalEdit_); });
+  connect(modFileBrowse_, &QPushButton::clicked, this,
+          [this] { browseForFile(false, modFileEdit_); });
+  connect(fontNameBox_, &QComboBox::currentIndexChanged, this, &MainWindow::applyListFontName);
+  connect(fontSizeBox_, &QComboBox::editTextChanged, this, &MainWindow::applyListFontSize);
+  connect(stringList_, &StringListView::selectedRowChanged, this, &MainWindow::showSelectedRowInfo);
+  connect(stringList_, &StringListView::resized, this, &MainWindow::layoutColumns);
+  connect(model_, &StringListModel::modTextChanged, this, [this] {
+    showSelectedRowInfo();
+    applySessionState();
+  });
+}
+
+SessionPaths MainWindow::paths() const {
+  return {toU16String(oldOriginalEdit_->text()), toU16String(newOriginalEdit_->text()),
+          toU16String(modFileEdit_->text())};
+}
+
+SessionMode MainWindow::checkedMode() const {
+  return modUpdateRadio_->isChecked() ? SessionMode::modUpdate : SessionMode::traditional;
+}
+
+void MainWindow::openFiles() {
+  SessionPaths paths = this->paths();
+  const bool opened = session_.openSession(checkedMode(), paths, dialogs_);
+  // The Mod box shows the name chosen for a new Mod, even when Open failed.
+  modFileEdit_->setText(toQString(paths.mod));
+  if (!opened) return;
+  applySessionState();
+  layoutColumns();
+  stringList_->setFocus();
+  stringList_->selectRow(0);
+}
+
+bool MainWindow::closeFiles() {
+  if (!session_.closeSession(paths(), dialogs_)) return false;
+  applySessionState();
+  applyMode();
+  oldOriginalCaption_->setText(QStringLiteral("Old Original String"));
+  modifiedCaption_->setText(QStringLiteral("Modified String"));
+  stringList_->setFocus();
+  return true;
+}
+
+void MainWindow::saveModFile() {
+  writeModFile(session_, paths(), dialogs_);
+  applySessionState();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!askToSaveChanges(session_, paths(), dialogs_)) {
+    event->ignore();
+    return;
+  }
+  session_.resetSession();
+  event->accept();
+}
+
+void MainWindow::applySessionState() {
+  const bool open = session_.isOpen();
+  const bool modUpdate =
+      open ? session_.mode() == SessionMode::modUpdate : modUpdateRadio_->isChecked();
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           traditionalRadio_, modUpdateRadio_, openButton_, newOriginalEdit_, newOriginalBrowse_}) {
+    control->setEnabled(!open);
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{oldOriginalEdit_, oldOriginalBrowse_}) {
+    control->setEnabled(!open && modUpdate);
+  }
+  exportButton_->setEnabled(open);
+  closeButton_->setEnabled(open);
+  debugQmButton_->setEnabled(open && !modUpdate);
+  saveButton_->setEnabled(open && session_.modified());
+}
+
+void MainWindow::applyMode() {
+  const bool modUpdate = modUpdateRadio_->isChecked();
+  if (!session_.isOpen()) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{oldOriginalLabel_, oldOriginalEdit_, oldOriginalBrowse_}) {
+      control->setEnabled(modUpdate);
+    }
+  } else {
+    oldOriginalLabel_->setEnabled(modUpdate);
+  }
+  newOriginalLabel_->setText(modUpdate ? QStringLiteral("New original file:")
+                                       : QStringLiteral("Original file:"));
+  oldOriginalCaption_->setVisible(modUpdate);
+  if (modUpdate) oldOriginalCaption_->setText(QStringLiteral("Old Original String"));
+  newOriginalCaption_->setText(modUpdate ? QStringLiteral("New Original String")
+                                         : QStringLiteral("Original String"));
+  changeSameCheck_->setEnabled(!modUpdate);
+  layoutColumns();
+}
+
+void MainWindow::layoutColumns() {
+  const ColumnLayout layout = computeColumnLayout(checkedMode(), stringList_->viewport()->width(),
+                                                  stringList_->rowNumberWidth());
+  stringList_->applyColumnWidths(layout.widths);
+  // A caption may use its column's width, so that the length after it shows.
+  const int captionWidth = std::max(128, layout.widths[1] - 8);
+  if (checkedMode() == SessionMode::modUpdate) {
+    controlsLayout_->setHorizontalSpan(oldOriginalCaption_, layout.oldOriginalCaptionX,
+                                       captionWidth);
+  }
+  controlsLayout_->setHorizontalSpan(newOriginalCaption_, layout.newOriginalCaptionX, captionWidth);
+  controlsLayout_->setHorizontalSpan(modifiedCaption_, layout.modifiedCaptionX, captionWidth);
+}
+
+void MainWindow::showSelectedRowInfo() {
+  const bool modUpdate = checkedMode() == SessionMode::modUpdate;
+  QString oldCaption = QStringLiteral("Old Original String");
+  QString newCaption =
+      modUpdate ? QStringLiteral("New Original String") : QStringLiteral("Original String");
+  QString modCaption = QStringLiteral("Modified String");
+  const int row = stringList_->selectedRow();
+  const bool current = row >= 0 && stringList_->currentIndex().row() == row;
+  if (current) {
+    sectionText_->setText(toQString(fromLocal8Bit(session_.rowSectionText(row))));
+    subSectionText_->setText(toQString(fromLocal8Bit(session_.rowSubsectionText(row))));
+    auto withLength = [](const QString& caption, std::u16string_view text) {
+      return caption + QStringLiteral(" (%1)").arg(text.size());
+    };
+    if (modUpdate) oldCaption = withLength(oldCaption, session_.rowOldOriginalText(row));
+    newCaption = withLength(newCaption, session_.rowOriginalText(row));
+    modCaption = withLength(modCaption, session_.rowModText(row));
+  } else {
+    sectionText_->clear();
+    subSectionText_->clear();
+  }
+  oldOriginalCaption_->setText(oldCaption);
+  newOriginalCaption_->setText(newCaption);
+  modifiedCaption_->setText(modCaption);
+}
+
+void MainWindow::toggleControlsPanel() {
+  controlsPanel_->setVisible(!controlsPanel_->isVisible());
+  showPanelStrip_->setVisible(!showPanelStrip_->isVisible());
+}
+
+void MainWindow::browseForFile(bool openDialog, QLineEdit* box) {
+  const std::u16string text = toU16String(box->text());
+  // A file's path becomes its folder; a folder that exists stays.
+  std::u16string folder = text;
+  while (folderPart(folder) != folder && !isFolder(folder)) folder = folderPart(folder);
+  if (!isFolder(folder)) folder.clear();
+  if (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
+  const std::optional<std::u16string> chosen =
+      dialogs_.chooseFile(openDialog ? FileDialogKind::open : FileDialogKind::save,
+                          DialogOwner::mainWindow, kQmFilter, folder, fileNamePart(text));
+  if (chosen) box->setText(toQString(*chosen));
+}
+
+}  // namespace sorvane

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "session/session.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace sorvane {
+
+class AnchoredLayout;
+class DialogServices;
+class StringListModel;
+class StringListView;
+
+// The one main window: the path boxes, mode and command buttons, the list
+// font, find and edit controls, the string list and the section labels. It
+// routes control events to the session's operations and sets every
+// control's state from the session.
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(DialogServices& dialogs, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  Session& session() { return session_; }
+  StringListView& stringList() const { return *stringList_; }
+
+  // The texts of the three path boxes.
+  SessionPaths paths() const;
+  SessionMode checkedMode() const;
+
+  void openFiles();
+  bool closeFiles();
+  void saveModFile();
+  void applyMode();
+  void layoutColumns();
+  void toggleControlsPanel();
+  void browseForFile(bool openDialog, QLineEdit* box);
+  void applyListFontName();
+  void applyListFontSize();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void buildInfoPanel();
+  void buildControlsPanel();
+  void buildShowPanelStrip();
+  void connectControls();
+  void fillFontNames();
+  // Enables and disables the controls by the session's state.
+  void applySessionState();
+  // Captions with text lengths and the section labels, for the selected row.
+  void showSelectedRowInfo();
+  QFont listFont() const;
+
+  DialogServices& dialogs_;
+  Session session_;
+  StringListModel* model_ = nullptr;
+
+  QWidget* controlsPanel_ = nullptr;
+  QWidget* showPanelStrip_ = nullptr;
+  QWidget* infoPanel_ = nullptr;
+  StringListView* stringList_ = nullptr;
+  AnchoredLayout* controlsLayout_ = nullptr;
+
+  QLabel* sectionText_ = nullptr;
+  QLabel* subSectionText_ = nullptr;
+  QLabel* modifiedCaption_ = nullptr;
+  QLabel* newOriginalLabel_ = nullptr;
+  QLabel* newOriginalCaption_ = nullptr;
+  QLabel* oldOriginalLabel_ = nullptr;
+  QLabel* oldOriginalCaption_ = nullptr;
+  QLineEdit* oldOriginalEdit_ = nullptr;
+  QPushButton* oldOriginalBrowse_ = nullptr;
+  QLineEdit* newOriginalEdit_ = nullptr;
+  QPushButton* newOriginalBrowse_ = nullptr;
+  QLineEdit* modFileEdit_ = nullptr;
+  QPushButton* modFileBrowse_ = nullptr;
+  QRadioButton* traditionalRadio_ = nullptr;
+  QRadioButton* modUpdateRadio_ = nullptr;
+  QPushButton* openButton_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+  QPushButton* exportButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
+  QComboBox* fontNameBox_ = nullptr;
+  QComboBox* fontSizeBox_ = nullptr;
+  QLineEdit* findEdit_ = nullptr;
+  QPushButton* findNextButton_ = nullptr;
+  QPushButton* undoButton_ = nullptr;
+  QPushButton* redoButton_ = nullptr;
+  QCheckBox* changeSameCheck_ = nullptr;
+  QPushButton* searchFolderButton_ = nullptr;
+  QPushButton* debugQmButton_ = nullptr;
+};
+
+}  // namespace sorvane

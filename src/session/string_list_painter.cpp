@@ -1,0 +1,64 @@
+#include "session/string_list_painter.h"
+
+#include "app/qt_text.h"
+#include "session/string_list_layout.h"
+#include "session/string_list_model.h"
+#include "session/string_list_view.h"
+
+#include <QPainter>
+
+namespace sorvane {
+
+namespace {
+
+QColor colourOf(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+// Line breaks are not interpreted: the text is drawn on one line.
+QString oneLine(QString text) {
+  for (QChar& unit : text) {
+    if (unit == QLatin1Char('\n') || unit == QLatin1Char('\r')) unit = QLatin1Char(' ');
+  }
+  return text;
+}
+
+}  // namespace
+
+StringListPainter::StringListPainter(StringListView& view)
+    : QStyledItemDelegate(&view), view_(view) {}
+
+void StringListPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+  const auto state = static_cast<RowState>(index.data(StringListModel::kRowStateRole).toInt());
+  const bool selected = option.state.testFlag(QStyle::State_Selected);
+  const QColor background = colourOf(rowBackground(state, selected, view_.listHasFocus()));
+
+  // A column owns the pixels from one right of its left edge to its right
+  // edge; its bottom pixel row and the first pixel column of the next
+  // column carry the silver grid, so the next column's fill leaves it.
+  const QRect& column = option.rect;
+  const int columnRight = column.left() + column.width();
+  const int bottom = column.top() + column.height() - 1;
+  const QRect cell(column.left() + 1, column.top(), column.width() - 1, column.height() - 1);
+
+  painter->save();
+  painter->fillRect(cell, background);
+  painter->setPen(colourOf(kGridColour));
+  painter->drawLine(column.left(), bottom, columnRight - 1, bottom);
+  if (index.column() < index.model()->columnCount() - 1) {
+    painter->drawLine(columnRight, column.top(), columnRight, bottom);
+  }
+
+  const QFontMetrics metrics(option.font);
+  const QString text = oneLine(index.data(Qt::DisplayRole).toString());
+  const std::u16string shown = elideText(
+      text.toStdU16String(), cell.width() - 4,
+      [&metrics](std::u16string_view part) { return metrics.horizontalAdvance(toQString(part)); });
+  painter->setClipRect(cell);
+  painter->setPen(Qt::black);
+  painter->setFont(option.font);
+  painter->drawText(QRect(cell.left() + 2, cell.top(), cell.width() - 2, cell.height()),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, toQString(shown));
+  painter->restore();
+}
+
+}  // namespace sorvane

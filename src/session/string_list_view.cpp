@@ -1,0 +1,111 @@
+#include "session/string_list_view.h"
+
+#include "session/string_list_model.h"
+#include "session/string_list_painter.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace sorvane {
+
+StringListView::StringListView(StringListModel& model, QWidget* parent)
+    : QTableView(parent), model_(model) {
+  setObjectName(QStringLiteral("StringListView"));
+  setModel(&model_);
+  setItemDelegate(new StringListPainter(*this));
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  horizontalHeader()->setMinimumSectionSize(0);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setMinimumSectionSize(1);
+  for (int column = 0; column < 4; ++column) setColumnWidth(column, 50);
+  setShowGrid(false);
+  setWordWrap(false);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setTabKeyNavigation(false);
+  setCornerButtonEnabled(false);
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &StringListView::selectedRowChanged);
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &StringListView::selectedRowChanged);
+  connect(&model_, &QAbstractItemModel::modelReset, this, &StringListView::selectedRowChanged);
+  setListFont(font());
+}
+
+void StringListView::setListHasFocus(bool focused) {
+  if (listHasFocus_ == focused) return;
+  listHasFocus_ = focused;
+  viewport()->update();
+}
+
+void StringListView::applyColumnWidths(const std::array<int, 4>& widths) {
+  for (int column = 0; column < 4; ++column) {
+    setColumnWidth(column, std::max(0, widths[static_cast<std::size_t>(column)]));
+  }
+  viewport()->update();
+}
+
+int StringListView::rowNumberWidth() const {
+  const int rows = model_.rowCount();
+  if (rows == 0) return 10;
+  return fontMetrics().horizontalAdvance(QStringLiteral("  %1  ").arg(rows - 1));
+}
+
+int StringListView::selectedRow() const {
+  const QModelIndexList rows = selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void StringListView::selectRow(int row) {
+  if (row < 0 || row >= model_.rowCount()) return;
+  const QModelIndex index = model_.index(row, 0);
+  selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(index);
+}
+
+void StringListView::setListFont(const QFont& font) {
+  setFont(font);
+  // One text line and the grid line below it.
+  verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 1);
+}
+
+void StringListView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  setListHasFocus(true);
+}
+
+void StringListView::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  setListHasFocus(false);
+}
+
+void StringListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid()) emit rowDoubleClicked(index.row());
+}
+
+void StringListView::scrollContentsBy(int dx, int dy) {
+  emit scrolled();
+  QTableView::scrollContentsBy(dx, dy);
+}
+
+}  // namespace sorvane
+
+namespace sorvane {
+
+void StringListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  emit resized();
+}
+
+}  // namespace sorvane

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "session/session.h"
+
+#include <QTableView>
+
+#include <array>
+
+namespace sorvane {
+
+class StringListModel;
+
+// The string list: one line per row of the session, drawn by the program
+// (colours by row state, silver grid, texts cut with "..."), without header,
+// with one full-row selection that stays visible without the focus.
+class StringListView : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit StringListView(StringListModel& model, QWidget* parent = nullptr);
+
+  StringListModel& stringListModel() const { return model_; }
+
+  // True while the list has the keyboard focus; a selected row is drawn in
+  // its stronger colour then.
+  bool listHasFocus() const { return listHasFocus_; }
+  void setListHasFocus(bool focused);
+
+  void applyColumnWidths(const std::array<int, 4>& widths);
+  // The width of two spaces, the largest row number and two more spaces in
+  // the list's font; 10 without rows.
+  int rowNumberWidth() const;
+
+  // The selected row, or -1.
+  int selectedRow() const;
+  void selectRow(int row);
+
+  // Sets the list font and fits the row height to it.
+  void setListFont(const QFont& font);
+
+ signals:
+  void rowDoubleClicked(int row);
+  void scrolled();
+  void selectedRowChanged();
+  void resized();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  StringListModel& model_;
+  bool listHasFocus_ = false;
+};
+
+}  // namespace sorvane
