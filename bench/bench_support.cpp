@@ -88,6 +88,28 @@ test::Bytes makeQmFile(const std::vector<test::QmEntry>& entries) {
   return test::assembleQm(parts);
 }
 
+UpdateFiles makeUpdateFiles(std::size_t count) {
+  UpdateFiles files;
+  files.oldOriginal = makeEntries(count, 42);
+  const std::vector<test::QmEntry> fresh = makeEntries(count / 20, 4242);
+  Random random(7);
+  std::size_t freshUsed = 0;
+  for (const test::QmEntry& entry : files.oldOriginal) {
+    test::QmEntry translated = entry;
+    translated.text = u"DE " + entry.text;
+    files.mod.push_back(std::move(translated));
+
+    const std::size_t dice = random.below(20);
+    if (dice == 0) continue;  // dropped
+    test::QmEntry updated = entry;
+    if (dice == 1) updated.text += u" (changed)";
+    files.newOriginal.push_back(std::move(updated));
+    if (dice == 2 && freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
+  }
+  while (freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
+  return files;
+}
+
 void writeFile(const std::string& path, const test::Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -100,9 +122,12 @@ void settle() {
   ::malloc_trim(0);
 }
 
-std::size_t heapInUse() {
-  const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+std::size_t residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0;
+  std::size_t resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
 std::size_t entriesArgument(int argc, char** argv, std::size_t fallback) {

@@ -34,14 +34,23 @@ std::vector<test::QmEntry> makeEntries(std::size_t count, std::uint64_t seed);
 // The bytes of a QM file holding the entries, in the program's record shapes.
 test::Bytes makeQmFile(const std::vector<test::QmEntry>& entries);
 
+// An old original, a new original with 5% new, 5% dropped and 5% changed
+// strings, and a Mod of the old original.
+struct UpdateFiles {
+  std::vector<test::QmEntry> oldOriginal;
+  std::vector<test::QmEntry> newOriginal;
+  std::vector<test::QmEntry> mod;
+};
+UpdateFiles makeUpdateFiles(std::size_t count);
+
 void writeFile(const std::string& path, const test::Bytes& bytes);
 
 // Lets the files just written reach the disk and returns freed memory to the
 // system, so that the first measurement doesn't pay for the data generation.
 void settle();
 
-// Bytes the allocator hands out right now.
-std::size_t heapInUse();
+// The memory the process holds in RAM right now (its resident set).
+std::size_t residentBytes();
 
 struct Timer {
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();

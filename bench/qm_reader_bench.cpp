@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
   });
   std::printf("readQmFile, all lists and context: best %7.2f ms, median %7.2f ms\n", best, median);
 
-  const std::size_t before = bench::heapInUse();
+  const std::size_t before = bench::residentBytes();
   QmDocument document;
   ok = ok && readQmFile(path, document, options, dialogs);
-  const std::size_t held = bench::heapInUse() - before;
+  const std::size_t held = bench::residentBytes() - before;
   std::printf("memory held after the read:        %.1f MB (%.2f x the file size)\n",
               static_cast<double>(held) / 1e6,
               static_cast<double>(held) / static_cast<double>(file.size()));

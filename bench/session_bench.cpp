@@ -1,6 +1,5 @@
 // Measures opening, reading every row and saving with generated files of
-// 200,000 entries: an old original, a new original with 5% new, 5% dropped
-// and 5% changed strings, and a Mod of the old original. Reading the three
+// 200,000 entries (see makeUpdateFiles). Reading the three
 // files alone is the baseline of the "Mod update" open.
 
 #include "bench_support.h"
@@ -17,34 +16,6 @@ using namespace sorvane;
 
 namespace {
 
-struct Files {
-  std::vector<test::QmEntry> oldOriginal;
-  std::vector<test::QmEntry> newOriginal;
-  std::vector<test::QmEntry> mod;
-};
-
-Files makeFiles(std::size_t count) {
-  Files files;
-  files.oldOriginal = bench::makeEntries(count, 42);
-  const std::vector<test::QmEntry> fresh = bench::makeEntries(count / 20, 4242);
-  bench::Random random(7);
-  std::size_t freshUsed = 0;
-  for (const test::QmEntry& entry : files.oldOriginal) {
-    test::QmEntry translated = entry;
-    translated.text = u"DE " + entry.text;
-    files.mod.push_back(std::move(translated));
-
-    const std::size_t dice = random.below(20);
-    if (dice == 0) continue;  // dropped
-    test::QmEntry updated = entry;
-    if (dice == 1) updated.text += u" (changed)";
-    files.newOriginal.push_back(std::move(updated));
-    if (dice == 2 && freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
-  }
-  while (freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
-  return files;
-}
-
 void report(const char* what, std::pair<double, double> times) {
   std::printf("%-52s best %8.2f ms, median %8.2f ms\n", what, times.first, times.second);
 }
@@ -55,7 +26,7 @@ int main(int argc, char** argv) {
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
   test::TempFolder folder;
   {
-    const Files files = makeFiles(count);
+    const bench::UpdateFiles files = bench::makeUpdateFiles(count);
     bench::writeFile(folder.path("old.qm"), bench::makeQmFile(files.oldOriginal));
     bench::writeFile(folder.path("new.qm"), bench::makeQmFile(files.newOriginal));
     bench::writeFile(folder.path("mod.qm"), bench::makeQmFile(files.mod));

@@ -89,6 +89,11 @@ SessionMode MainWindow::checkedMode() const {
   return modUpdateRadio_->isChecked() ? SessionMode::modUpdate : SessionMode::traditional;
 }
 
+void MainWindow::setModified(bool modified) {
+  session_.setModified(modified);
+  applySessionState();
+}
+
 void MainWindow::openFiles() {
   SessionPaths paths = this->paths();
   const bool opened = session_.openSession(checkedMode(), paths, dialogs_);

@@ -36,6 +36,9 @@ class MainWindow : public QWidget {
   SessionPaths paths() const;
   SessionMode checkedMode() const;
 
+  // Marks the session as changed or saved; the Save button follows.
+  void setModified(bool modified);
+
   void openFiles();
   bool closeFiles();
   void saveModFile();

@@ -156,6 +156,8 @@ void MainWindow::buildControlsPanel() {
   fontSizeBox_ = named<QComboBox>("FontSizeBox", panel);
   fontSizeBox_->setEditable(true);
   fontSizeBox_->setInsertPolicy(QComboBox::NoInsert);
+  // Typed sizes apply as typed: "2" must not become "20".
+  fontSizeBox_->setCompleter(nullptr);
   fontSizeBox_->setFont(smallFont);
   fontSizeBox_->addItems({"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26",
                           "28", "36", "48", "72"});

@@ -1,6 +1,7 @@
 #include "qm/qm_reader.h"
 
 #include "platform/dialog_services.h"
+#include "platform/large_allocation.h"
 #include "platform/message_format.h"
 #include "platform/system_error.h"
 #include "qm/qm_format.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace sorvane {
@@ -80,11 +82,14 @@ class QmReader {
   DialogServices& dialogs_;
   ByteStream stream_;
 
-  std::uint64_t indexLength_ = 0;       // L1
-  std::uint64_t messagesStart_ = 0;     // file offset of the first messages byte
-  std::vector<std::uint8_t> index_;     // the index block
-  std::vector<std::uint8_t> messages_;  // the messages block
-  std::vector<char16_t> scratch_;       // one translation, swapped to host order
+  std::uint64_t indexLength_ = 0;    // L1
+  std::uint64_t messagesStart_ = 0;  // file offset of the first messages byte
+  // The index and messages blocks, read in one piece into the caller's
+  // buffer or the reader's own.
+  QmReadBuffer ownBuffer_;
+  std::span<const std::uint8_t> index_;
+  std::span<const std::uint8_t> messages_;
+  std::vector<char16_t> scratch_;  // one translation, swapped to host order
 };
 
 bool QmReader::read() {
@@ -105,9 +110,6 @@ bool QmReader::read() {
   if (indexLength_ == 0)
     return fail(u"Index table has zero size.\r\nNothing to translate in \"%s\"");
   if (size < indexLength_ + kQmMinimumSize) return fail(u"File \"%s\" is too small.");
-
-  index_.resize(static_cast<std::size_t>(indexLength_));
-  if (!readBytes(kQmMinimumSize, index_.data(), index_.size())) return failShortRead();
 
   // The messages block tag and length. A file that ends right after the
   // index block has no tag to show; its data byte is given as 0x00.
@@ -143,8 +145,13 @@ bool QmReader::read() {
     return fail(u"Wrong size of file \"%s\"");
   }
 
-  messages_.resize(static_cast<std::size_t>(messagesLength));
-  if (!readBytes(messagesStart_, messages_.data(), messages_.size())) return failShortRead();
+  QmReadBuffer& buffer = options_.buffer != nullptr ? *options_.buffer : ownBuffer_;
+  const auto blocksLength = static_cast<std::size_t>(messagesEnd - kQmMinimumSize);
+  buffer.bytes.resize(blocksLength);
+  if (!readBytes(kQmMinimumSize, buffer.bytes.data(), blocksLength)) return failShortRead();
+  index_ = std::span(buffer.bytes).first(static_cast<std::size_t>(indexLength_));
+  messages_ =
+      std::span(buffer.bytes).subspan(static_cast<std::size_t>(messagesStart_ - kQmMinimumSize));
   if (!readRecords()) return false;
 
   if (options_.keepContextTable) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/large_allocation.h"
 #include "qm/qm_document.h"
+
+#include <cstdint>
+#include <vector>
 
 #include <string_view>
 
@@ -14,12 +18,20 @@ enum class QmLists {
   translationsOnly,  // translations alone
 };
 
+// Room for a file's index and messages blocks. Reads that share one reuse
+// its memory instead of taking fresh memory for every file.
+struct QmReadBuffer {
+  std::vector<std::uint8_t, LargeAllocator<std::uint8_t>> bytes;
+};
+
 struct QmReadOptions {
   // Replace the document's contextTable by the file's context bytes.
   bool keepContextTable = false;
   // Show no error box; the comment notice is still shown.
   bool quiet = false;
   QmLists lists = QmLists::all;
+  // Where the blocks are read to; the reader's own buffer when null.
+  QmReadBuffer* buffer = nullptr;
 };
 
 // Reads a QM file into document, validating its structure step by step.

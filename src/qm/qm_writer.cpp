@@ -49,9 +49,9 @@ std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLeng
   return n + sectionLength + subsectionLength + 23;
 }
 
-std::optional<std::vector<std::uint8_t>> buildQmFile(const QmDocument& document,
-                                                     std::span<const std::int32_t> order,
-                                                     std::span<const std::uint8_t> contextTable) {
+std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
+                                       std::span<const std::int32_t> order,
+                                       std::span<const std::uint8_t> contextTable) {
   // In a sorted order each entry is a jump through memory. The entries are
   // therefore gathered once, in order, into one array; sizes, index and
   // records then read that array front to back.
@@ -82,7 +82,7 @@ std::optional<std::vector<std::uint8_t>> buildQmFile(const QmDocument& document,
     return std::nullopt;
   }
   const std::uint64_t contextBlock = contextTable.empty() ? 0 : 5 + contextTable.size();
-  std::vector<std::uint8_t> file(
+  QmFileBytes file(
       static_cast<std::size_t>(kQmMinimumSize + indexLength + 5 + messagesLength + contextBlock));
 
   ByteWriter out(file.data());

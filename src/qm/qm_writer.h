@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/large_allocation.h"
 #include "qm/qm_document.h"
 
 #include <cstdint>
@@ -20,8 +21,10 @@ std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLeng
 // (indices into its lists) and, when it is not empty, the context table as
 // context block. Nothing when the file would outgrow the format's 32-bit
 // lengths.
-std::optional<std::vector<std::uint8_t>> buildQmFile(const QmDocument& document,
-                                                     std::span<const std::int32_t> order,
-                                                     std::span<const std::uint8_t> contextTable);
+using QmFileBytes = std::vector<std::uint8_t, LargeAllocator<std::uint8_t>>;
+
+std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
+                                       std::span<const std::int32_t> order,
+                                       std::span<const std::uint8_t> contextTable);
 
 }  // namespace sorvane

@@ -77,7 +77,7 @@ bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& d
   }
 
   const std::vector<std::int32_t> order = writtenModEntries(session);
-  const std::optional<std::vector<std::uint8_t>> bytes =
+  const std::optional<QmFileBytes> bytes =
       buildQmFile(session.mod(), order, session.newOrig().contextTable);
   const int error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
   if (error != 0) {

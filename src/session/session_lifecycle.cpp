@@ -11,9 +11,11 @@ namespace sorvane {
 namespace {
 
 bool readDocument(std::u16string_view path, QmDocument& document, bool keepContextTable,
-                  DialogServices& dialogs) {
-  const QmReadOptions options{
-      .keepContextTable = keepContextTable, .quiet = false, .lists = QmLists::all};
+                  QmReadBuffer& buffer, DialogServices& dialogs) {
+  const QmReadOptions options{.keepContextTable = keepContextTable,
+                              .quiet = false,
+                              .lists = QmLists::all,
+                              .buffer = &buffer};
   return readQmFile(path, document, options, dialogs);
 }
 
@@ -22,26 +24,28 @@ bool readDocument(std::u16string_view path, QmDocument& document, bool keepConte
 bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs) {
   resetSession();
   mode_ = mode;
+  // The files are read one after the other through one buffer.
+  QmReadBuffer buffer;
   auto fail = [this] {
     resetSession();
     return false;
   };
 
-  if (!readDocument(paths.newOriginal, newOrig_, true, dialogs)) return fail();
+  if (!readDocument(paths.newOriginal, newOrig_, true, buffer, dialogs)) return fail();
   // The Mod starts as a copy of the Original when there is none yet. That
   // second read is checked too: a file that changed in between must not
   // leave half-filled lists behind.
   if (paths.mod.empty()) {
-    if (!readDocument(paths.newOriginal, mod_, false, dialogs)) return fail();
+    if (!readDocument(paths.newOriginal, mod_, false, buffer, dialogs)) return fail();
     paths.mod = uniqueFileName(paths.newOriginal);
   } else if (!pathExists(paths.mod)) {
-    if (!readDocument(paths.newOriginal, mod_, false, dialogs)) return fail();
-  } else if (!readDocument(paths.mod, mod_, false, dialogs)) {
+    if (!readDocument(paths.newOriginal, mod_, false, buffer, dialogs)) return fail();
+  } else if (!readDocument(paths.mod, mod_, false, buffer, dialogs)) {
     return fail();
   }
 
   if (mode == SessionMode::modUpdate) {
-    if (!readDocument(paths.oldOriginal, oldOrig_, false, dialogs)) return fail();
+    if (!readDocument(paths.oldOriginal, oldOrig_, false, buffer, dialogs)) return fail();
     buildRows();
   } else if (newOrig_.translations.count() != mod_.translations.count()) {
     dialogs.showError(DialogOwner::mainWindow,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/large_allocation.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -29,12 +31,17 @@ class LineStore {
     }
     return *this;
   }
-  LineStore(LineStore&&) noexcept = default;
-  LineStore& operator=(LineStore&&) noexcept = default;
+  LineStore(LineStore&& other) noexcept { swap(other); }
+  LineStore& operator=(LineStore&& other) noexcept {
+    LineStore moved(std::move(other));
+    swap(moved);
+    return *this;
+  }
+  ~LineStore() { releaseBlocks(); }
 
   std::size_t size() const { return lines_.size(); }
   View operator[](std::size_t i) const { return lines_[i]; }
-  const std::vector<View>& lines() const { return lines_; }
+  const std::vector<View, LargeAllocator<View>>& lines() const { return lines_; }
   std::size_t liveUnits() const { return liveUnits_; }
 
   void reserve(std::size_t count) { lines_.reserve(count); }
@@ -65,7 +72,8 @@ class LineStore {
   void clear() {
     lines_.clear();
     lines_.shrink_to_fit();
-    blocks_.clear();
+    releaseBlocks();
+    adopted_.clear();
     current_ = nullptr;
     used_ = capacity_ = 0;
     liveUnits_ = deadUnits_ = 0;
@@ -74,8 +82,8 @@ class LineStore {
   // Takes ownership of a block of text; lines that point into it are then
   // added with addView. The block stays until clear().
   Char* adoptBlock(std::unique_ptr<Char[]> block) {
-    blocks_.push_back(std::move(block));
-    return blocks_.back().get();
+    adopted_.push_back(std::move(block));
+    return adopted_.back().get();
   }
 
   // Adds a line that views an adopted block (no copy).
@@ -90,22 +98,53 @@ class LineStore {
   }
 
  private:
-  // Blocks hold 32 Ki code units; a string of a quarter block or more gets a
-  // block of its own so that large strings waste no space.
-  static constexpr std::size_t kBlockUnits = std::size_t{1} << 15;
-  static constexpr std::size_t kOwnBlockUnits = kBlockUnits / 4;
+  // Blocks start at 32 Ki code units and grow with the list up to 2 MiB, so
+  // that a large list lives in few large blocks. A string of a quarter of
+  // the smallest block or more gets a block of its own.
+  static constexpr std::size_t kFirstBlockUnits = std::size_t{1} << 15;
+  static constexpr std::size_t kLargestBlockUnits = (std::size_t{2} << 20) / sizeof(Char);
+  static constexpr std::size_t kOwnBlockUnits = kFirstBlockUnits / 4;
   static constexpr std::size_t kMinDeadUnitsToCompact = std::size_t{1} << 20;
+
+  struct Block {
+    Char* data;
+    std::size_t units;
+  };
+
+  Char* newBlock(std::size_t units) {
+    blocks_.reserve(blocks_.size() + 1);
+    auto* data = static_cast<Char*>(allocateLarge(units * sizeof(Char)));
+    blocks_.push_back({data, units});
+    return data;
+  }
+
+  void releaseBlocks() noexcept {
+    for (const Block& block : blocks_) freeLarge(block.data, block.units * sizeof(Char));
+    blocks_.clear();
+  }
+
+  void swap(LineStore& other) noexcept {
+    std::swap(lines_, other.lines_);
+    std::swap(blocks_, other.blocks_);
+    std::swap(adopted_, other.adopted_);
+    std::swap(current_, other.current_);
+    std::swap(used_, other.used_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(liveUnits_, other.liveUnits_);
+    std::swap(deadUnits_, other.deadUnits_);
+  }
 
   View store(View text) {
     if (text.empty()) return {};
     Char* target = nullptr;
     if (text.size() >= kOwnBlockUnits) {
-      target = adoptBlock(std::make_unique_for_overwrite<Char[]>(text.size()));
+      target = newBlock(text.size());
     } else {
       if (capacity_ - used_ < text.size()) {
-        current_ = adoptBlock(std::make_unique_for_overwrite<Char[]>(kBlockUnits));
+        const std::size_t units = std::clamp(liveUnits_ / 4, kFirstBlockUnits, kLargestBlockUnits);
+        current_ = newBlock(units);
         used_ = 0;
-        capacity_ = kBlockUnits;
+        capacity_ = units;
       }
       target = current_ + used_;
       used_ += text.size();
@@ -122,8 +161,9 @@ class LineStore {
     *this = std::move(fresh);
   }
 
-  std::vector<View> lines_;
-  std::vector<std::unique_ptr<Char[]>> blocks_;
+  std::vector<View, LargeAllocator<View>> lines_;
+  std::vector<Block> blocks_;
+  std::vector<std::unique_ptr<Char[]>> adopted_;
   Char* current_ = nullptr;
   std::size_t used_ = 0;
   std::size_t capacity_ = 0;

@@ -22,7 +22,8 @@ QmDocument documentOf(const std::vector<QmEntry>& entries) {
 
 Bytes written(const QmDocument& document, std::vector<std::int32_t> order,
               const Bytes& context = {}) {
-  return buildQmFile(document, order, context).value();
+  const QmFileBytes file = buildQmFile(document, order, context).value();
+  return Bytes(file.begin(), file.end());
 }
 
 TEST(QmWriter, RecordSizesFollowTheShapes) {

@@ -1,0 +1,202 @@
+#include "main_window_test.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace sorvane::test {
+
+namespace {
+
+const std::vector<QmEntry> kThree = {{0x11, u"Open", "Open", "MainWindow"},
+                                     {0x22, u"Close", "Close", "MainWindow"},
+                                     {0x33, u"Size: %1", "Size: %1", "Dialog"}};
+
+}  // namespace
+
+void MainWindowTest::init() { ui = std::make_unique<MainWindowFixture>(); }
+
+void MainWindowTest::cleanup() { ui.reset(); }
+
+void MainWindowTest::everyControlHasItsNameCaptionAndInitialState() {
+  QCOMPARE(ui->window->windowTitle(), QStringLiteral("Sorvane 0.3.2"));
+  struct Expected {
+    const char* name;
+    const char* caption;
+    bool enabled;
+  };
+  for (const Expected& control :
+       std::initializer_list<Expected>{{"OldOriginalBrowse", "...", false},
+                                       {"NewOriginalBrowse", "...", true},
+                                       {"ModFileBrowse", "...", true},
+                                       {"OpenButton", "Open", true},
+                                       {"SaveButton", "&Save", false},
+                                       {"ExportButton", "&Export", false},
+                                       {"CloseButton", "Close", false},
+                                       {"FindNextButton", "->", false},
+                                       {"UndoButton", "Undo", false},
+                                       {"RedoButton", "Redo", false},
+                                       {"SearchFolderButton", "Search in &folder", true},
+                                       {"DebugQmButton", "Make \"debug\" QM", false}}) {
+    auto* button = ui->find<QAbstractButton>(control.name);
+    QCOMPARE(button->text(), QString::fromUtf8(control.caption));
+    QVERIFY2(button->isEnabled() == control.enabled, control.name);
+  }
+  QCOMPARE(ui->text("NewOriginalLabel"), QStringLiteral("Original file:"));
+  QCOMPARE(ui->text("OldOriginalLabel"), QStringLiteral("Old original file:"));
+  QCOMPARE(ui->text("ModFileLabel"), QStringLiteral("Mod file:"));
+  QCOMPARE(ui->text("FindLabel"), QStringLiteral("&Find:"));
+  QCOMPARE(ui->text("SectionLabel"), QStringLiteral("Section:"));
+  QCOMPARE(ui->text("SubSectionLabel"), QStringLiteral("SubSection:"));
+  QCOMPARE(ui->text("NewOriginalCaption"), QStringLiteral("Original String"));
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String"));
+  QVERIFY(!ui->find<QLabel>("OldOriginalCaption")->isVisible());
+  QVERIFY(!ui->find<QLineEdit>("OldOriginalEdit")->isEnabled());
+  QVERIFY(ui->find<QRadioButton>("TraditionalRadio")->isChecked());
+  QVERIFY(ui->find<QCheckBox>("ChangeSameCheck")->isEnabled());
+  QVERIFY(!ui->find<QCheckBox>("ChangeSameCheck")->isChecked());
+  QCOMPARE(ui->find<QComboBox>("FontSizeBox")->currentText(), QStringLiteral("14"));
+  QCOMPARE(ui->find<QComboBox>("FontSizeBox")->count(), 16);
+  QVERIFY(ui->find<QWidget>("ControlsPanel")->isVisible());
+  QVERIFY(!ui->find<QWidget>("ShowPanelStrip")->isVisible());
+  QCOMPARE(ui->list().model()->rowCount(), 0);
+}
+
+void MainWindowTest::controlsKeepTheirPlacesAndAnchorsOnResize() {
+  auto* edit = ui->find<QLineEdit>("NewOriginalEdit");
+  auto* browse = ui->find<QPushButton>("NewOriginalBrowse");
+  auto* label = ui->find<QLabel>("FontLabel");
+  QCOMPARE(edit->geometry(), QRect(96, 32, 273, 20));
+  QCOMPARE(browse->geometry(), QRect(373, 32, 25, 20));
+  ui->window->resize(506, 400);
+  QTRY_COMPARE(edit->geometry(), QRect(96, 32, 373, 20));
+  QCOMPARE(browse->geometry(), QRect(473, 32, 25, 20));
+  QCOMPARE(label->geometry(), QRect(8, 111, 29, 17));
+}
+
+void MainWindowTest::modeButtonsSwitchLabelsAndControls() {
+  QTest::mouseClick(ui->find<QRadioButton>("ModUpdateRadio"), Qt::LeftButton);
+  QCOMPARE(ui->text("NewOriginalLabel"), QStringLiteral("New original file:"));
+  QCOMPARE(ui->text("NewOriginalCaption"), QStringLiteral("New Original String"));
+  QVERIFY(ui->find<QLabel>("OldOriginalCaption")->isVisible());
+  QVERIFY(ui->find<QLineEdit>("OldOriginalEdit")->isEnabled());
+  QVERIFY(ui->find<QPushButton>("OldOriginalBrowse")->isEnabled());
+  QVERIFY(!ui->find<QCheckBox>("ChangeSameCheck")->isEnabled());
+  QTest::mouseClick(ui->find<QRadioButton>("TraditionalRadio"), Qt::LeftButton);
+  QCOMPARE(ui->text("NewOriginalLabel"), QStringLiteral("Original file:"));
+  QVERIFY(!ui->find<QLineEdit>("OldOriginalEdit")->isEnabled());
+}
+
+void MainWindowTest::openingSetsTheStateOfEveryControl() {
+  QAbstractItemModelTester tester(ui->list().model(),
+                                  QAbstractItemModelTester::FailureReportingMode::QtTest);
+  ui->open(ui->write("en.qm", kThree), "");
+  QVERIFY(ui->dialogs.calls().empty());
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+  QCOMPARE(ui->find<QLineEdit>("ModFileEdit")->text(),
+           QString::fromStdString(ui->folder.path("en1.qm")));
+  for (const char* disabled :
+       {"TraditionalRadio", "ModUpdateRadio", "OpenButton", "NewOriginalEdit", "NewOriginalBrowse",
+        "OldOriginalEdit", "OldOriginalBrowse", "SaveButton"}) {
+    QVERIFY2(!ui->find(disabled)->isEnabled(), disabled);
+  }
+  for (const char* enabled :
+       {"ExportButton", "CloseButton", "DebugQmButton", "ModFileEdit", "ModFileBrowse"}) {
+    QVERIFY2(ui->find(enabled)->isEnabled(), enabled);
+  }
+  QCOMPARE(ui->list().selectedRow(), 0);
+  QVERIFY(ui->list().hasFocus());
+
+  ui->click("CloseButton");
+  for (const char* enabled : {"TraditionalRadio", "ModUpdateRadio", "OpenButton", "NewOriginalEdit",
+                              "NewOriginalBrowse", "ModFileEdit", "ModFileBrowse"}) {
+    QVERIFY2(ui->find(enabled)->isEnabled(), enabled);
+  }
+  for (const char* disabled :
+       {"SaveButton", "ExportButton", "CloseButton", "DebugQmButton", "OldOriginalEdit"}) {
+    QVERIFY2(!ui->find(disabled)->isEnabled(), disabled);
+  }
+  QCOMPARE(ui->list().model()->rowCount(), 0);
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String"));
+}
+
+void MainWindowTest::modUpdateOpenLeavesTheDebugButtonDisabled() {
+  const std::string path = ui->write("en.qm", kThree);
+  ui->open(path, "", path);
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+  QVERIFY(!ui->find("DebugQmButton")->isEnabled());
+  QVERIFY(!ui->find("OldOriginalEdit")->isEnabled());
+  QVERIFY(ui->find("CloseButton")->isEnabled());
+}
+
+void MainWindowTest::aFailedOpenChangesNoControl() {
+  const std::string original = ui->write("en.qm", kThree);
+  const std::string mod = ui->write("de.qm", {{1, u"x", "", ""}});
+  ui->open(original, mod);
+  QCOMPARE(ui->dialogs.messageTexts().size(), std::size_t{1});
+  QCOMPARE(QString::fromStdU16String(ui->dialogs.messageTexts()[0]),
+           QStringLiteral("Different strings count in Original and Mod files. (3 : 1)"));
+  QVERIFY(ui->find("OpenButton")->isEnabled());
+  QVERIFY(!ui->find("CloseButton")->isEnabled());
+  QVERIFY(ui->find("TraditionalRadio")->isEnabled());
+  QCOMPARE(ui->list().model()->rowCount(), 0);
+  QCOMPARE(ui->find<QLineEdit>("ModFileEdit")->text(), QString::fromStdString(mod));
+}
+
+void MainWindowTest::closingTheWindowAsksAboutUnsavedChanges() {
+  ui->open(ui->write("en.qm", kThree), "");
+  ui->window->session().setModified(true);
+
+  ui->dialogs.answerNextMessage(MessageAnswer::cancel);
+  QVERIFY(!ui->window->close());
+  QVERIFY(ui->window->isVisible());
+  QCOMPARE(ui->dialogs.calls().back().caption, std::optional<std::u16string>(u"Changes not saved"));
+
+  ui->dialogs.answerNextMessage(MessageAnswer::yes);
+  QVERIFY(ui->window->close());
+  QVERIFY(!ui->folder.read("en1.qm").empty());
+  QVERIFY(!ui->window->session().isOpen());
+}
+
+void MainWindowTest::closingWithoutSavingDropsTheChanges() {
+  ui->open(ui->write("en.qm", kThree), "");
+  ui->window->session().setModified(true);
+  ui->dialogs.answerNextMessage(MessageAnswer::no);
+  QVERIFY(ui->window->close());
+  QVERIFY(ui->folder.read("en1.qm").empty());
+  QCOMPARE(ui->dialogs.messageTexts().size(), std::size_t{1});
+}
+
+void MainWindowTest::closeButtonKeepsTheFilesWhenTheQuestionIsCancelled() {
+  ui->open(ui->write("en.qm", kThree), "");
+  ui->window->session().setModified(true);
+  ui->dialogs.answerNextMessage(MessageAnswer::cancel);
+  ui->click("CloseButton");
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+  QVERIFY(ui->find("CloseButton")->isEnabled());
+}
+
+void MainWindowTest::saveButtonSavesAndDisablesItself() {
+  ui->open(ui->write("en.qm", kThree), "");
+  ui->window->session().setRowModText(1, u"Schlie\u00DFen");
+  ui->window->setModified(true);
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  ui->click("SaveButton");
+  QVERIFY(!ui->find("SaveButton")->isEnabled());
+  QVERIFY(!ui->window->session().modified());
+  QCOMPARE(ui->folder.read("en1.qm"),
+           buildQm({kThree[0], {0x22, u"Schlie\u00DFen", "Close", "MainWindow"}, kThree[2]}));
+}
+
+void MainWindowTest::stripLabelTogglesTheControlsPanel() {
+  ui->window->toggleControlsPanel();
+  QVERIFY(!ui->find("ControlsPanel")->isVisible());
+  QVERIFY(ui->find("ShowPanelStrip")->isVisible());
+  auto* label = ui->find<QLabel>("ShowPanelLabel");
+  QCOMPARE(label->text(), QStringLiteral("Click here to show panel"));
+  QTest::mouseClick(label, Qt::LeftButton);
+  QVERIFY(ui->find("ControlsPanel")->isVisible());
+  QVERIFY(!ui->find("ShowPanelStrip")->isVisible());
+}
+
+}  // namespace sorvane::test

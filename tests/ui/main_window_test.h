@@ -1,0 +1,31 @@
+#pragma once
+
+#include "main_window_fixture.h"
+
+#include <QObject>
+
+namespace sorvane::test {
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void everyControlHasItsNameCaptionAndInitialState();
+  void controlsKeepTheirPlacesAndAnchorsOnResize();
+  void modeButtonsSwitchLabelsAndControls();
+  void openingSetsTheStateOfEveryControl();
+  void modUpdateOpenLeavesTheDebugButtonDisabled();
+  void aFailedOpenChangesNoControl();
+  void closingTheWindowAsksAboutUnsavedChanges();
+  void closingWithoutSavingDropsTheChanges();
+  void closeButtonKeepsTheFilesWhenTheQuestionIsCancelled();
+  void saveButtonSavesAndDisablesItself();
+  void stripLabelTogglesTheControlsPanel();
+
+ private:
+  std::unique_ptr<MainWindowFixture> ui;
+};
+
+}  // namespace sorvane::test

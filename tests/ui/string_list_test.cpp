@@ -1,0 +1,240 @@
+#include "string_list_test.h"
+
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+
+#include <QComboBox>
+#include <QImage>
+
+namespace sorvane::test {
+
+namespace {
+
+QColor rgb(unsigned value) { return QColor::fromRgb(static_cast<QRgb>(value)); }
+
+}  // namespace
+
+void StringListTest::init() {
+  ui = std::make_unique<MainWindowFixture>();
+  ui->window->resize(600, 400);
+}
+
+void StringListTest::cleanup() { ui.reset(); }
+
+QColor StringListTest::cellColour(int row, int column) const {
+  const QRect rect = ui->list().visualRect(ui->list().model()->index(row, column));
+  const QImage image = ui->list().viewport()->grab().toImage();
+  return image.pixelColor(rect.right() - 1, rect.top() + 2);
+}
+
+// Rows: 0 changed, 1 unchanged, 2 new, 3 dropped, 4 old only, 5 only in Mod.
+void StringListTest::openColouredSession() {
+  const std::string old = ui->write("old.qm", {{1, u"Hello", "Hello", "Main"},
+                                               {2, u"Same", "Same", "Main"},
+                                               {4, u"Dropped", "Dropped", "Main"},
+                                               {6, u"Old only", "", ""}});
+  const std::string fresh = ui->write("new.qm", {{1, u"Hello!", "Hello", "Main"},
+                                                 {2, u"Same", "Same", "Main"},
+                                                 {3, u"Fresh", "Fresh", "Main"}});
+  const std::string mod = ui->write("mod.qm", {{1, u"Hallo", "Hello", "Main"},
+                                               {2, u"Gleich", "Same", "Main"},
+                                               {4, u"Weg", "Dropped", "Main"},
+                                               {5, u"Nur im Mod, ein langer Text", "Mine", "X"}});
+  ui->open(fresh, mod, old);
+  QCOMPARE(ui->list().model()->rowCount(), 6);
+}
+
+void StringListTest::cellsShowPaddedRowNumbersAndTheTextsOfTheMode() {
+  std::vector<QmEntry> eleven;
+  for (int i = 0; i < 11; ++i) eleven.push_back({static_cast<std::uint32_t>(i), u"t", "", ""});
+  ui->open(ui->write("en.qm", eleven), "");
+  QCOMPARE(ui->cell(0, 0), QStringLiteral("00"));
+  QCOMPARE(ui->cell(10, 0), QStringLiteral("10"));
+  QCOMPARE(ui->cell(3, 1), QStringLiteral("t"));
+  QCOMPARE(ui->cell(3, 2), QStringLiteral("t"));
+  QCOMPARE(ui->cell(3, 3), QString());
+  ui->click("CloseButton");
+
+  openColouredSession();
+  QCOMPARE(ui->cell(0, 1), QStringLiteral("Hello"));
+  QCOMPARE(ui->cell(0, 2), QStringLiteral("Hello!"));
+  QCOMPARE(ui->cell(0, 3), QStringLiteral("Hallo"));
+  QCOMPARE(ui->cell(3, 2), QString());
+  QCOMPARE(ui->cell(5, 3), QStringLiteral("Nur im Mod, ein langer Text"));
+  QCOMPARE(ui->list().columnWidth(0), 0);
+}
+
+void StringListTest::tooltipsCarryTheWholeText() {
+  openColouredSession();
+  const QModelIndex index = ui->list().model()->index(5, 3);
+  QCOMPARE(index.data(Qt::ToolTipRole).toString(), QStringLiteral("Nur im Mod, ein langer Text"));
+}
+
+void StringListTest::modUpdateRowsTakeTheColourOfTheirState() {
+  openColouredSession();
+  ui->list().clearSelection();
+  QCOMPARE(cellColour(0, 3), rgb(0xE0E0FF));
+  QCOMPARE(cellColour(1, 3), rgb(0xFFFFFF));
+  QCOMPARE(cellColour(2, 3), rgb(0xE0FFE0));
+  QCOMPARE(cellColour(3, 3), rgb(0xFFE0E0));
+  QCOMPARE(cellColour(4, 3), rgb(0xFFFFFF));
+  QCOMPARE(cellColour(5, 3), rgb(0xFFFFD6));
+  // The whole row has the colour, and the grid is silver.
+  QCOMPARE(cellColour(2, 1), rgb(0xE0FFE0));
+  const QRect cell = ui->list().visualRect(ui->list().model()->index(2, 1));
+  const QImage image = ui->list().viewport()->grab().toImage();
+  QCOMPARE(image.pixelColor(cell.left() + 5, cell.bottom()), rgb(0xC0C0C0));
+  QCOMPARE(image.pixelColor(cell.right() + 1, cell.top() + 2), rgb(0xC0C0C0));
+}
+
+void StringListTest::aSelectedRowIsStrongerWithFocusAndPalerWithout() {
+  openColouredSession();
+  struct Case {
+    int row;
+    unsigned focused, unfocused;
+  };
+  for (const Case& c :
+       {Case{0, 0x7F7FFE, 0xBEBEFE}, Case{1, 0xBFBFBF, 0xDEDEDE}, Case{2, 0x7FBF7F, 0xBEDEBE},
+        Case{3, 0xFE7F7F, 0xFEBEBE}, Case{5, 0xFFFF00, 0xFEFE7F}}) {
+    ui->list().setFocus();
+    QTRY_VERIFY(ui->list().listHasFocus());
+    ui->list().selectRow(c.row);
+    QCOMPARE(cellColour(c.row, 2), rgb(c.focused));
+    ui->find("FindEdit")->setFocus();
+    QTRY_VERIFY(!ui->list().listHasFocus());
+    QCOMPARE(ui->list().selectedRow(), c.row);
+    QCOMPARE(cellColour(c.row, 2), rgb(c.unfocused));
+  }
+}
+
+void StringListTest::storingATextRecoloursTheRow() {
+  openColouredSession();
+  ui->list().clearSelection();
+  Session& session = ui->window->session();
+  session.setRowModText(2, u"Frisch");
+  QCOMPARE(cellColour(2, 3), rgb(0xFFFFFF));
+  session.setRowModText(2, u"");
+  QCOMPARE(cellColour(2, 3), rgb(0xE0FFE0));
+  session.setRowModText(3, u"");
+  QCOMPARE(cellColour(3, 3), rgb(0xFFFFFF));
+}
+
+void StringListTest::selectingARowShowsItsLengthsAndSections() {
+  openColouredSession();
+  ui->list().selectRow(0);
+  QCOMPARE(ui->text("OldOriginalCaption"), QStringLiteral("Old Original String (5)"));
+  QCOMPARE(ui->text("NewOriginalCaption"), QStringLiteral("New Original String (6)"));
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
+  QCOMPARE(ui->text("SectionText"), QStringLiteral("Hello"));
+  QCOMPARE(ui->text("SubSectionText"), QStringLiteral("Main"));
+  ui->list().clearSelection();
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String"));
+  QCOMPARE(ui->text("SectionText"), QString());
+}
+
+void StringListTest::aModOnlyRowShowsEmptySectionsAndZeroLengths() {
+  openColouredSession();
+  ui->list().selectRow(5);
+  QCOMPARE(ui->text("OldOriginalCaption"), QStringLiteral("Old Original String (0)"));
+  QCOMPARE(ui->text("NewOriginalCaption"), QStringLiteral("New Original String (0)"));
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (27)"));
+  QCOMPARE(ui->text("SectionText"), QString());
+  QCOMPARE(ui->text("SubSectionText"), QString());
+}
+
+void StringListTest::columnsAndCaptionsFollowTheWidthInBothModes() {
+  std::vector<QmEntry> entries(150, QmEntry{1, u"x", "", ""});
+  ui->open(ui->write("en.qm", entries), "");
+  for (int width : {600, 800}) {
+    ui->window->resize(width, 400);
+    QTRY_COMPARE(ui->list().viewport()->width() > width - 40, true);
+    const int client = ui->list().viewport()->width();
+    const int w0 = ui->list().fontMetrics().horizontalAdvance(QStringLiteral("  149  "));
+    const int half = (client - w0) / 2;
+    QTRY_COMPARE(ui->list().columnWidth(1), half);
+    QCOMPARE(ui->list().columnWidth(0), w0);
+    QCOMPARE(ui->list().columnWidth(2), half);
+    QCOMPARE(ui->list().columnWidth(3), 0);
+    QCOMPARE(ui->find("NewOriginalCaption")->x(), w0 + 8);
+    QCOMPARE(ui->find("ModifiedCaption")->x(), w0 + half + 8);
+  }
+  ui->click("CloseButton");
+  openColouredSession();
+  ui->window->resize(700, 400);
+  QTRY_COMPARE(ui->list().columnWidth(1), ui->list().viewport()->width() / 3);
+  const int third = ui->list().viewport()->width() / 3;
+  QCOMPARE(ui->list().columnWidth(0), 0);
+  QCOMPARE(ui->list().columnWidth(3), third);
+  QCOMPARE(ui->find("OldOriginalCaption")->x(), 8);
+  QCOMPARE(ui->find("NewOriginalCaption")->x(), third + 8);
+  QCOMPARE(ui->find("ModifiedCaption")->x(), 2 * third + 8);
+}
+
+void StringListTest::longTextsStayInsideTheirCell() {
+  const std::u16string longText(400, u'W');
+  ui->open(ui->write("en.qm", {{1, longText + u"\nsecond line", "", ""}, {2, u"", "", ""}}), "");
+  ui->list().clearSelection();
+  const QRect cell = ui->list().visualRect(ui->list().model()->index(0, 1));
+  const QImage image = ui->list().viewport()->grab().toImage();
+  // The text is cut before the cell ends: its last pixels and the grid line
+  // after it keep their colours.
+  QCOMPARE(image.pixelColor(cell.right() - 1, cell.top() + cell.height() / 2), rgb(0xFFFFFF));
+  QCOMPARE(image.pixelColor(cell.right() + 1, cell.top() + cell.height() / 2), rgb(0xC0C0C0));
+  // One line only: the row below shows nothing of the second line.
+  const QRect below = ui->list().visualRect(ui->list().model()->index(1, 1));
+  for (int x = below.left() + 2; x < below.right(); x += 3) {
+    QCOMPARE(image.pixelColor(x, below.top() + below.height() / 2), rgb(0xFFFFFF));
+  }
+}
+
+void StringListTest::theFontSizeBoxSetsTheListFont() {
+  auto* sizeBox = ui->find<QComboBox>("FontSizeBox");
+  QCOMPARE(ui->list().font().pixelSize(), 14);
+  sizeBox->setFocus();
+  sizeBox->lineEdit()->selectAll();
+  QTest::keyClicks(sizeBox, QStringLiteral("2"));
+  QCOMPARE(ui->list().font().pixelSize(), 2);
+  QTest::keyClicks(sizeBox, QStringLiteral("2"));
+  QCOMPARE(ui->list().font().pixelSize(), 22);
+  sizeBox->lineEdit()->selectAll();
+  QTest::keyClick(sizeBox, Qt::Key_0);
+  QVERIFY(ui->list().font().pixelSize() > 2);  // the default height
+  QCOMPARE(ui->list().font().family(), ui->find<QComboBox>("FontNameBox")->currentText());
+}
+
+void StringListTest::browseStartsInTheFoldersOfThePathBox() {
+  ui->type("NewOriginalEdit", ui->folder.path("de.qm"));
+  ui->dialogs.answerNextChooser(std::u16string(u"/chosen/en.qm"));
+  ui->click("NewOriginalBrowse");
+  {
+    const DialogCall& call = ui->dialogs.calls().back();
+    QCOMPARE(call.kind, DialogCall::Kind::chooseFile);
+    QCOMPARE(call.fileKind, FileDialogKind::open);
+    QCOMPARE(call.filter, std::u16string(u"QM Files (*.qm)|*.qm|All files (*.*)|*.*"));
+    QCOMPARE(call.initialFolder, fromLocal8Bit(ui->folder.path()));
+    QCOMPARE(call.initialFileName, std::u16string(u"de.qm"));
+  }
+  QCOMPARE(ui->find<QLineEdit>("NewOriginalEdit")->text(), QStringLiteral("/chosen/en.qm"));
+
+  ui->type("ModFileEdit", ui->folder.path("missing/sub/fr.qm"));
+  ui->click("ModFileBrowse");
+  QCOMPARE(ui->dialogs.calls().back().fileKind, FileDialogKind::save);
+  // Only the path's own folder is tried, not the folders above it.
+  QCOMPARE(ui->dialogs.calls().back().initialFolder, std::u16string());
+  QCOMPARE(ui->dialogs.calls().back().initialFileName, std::u16string(u"fr.qm"));
+  QCOMPARE(ui->find<QLineEdit>("ModFileEdit")->text(),
+           QString::fromStdString(ui->folder.path("missing/sub/fr.qm")));
+
+  ui->type("ModFileEdit", ui->folder.path());
+  ui->click("ModFileBrowse");
+  QCOMPARE(ui->dialogs.calls().back().initialFolder, fromLocal8Bit(ui->folder.path()));
+  QCOMPARE(ui->dialogs.calls().back().initialFileName,
+           fileNamePart(fromLocal8Bit(ui->folder.path())));
+
+  ui->find<QLineEdit>("ModFileEdit")->clear();
+  ui->click("ModFileBrowse");
+  QCOMPARE(ui->dialogs.calls().back().initialFolder, std::u16string());
+  QCOMPARE(ui->dialogs.calls().back().initialFileName, std::u16string());
+}
+
+}  // namespace sorvane::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "main_window_fixture.h"
+
+#include <QObject>
+
+namespace sorvane::test {
+
+class StringListTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void cellsShowPaddedRowNumbersAndTheTextsOfTheMode();
+  void tooltipsCarryTheWholeText();
+  void modUpdateRowsTakeTheColourOfTheirState();
+  void aSelectedRowIsStrongerWithFocusAndPalerWithout();
+  void storingATextRecoloursTheRow();
+  void selectingARowShowsItsLengthsAndSections();
+  void aModOnlyRowShowsEmptySectionsAndZeroLengths();
+  void columnsAndCaptionsFollowTheWidthInBothModes();
+  void longTextsStayInsideTheirCell();
+  void theFontSizeBoxSetsTheListFont();
+  void browseStartsInTheFoldersOfThePathBox();
+
+ private:
+  // The colour painted near the right end of a cell, where no text reaches.
+  QColor cellColour(int row, int column) const;
+  void openColouredSession();
+
+  std::unique_ptr<MainWindowFixture> ui;
+};
+
+}  // namespace sorvane::test

@@ -1,0 +1,29 @@
+// Runs the widget tests on Qt's offscreen platform. With a class name as the
+// first argument only that class runs, so that each is a test of its own.
+
+#include "main_window_test.h"
+#include "string_list_test.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setStyle(QStringLiteral("Windows"));
+  std::vector<std::unique_ptr<QObject>> tests;
+  tests.push_back(std::make_unique<sorvane::test::MainWindowTest>());
+  tests.push_back(std::make_unique<sorvane::test::StringListTest>());
+
+  const char* only = argc > 1 ? argv[1] : nullptr;
+  int failures = 0;
+  for (const auto& test : tests) {
+    const char* name = test->metaObject()->className();
+    if (only != nullptr && std::strstr(name, only) == nullptr) continue;
+    failures += QTest::qExec(test.get(), 1, argv);
+  }
+  return failures == 0 ? 0 : 1;
+}
