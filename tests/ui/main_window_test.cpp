@@ -1,6 +1,7 @@
 #include "main_window_test.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -20,6 +21,8 @@ void MainWindowTest::cleanup() { ui.reset(); }
 
 void MainWindowTest::everyControlHasItsNameCaptionAndInitialState() {
   QCOMPARE(ui->window->windowTitle(), QStringLiteral("Sorvane 0.3.2"));
+  QCOMPARE(ui->window->size(), QSize(406, 355));
+  QCOMPARE(ui->window->minimumSize(), QSize(406, 264));
   struct Expected {
     const char* name;
     const char* caption;
@@ -186,6 +189,20 @@ void MainWindowTest::saveButtonSavesAndDisablesItself() {
   QVERIFY(!ui->window->session().modified());
   QCOMPARE(ui->folder.read("en1.qm"),
            buildQm({kThree[0], {0x22, u"Schlie\u00DFen", "Close", "MainWindow"}, kThree[2]}));
+}
+
+void MainWindowTest::tabMovesThroughTheControlsInCreationOrder() {
+  QTest::mouseClick(ui->find<QRadioButton>("ModUpdateRadio"), Qt::LeftButton);
+  ui->find("OldOriginalEdit")->setFocus();
+  QTRY_VERIFY(ui->find("OldOriginalEdit")->hasFocus());
+  for (const char* next : {"OldOriginalBrowse", "NewOriginalEdit", "NewOriginalBrowse",
+                           "ModFileEdit", "ModFileBrowse"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY2(ui->find(next)->hasFocus(), next);
+  }
+  ui->find("FontSizeBox")->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QVERIFY(ui->find("FindEdit")->hasFocus());
 }
 
 void MainWindowTest::stripLabelTogglesTheControlsPanel() {

@@ -22,6 +22,7 @@ class MainWindowTest : public QObject {
   void closingWithoutSavingDropsTheChanges();
   void closeButtonKeepsTheFilesWhenTheQuestionIsCancelled();
   void saveButtonSavesAndDisablesItself();
+  void tabMovesThroughTheControlsInCreationOrder();
   void stripLabelTogglesTheControlsPanel();
 
  private:

@@ -2,6 +2,7 @@
 // first argument only that class runs, so that each is a test of its own.
 
 #include "main_window_test.h"
+#include "qt_dialog_services_test.h"
 #include "string_list_test.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<QObject>> tests;
   tests.push_back(std::make_unique<sorvane::test::MainWindowTest>());
   tests.push_back(std::make_unique<sorvane::test::StringListTest>());
+  tests.push_back(std::make_unique<sorvane::test::QtDialogServicesTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;
