@@ -138,7 +138,17 @@ void Session::setRowModText(std::int32_t row, std::u16string_view text) {
       mod_.translations.set(entry, text);
     }
   }
-  if (listener_ != nullptr) listener_->rowTextsChanged();
+  if (batchDepth_ > 0) {
+    batchChangedTexts_ = true;
+  } else if (listener_ != nullptr) {
+    listener_->rowTextsChanged();
+  }
+}
+
+Session::BatchedChanges::~BatchedChanges() {
+  if (--session_.batchDepth_ > 0 || !session_.batchChangedTexts_) return;
+  session_.batchChangedTexts_ = false;
+  if (session_.listener_ != nullptr) session_.listener_->rowTextsChanged();
 }
 
 void Session::appendModEntry(std::int32_t row, std::u16string_view text) {

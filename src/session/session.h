@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qm/qm_document.h"
+#include "session/undo_log.h"
 #include "widetext/byte_string_list.h"
 
 #include <cstdint>
@@ -104,6 +105,23 @@ class Session {
   // row's Mod entry and a text for a row without one appends an entry.
   void setRowModText(std::int32_t row, std::u16string_view text);
 
+  // The undo and redo log; emptied when the session closes.
+  UndoLog& undoLog() { return undoLog_; }
+  const UndoLog& undoLog() const { return undoLog_; }
+
+  // While one lives, stored Mod texts are announced to the listener once,
+  // when the outermost one ends, instead of once per row.
+  class BatchedChanges {
+   public:
+    explicit BatchedChanges(Session& session) : session_(session) { ++session_.batchDepth_; }
+    ~BatchedChanges();
+    BatchedChanges(const BatchedChanges&) = delete;
+    BatchedChanges& operator=(const BatchedChanges&) = delete;
+
+   private:
+    Session& session_;
+  };
+
   const QmDocument& oldOrig() const { return oldOrig_; }
   const QmDocument& newOrig() const { return newOrig_; }
   const QmDocument& mod() const { return mod_; }
@@ -128,6 +146,9 @@ class Session {
   };
 
   SessionListener* listener_ = nullptr;
+  int batchDepth_ = 0;
+  bool batchChangedTexts_ = false;
+  UndoLog undoLog_;
   SessionMode mode_ = SessionMode::traditional;
   bool open_ = false;
   bool modified_ = false;

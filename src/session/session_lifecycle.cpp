@@ -65,6 +65,7 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
 
 bool Session::closeSession(const SessionPaths& paths, DialogServices& dialogs) {
   if (!askToSaveChanges(*this, paths, dialogs)) return false;
+  undoLog_.clear();
   if (listener_ != nullptr) listener_->undoLogCleared();
   resetSession();
   return true;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "session/session.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+// The editing operations behind the row editors, Delete, Undo and Redo.
+// Every change goes through the session's undo log and marks the session
+// modified; the user interface only shows the results.
+
+// A text as the row editor shows it: every LF preceded by a CR.
+std::u16string displayForm(std::u16string_view text);
+// An edited text as it is stored: every CR removed.
+std::u16string storedForm(std::u16string_view editorText);
+
+// Stores the edited text of a row when it differs from the row's Mod text:
+// in "Traditional" an empty text is not stored; in "Mod update" it removes
+// the row's Mod entry. With changeSame ("Traditional" only), every other row
+// with exactly the same original text gets the text too, in ascending order,
+// each with its own log entry. Returns whether anything was stored.
+bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedText,
+                bool changeSame);
+
+// Empties a row's Mod text ("Mod update": removes its Mod entry) as an
+// undoable change. Nothing happens when the text already is empty.
+bool deleteRowText(Session& session, std::int32_t row);
+
+// Undoes or redoes one logged change; returns the row it changed, or nothing
+// when there was nothing to undo or redo.
+std::optional<std::int32_t> undo(Session& session);
+std::optional<std::int32_t> redo(Session& session);
+
+}  // namespace sorvane
