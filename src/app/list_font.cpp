@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "session/row_editors.h"
 #include "session/string_list_layout.h"
 #include "session/string_list_view.h"
 #include "widetext/wide_string_list.h"
@@ -36,6 +37,7 @@ void MainWindow::applyListFontName() {
   QFont font = stringList_->font();
   font.setFamily(fontNameBox_->currentText());
   stringList_->setListFont(font);
+  rowEditors_->setEditorFont(font);
   layoutColumns();
 }
 
@@ -49,6 +51,7 @@ void MainWindow::applyListFontSize() {
     font.setPixelSize(QFontInfo(QApplication::font()).pixelSize());
   }
   stringList_->setListFont(font);
+  rowEditors_->setEditorFont(font);
   layoutColumns();
 }
 

@@ -1,11 +1,14 @@
 #include "app/main_window.h"
 
 #include "app/anchored_layout.h"
+#include "app/message_hook.h"
 #include "app/qt_text.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
+#include "session/editing.h"
 #include "session/mod_file_saving.h"
+#include "session/row_editors.h"
 #include "session/string_list_layout.h"
 #include "session/string_list_model.h"
 #include "session/string_list_view.h"
@@ -43,7 +46,9 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
 
   buildControls();
   fillFontNames();
+  rowEditors_ = new RowEditors(session_, *stringList_);
   connectControls();
+  messageHook_ = new MessageHook(*this);
   resize(406, 355);
   // The smallest window is 414 x 295 with its frame: 406 x 264 inside.
   setMinimumSize(406, 264);
@@ -56,7 +61,7 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
   applySessionState();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { delete messageHook_; }
 
 void MainWindow::connectControls() {
   connect(openButton_, &QPushButton::clicked, this, &MainWindow::openFiles);
@@ -78,6 +83,13 @@ void MainWindow::connectControls() {
     showSelectedRowInfo();
     applySessionState();
   });
+  connect(model_, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
+  connect(model_, &StringListModel::undoLogClearRequested, this, &MainWindow::updateUndoButtons);
+  connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
+  connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
+  connect(rowEditors_, &RowEditors::committed, this, &MainWindow::changeStored);
+  connect(undoButton_, &QPushButton::clicked, this, &MainWindow::undoChange);
+  connect(redoButton_, &QPushButton::clicked, this, &MainWindow::redoChange);
 }
 
 SessionPaths MainWindow::paths() const {
@@ -168,6 +180,7 @@ void MainWindow::applyMode() {
 }
 
 void MainWindow::layoutColumns() {
+  cancelEditing();
   const ColumnLayout layout = computeColumnLayout(checkedMode(), stringList_->viewport()->width(),
                                                   stringList_->rowNumberWidth());
   stringList_->applyColumnWidths(layout.widths);
@@ -205,6 +218,45 @@ void MainWindow::showSelectedRowInfo() {
   oldOriginalCaption_->setText(oldCaption);
   newOriginalCaption_->setText(newCaption);
   modifiedCaption_->setText(modCaption);
+}
+
+void MainWindow::openEditorsOnSelectedRow() {
+  rowEditors_->openEditors(stringList_->selectedRow());
+}
+
+void MainWindow::commitEditing() { rowEditors_->endEditing(true, changeSameCheck_->isChecked()); }
+
+void MainWindow::cancelEditing() {
+  if (rowEditors_ != nullptr) rowEditors_->endEditing(false);
+}
+
+void MainWindow::deleteSelectedRowText() {
+  if (deleteRowText(session_, stringList_->selectedRow())) changeStored();
+}
+
+void MainWindow::undoChange() {
+  if (const std::optional<std::int32_t> row = undo(session_)) showChangedRow(*row);
+}
+
+void MainWindow::redoChange() {
+  if (const std::optional<std::int32_t> row = redo(session_)) showChangedRow(*row);
+}
+
+void MainWindow::showChangedRow(int row) {
+  stringList_->selectRow(row);
+  stringList_->setFocus();
+  changeStored();
+  modifiedCaption_->setText(modifiedCaptionText(session_.rowModText(row).size()));
+}
+
+void MainWindow::changeStored() {
+  applySessionState();
+  updateUndoButtons();
+}
+
+void MainWindow::updateUndoButtons() {
+  undoButton_->setEnabled(session_.undoLog().canUndo());
+  redoButton_->setEnabled(session_.undoLog().canRedo());
 }
 
 void MainWindow::toggleControlsPanel() {

@@ -15,6 +15,8 @@ namespace sorvane {
 
 class AnchoredLayout;
 class DialogServices;
+class MessageHook;
+class RowEditors;
 class StringListModel;
 class StringListView;
 
@@ -49,10 +51,27 @@ class MainWindow : public QWidget {
   void applyListFontName();
   void applyListFontSize();
 
+  // Editing, Undo and Redo.
+  RowEditors& rowEditors() const { return *rowEditors_; }
+  void openEditorsOnSelectedRow();
+  void commitEditing();
+  void cancelEditing();
+  void deleteSelectedRowText();
+  void undoChange();
+  void redoChange();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend class MessageHook;
+
+  // After a change was stored, undone or redone: the Save, Undo and Redo
+  // buttons follow the session.
+  void changeStored();
+  void updateUndoButtons();
+  // Shows an undone or redone row: selected, in view, with its caption.
+  void showChangedRow(int row);
   void buildControls();
   void buildInfoPanel();
   void buildControlsPanel();
@@ -68,6 +87,8 @@ class MainWindow : public QWidget {
   DialogServices& dialogs_;
   Session session_;
   StringListModel* model_ = nullptr;
+  RowEditors* rowEditors_ = nullptr;
+  MessageHook* messageHook_ = nullptr;
 
   QWidget* controlsPanel_ = nullptr;
   QWidget* showPanelStrip_ = nullptr;

@@ -165,7 +165,9 @@ void MainWindow::buildControlsPanel() {
   at.place(fontSizeBox_, {167, 108, 47, 20}, Anchor::left);
 
   findEdit_ = named<QLineEdit>("FindEdit", panel);
-  at.place(findEdit_, {258, 108, 110, 20}, Anchor::stretched);
+  // Every text box ends 4 pixels left of the button beside it, the find box
+  // too (the window's first size change already makes it 111 wide).
+  at.place(findEdit_, {258, 108, 111, 20}, Anchor::stretched);
   findLabel->setBuddy(findEdit_);
   findNextButton_ = named<QPushButton>("FindNextButton", QStringLiteral("->"), panel);
   at.place(findNextButton_, {373, 108, 25, 20}, Anchor::right);

@@ -78,16 +78,6 @@ void StringListView::setListFont(const QFont& font) {
   verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 1);
 }
 
-void StringListView::focusInEvent(QFocusEvent* event) {
-  QTableView::focusInEvent(event);
-  setListHasFocus(true);
-}
-
-void StringListView::focusOutEvent(QFocusEvent* event) {
-  QTableView::focusOutEvent(event);
-  setListHasFocus(false);
-}
-
 void StringListView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QModelIndex index = indexAt(event->position().toPoint());

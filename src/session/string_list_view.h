@@ -21,8 +21,8 @@ class StringListView : public QTableView {
 
   StringListModel& stringListModel() const { return model_; }
 
-  // True while the list has the keyboard focus; a selected row is drawn in
-  // its stronger colour then.
+  // True while the list has the keyboard focus (kept by the message hook);
+  // a selected row is drawn in its stronger colour then.
   bool listHasFocus() const { return listHasFocus_; }
   void setListHasFocus(bool focused);
 
@@ -45,8 +45,6 @@ class StringListView : public QTableView {
   void resized();
 
  protected:
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;

@@ -75,6 +75,13 @@ void MainWindowTest::controlsKeepTheirPlacesAndAnchorsOnResize() {
   QTRY_COMPARE(edit->geometry(), QRect(96, 32, 373, 20));
   QCOMPARE(browse->geometry(), QRect(473, 32, 25, 20));
   QCOMPARE(label->geometry(), QRect(8, 111, 29, 17));
+  // Each text box ends 4 pixels left of its button.
+  for (const auto& [box, button] :
+       {std::pair{"OldOriginalEdit", "OldOriginalBrowse"},
+        std::pair{"NewOriginalEdit", "NewOriginalBrowse"},
+        std::pair{"ModFileEdit", "ModFileBrowse"}, std::pair{"FindEdit", "FindNextButton"}}) {
+    QCOMPARE(ui->find(box)->geometry().right() + 1, ui->find(button)->x() - 4);
+  }
 }
 
 void MainWindowTest::modeButtonsSwitchLabelsAndControls() {

@@ -1,6 +1,7 @@
 // Runs the widget tests on Qt's offscreen platform. With a class name as the
 // first argument only that class runs, so that each is a test of its own.
 
+#include "editing_test.h"
 #include "main_window_test.h"
 #include "qt_dialog_services_test.h"
 #include "string_list_test.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   tests.push_back(std::make_unique<sorvane::test::MainWindowTest>());
   tests.push_back(std::make_unique<sorvane::test::StringListTest>());
   tests.push_back(std::make_unique<sorvane::test::QtDialogServicesTest>());
+  tests.push_back(std::make_unique<sorvane::test::EditingTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;

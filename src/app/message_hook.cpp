@@ -1,0 +1,195 @@
+#include "app/message_hook.h"
+
+#include "app/main_window.h"
+#include "session/row_editors.h"
+#include "session/string_list_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+// How the keys arrive here. Qt delivers one KeyPress event per key to the
+// focused widget, where a platform message loop would deliver a key-down and
+// then, for keys that type something, a character. The rules are kept apart
+// by key:
+// - Ctrl+letter "characters": a KeyPress of a letter key with Ctrl held and
+//   Shift not; Alt is not looked at (Ctrl+Alt+F is tried first, as a
+//   key-down with exactly Ctrl and Alt).
+// - Enter and Esc "characters": a KeyPress of Return, Enter or Escape with no
+//   modifiers (Caps Lock counts for nothing here).
+// - F2, Delete, Tab, Shift+Tab and F3 "key-downs": a KeyPress of those keys;
+//   "no modifiers" there also requires Caps Lock to be off and no mouse
+//   button held.
+// A consumed event returns true from the filter and never reaches the
+// widget. Events for the platform's own dialogs (message boxes, file
+// dialogs) pass untouched.
+
+namespace sorvane {
+
+MessageHook::MessageHook(MainWindow& window) : window_(window) { qApp->installEventFilter(this); }
+
+MessageHook::~MessageHook() { qApp->removeEventFilter(this); }
+
+bool MessageHook::isOwnWindow(const QWidget* window) const { return window == &window_; }
+
+bool MessageHook::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || !isOwnWindow(widget->window())) return false;
+  StringListView& list = *window_.stringList_;
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      // A key a widget leaves unhandled goes on to its parents; the hook
+      // takes it once, on its way to the focused widget.
+      const QWidget* focus = QApplication::focusWidget();
+      if (widget != (focus != nullptr ? focus : widget->window())) break;
+      return handleKey(widget, static_cast<const QKeyEvent&>(*event));
+    }
+    case QEvent::FocusIn:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      if (event->type() != QEvent::FocusIn) {
+        const Qt::MouseButton button = static_cast<const QMouseEvent&>(*event).button();
+        if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton)
+          break;
+        if (event->type() == QEvent::MouseButtonDblClick) break;
+      }
+      if (!window_.rowEditors_->isEditor(widget)) window_.cancelEditing();
+      if (widget == &list || widget == list.viewport()) list.setListHasFocus(true);
+      break;
+    }
+    case QEvent::FocusOut:
+      if (widget == &list) list.setListHasFocus(false);
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+bool MessageHook::handleKey(QWidget* target, const QKeyEvent& key) {
+  if (key.key() == Qt::Key_CapsLock) {
+    capsLockOn_ = !capsLockOn_;
+    return false;
+  }
+  const Qt::KeyboardModifiers modifiers =
+      key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const bool mouseHeld = QApplication::mouseButtons() != Qt::NoButton;
+  if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && key.key() == Qt::Key_F) {
+    // The folder search window is shown here once it exists.
+    return false;
+  }
+  if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier) &&
+      key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) {
+    return handleCtrlLetter(target, key.key());
+  }
+  if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape) &&
+      modifiers == Qt::NoModifier && !mouseHeld) {
+    return handleEnterOrEscape(target, key.key());
+  }
+  return handleKeyDown(target, key, modifiers == Qt::NoModifier && !mouseHeld && !capsLockOn_);
+}
+
+bool MessageHook::handleCtrlLetter(QWidget* target, int key) {
+  MainWindow& w = window_;
+  const bool inEditor = w.rowEditors_->isEditor(target);
+  switch (key) {
+    case Qt::Key_E:
+      // The export dialog opens here once it exists.
+      return true;
+    case Qt::Key_F:
+      w.findEdit_->setFocus();
+      return true;
+    case Qt::Key_H:
+      if (w.changeSameCheck_->isEnabled()) w.changeSameCheck_->toggle();
+      return true;
+    case Qt::Key_M:
+      if (!inEditor) w.stringList_->setFocus();
+      return true;
+    case Qt::Key_R:
+      // Toggles the folder search's subfolder option once that window exists.
+      return true;
+    case Qt::Key_S:
+      if (w.saveButton_->isEnabled()) w.saveModFile();
+      return true;
+    case Qt::Key_T:
+      w.toggleControlsPanel();
+      return true;
+    case Qt::Key_Y:
+      if (w.redoButton_->isEnabled()) w.redoChange();
+      return true;
+    case Qt::Key_Z: {
+      const QWidget* focus = QApplication::focusWidget();
+      const bool inTextBox = focus == &w.rowEditors_->modifiedEditor() || focus == w.findEdit_ ||
+                             focus == w.oldOriginalEdit_ || focus == w.newOriginalEdit_ ||
+                             focus == w.modFileEdit_;
+      if (QApplication::activeWindow() == &w && w.undoButton_->isEnabled() && !inTextBox) {
+        w.undoChange();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool MessageHook::handleEnterOrEscape(QWidget* target, int key) {
+  MainWindow& w = window_;
+  RowEditors& editors = *w.rowEditors_;
+  if (key == Qt::Key_Escape) {
+    if (editors.isEditor(target) && editors.shown()) w.cancelEditing();
+    return true;
+  }
+  if (QApplication::activeWindow() != &w) return true;
+  if (target == w.findEdit_) {
+    // Find comes with its own change; Enter in the find box is taken here.
+    return true;
+  }
+  if (target == w.stringList_) {
+    w.openEditorsOnSelectedRow();
+    return true;
+  }
+  if (editors.isEditor(target) && editors.shown()) {
+    w.commitEditing();
+    return true;
+  }
+  return false;
+}
+
+bool MessageHook::handleKeyDown(QWidget* target, const QKeyEvent& key, bool noModifiers) {
+  MainWindow& w = window_;
+  RowEditors& editors = *w.rowEditors_;
+  switch (key.key()) {
+    case Qt::Key_F2:
+      if (target == w.stringList_ && noModifiers) w.openEditorsOnSelectedRow();
+      return false;
+    case Qt::Key_Delete:
+      if (target == w.stringList_ && noModifiers && w.modUpdateRadio_->isChecked()) {
+        w.deleteSelectedRowText();
+      }
+      return false;
+    case Qt::Key_Tab:
+      if (target == &editors.newOriginalEditor() && noModifiers && editors.shown()) {
+        editors.modifiedEditor().setFocus(Qt::TabFocusReason);
+        return true;
+      }
+      return false;
+    case Qt::Key_Backtab:
+      if (target == &editors.modifiedEditor() && key.modifiers() == Qt::ShiftModifier &&
+          editors.shown()) {
+        editors.newOriginalEditor().setFocus(Qt::BacktabFocusReason);
+        return true;
+      }
+      return false;
+    case Qt::Key_F3:
+      // Find next runs here once find exists.
+      return noModifiers && target != &editors.modifiedEditor();
+    default:
+      return false;
+  }
+}
+
+}  // namespace sorvane

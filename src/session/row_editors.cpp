@@ -1,0 +1,205 @@
+#include "session/row_editors.h"
+
+#include "app/qt_text.h"
+#include "session/editing.h"
+#include "session/string_list_layout.h"
+#include "session/string_list_view.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextLayout>
+
+namespace sorvane {
+
+namespace {
+
+// The editor shows line breaks as Qt's paragraph separators; a Shift+Enter
+// in it gives a line separator. Both are line breaks of the text.
+std::u16string textOf(const QPlainTextEdit& editor) {
+  QString text = editor.document()->toRawText();
+  for (QChar& unit : text) {
+    if (unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator) unit = QLatin1Char('\n');
+  }
+  return storedForm(toU16String(text));
+}
+
+// The lines a text wraps into at a width, as the editor wraps it.
+int wrappedLineCount(const QString& text, const QFont& font, int width) {
+  int lines = 0;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    QTextLayout layout(paragraph, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int paragraphLines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(std::max(1, width));
+      ++paragraphLines;
+    }
+    layout.endLayout();
+    lines += std::max(1, paragraphLines);
+  }
+  return lines;
+}
+
+constexpr int kFrame = 1;
+constexpr int kMargin = 1;
+
+}  // namespace
+
+QString modifiedCaptionText(std::size_t length) {
+  return QStringLiteral("Modified String (%1)").arg(length);
+}
+
+RowEditors::RowEditors(Session& session, StringListView& list)
+    : QObject(&list), session_(session), list_(list) {
+  modifiedEditor_ = makeEditor("ModifiedEditor", false);
+  oldOriginalEditor_ = makeEditor("OldOriginalEditor", true);
+  newOriginalEditor_ = makeEditor("NewOriginalEditor", true);
+  connect(&list_, &StringListView::scrolled, this, [this] {
+    if (!fitting_) endEditing(false);
+  });
+}
+
+QPlainTextEdit* RowEditors::makeEditor(const char* name, bool readOnly) {
+  auto* editor = new QPlainTextEdit(list_.viewport());
+  editor->setObjectName(QString::fromLatin1(name));
+  editor->setReadOnly(readOnly);
+  if (readOnly)
+    editor->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // A thin flat border instead of a sunken edge.
+  editor->setFrameStyle(QFrame::Box | QFrame::Plain);
+  editor->setLineWidth(kFrame);
+  editor->document()->setDocumentMargin(kMargin);
+  editor->setTabChangesFocus(false);
+  editor->setFont(list_.font());
+  editor->installEventFilter(this);
+  editor->hide();
+  return editor;
+}
+
+bool RowEditors::eventFilter(QObject* watched, QEvent* event) {
+  // Ctrl+Enter breaks the line, as in a plain text box; Enter alone commits.
+  if (watched == modifiedEditor_ && event->type() == QEvent::KeyPress) {
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+        key.modifiers().testFlag(Qt::ControlModifier)) {
+      modifiedEditor_->textCursor().insertBlock();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+bool RowEditors::isEditor(const QObject* object) const {
+  for (const QObject* at = object; at != nullptr; at = at->parent()) {
+    if (at == modifiedEditor_ || at == oldOriginalEditor_ || at == newOriginalEditor_) return true;
+  }
+  return false;
+}
+
+void RowEditors::setEditorFont(const QFont& font) {
+  for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
+    editor->setFont(font);
+  }
+}
+
+std::u16string RowEditors::editedText() const { return textOf(*modifiedEditor_); }
+
+int RowEditors::fittingHeight(const QPlainTextEdit& editor) const {
+  const int textWidth = editor.width() - 2 * kFrame - 2 * kMargin;
+  const int lines = wrappedLineCount(editor.toPlainText(), editor.font(), textWidth);
+  const int lineHeight = QFontMetrics(list_.font()).lineSpacing();
+  return std::min(lines * lineHeight + 4, list_.viewport()->height());
+}
+
+void RowEditors::openEditors(int row) {
+  if (row < 0 || row == session_.editRow() || row >= session_.rowCount()) return;
+  if (session_.editRow() >= 0) endEditing(false);
+  session_.setEditRow(row);
+
+  const bool modUpdate = session_.mode() == SessionMode::modUpdate;
+  const QRect rowRect = list_.visualRect(list_.model()->index(row, 0));
+  const int top = rowRect.top() - 2;
+  int x = list_.columnViewportPosition(0) + list_.columnWidth(0) - 1;
+  auto place = [&](QPlainTextEdit* editor, int column, std::u16string_view text) {
+    editor->setPlainText(toQString(text));
+    editor->setGeometry(x, top, list_.columnWidth(column) - 1, editor->height());
+    editor->resize(editor->width(), fittingHeight(*editor));
+    editor->show();
+    editor->raise();
+    x += list_.columnWidth(column);
+  };
+  if (modUpdate) place(oldOriginalEditor_, 1, session_.rowOldOriginalText(row));
+  place(newOriginalEditor_, modUpdate ? 2 : 1, session_.rowOriginalText(row));
+  modifiedEditor_->setPlainText(toQString(session_.rowModText(row)));
+  modifiedEditor_->move(x, top);
+  fitEditors();
+  modifiedEditor_->selectAll();
+  connect(modifiedEditor_, &QPlainTextEdit::textChanged, this, &RowEditors::fitEditors,
+          Qt::UniqueConnection);
+  modifiedEditor_->show();
+  modifiedEditor_->raise();
+  modifiedEditor_->setFocus();
+}
+
+void RowEditors::fitEditors() {
+  const int row = session_.editRow();
+  if (row < 0) return;
+  emit modifiedCaptionChanged(modifiedCaptionText(editedText().size()));
+  const int column = modColumn(session_.mode());
+  modifiedEditor_->resize(list_.columnWidth(column) - 1, modifiedEditor_->height());
+  modifiedEditor_->resize(modifiedEditor_->width(), fittingHeight(*modifiedEditor_));
+
+  std::vector<QPlainTextEdit*> shown = {newOriginalEditor_, modifiedEditor_};
+  if (session_.mode() == SessionMode::modUpdate) shown.push_back(oldOriginalEditor_);
+  int lowest = 0;
+  for (const QPlainTextEdit* editor : shown)
+    lowest = std::max(lowest, editor->geometry().bottom() + 1);
+  const int clientHeight = list_.viewport()->height();
+  const int below = lowest - clientHeight;
+  if (below <= 0) return;
+
+  // Scroll by whole rows until the editors fit, then line them up with the
+  // row again; an editor taller than the list is moved up into it.
+  fitting_ = true;
+  const int rowHeight = std::max(1, list_.rowHeight(row));
+  QScrollBar* scrollBar = list_.verticalScrollBar();
+  scrollBar->setValue(scrollBar->value() + (below + rowHeight - 1) / rowHeight);
+  fitting_ = false;
+  int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
+  modifiedEditor_->move(modifiedEditor_->x(), top);
+  const int overflow = modifiedEditor_->geometry().bottom() + 1 - clientHeight;
+  if (overflow > 0) {
+    top -= overflow;
+    modifiedEditor_->move(modifiedEditor_->x(), top);
+  }
+  newOriginalEditor_->move(newOriginalEditor_->x(), top);
+  oldOriginalEditor_->move(oldOriginalEditor_->x(), top);
+}
+
+void RowEditors::endEditing(bool commit, bool changeSame) {
+  disconnect(modifiedEditor_, &QPlainTextEdit::textChanged, this, &RowEditors::fitEditors);
+  const int row = session_.editRow();
+  if (row < 0) return;
+  // The editors close first: storing may redraw the list.
+  session_.setEditRow(-1);
+  const bool editorHadFocus = modifiedEditor_->hasFocus() || newOriginalEditor_->hasFocus() ||
+                              oldOriginalEditor_->hasFocus();
+  for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
+    editor->hide();
+  }
+  if (editorHadFocus) list_.setFocus();
+  if (!commit) return;
+  const std::u16string text = editedText();
+  if (commitEdit(session_, row, text, changeSame)) emit committed();
+  emit modifiedCaptionChanged(modifiedCaptionText(session_.rowModText(row).size()));
+}
+
+}  // namespace sorvane

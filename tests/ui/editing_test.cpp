@@ -1,0 +1,333 @@
+#include "editing_test.h"
+
+#include "session/row_editors.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+namespace sorvane::test {
+
+namespace {
+
+const std::vector<QmEntry> kRows = {{1, u"Open", "Open", "Main"},
+                                    {2, u"Close", "Close", "Main"},
+                                    {3, u"Open", "Open", "Dialog"},
+                                    {4, u"open", "open", "Dialog"}};
+
+}  // namespace
+
+void EditingTest::init() {
+  ui = std::make_unique<MainWindowFixture>();
+  ui->window->resize(600, 400);
+}
+
+void EditingTest::cleanup() { ui.reset(); }
+
+QPlainTextEdit& EditingTest::editor(const char* name) const {
+  return *ui->find<QPlainTextEdit>(name);
+}
+
+void EditingTest::openTraditional(const std::vector<QmEntry>& entries) {
+  ui->open(ui->write("en.qm", entries), "");
+  QCOMPARE(ui->list().model()->rowCount(), static_cast<int>(entries.size()));
+}
+
+void EditingTest::doubleClickRow(int row) {
+  const QRect rect = ui->list().visualRect(ui->list().model()->index(row, 1));
+  QTest::mouseDClick(ui->list().viewport(), Qt::LeftButton, {}, rect.center());
+  // QTest ends a double click without releasing the button; a user lets go.
+  QTest::mouseRelease(ui->list().viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void EditingTest::doubleClickOpensTheEditorsOverTheRow() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QCOMPARE(ui->window->session().editRow(), 1);
+  QPlainTextEdit& mod = editor("ModifiedEditor");
+  QPlainTextEdit& original = editor("NewOriginalEditor");
+  QVERIFY(mod.isVisible());
+  QVERIFY(original.isVisible());
+  QVERIFY(!editor("OldOriginalEditor").isVisible());
+  QVERIFY(mod.hasFocus());
+  QVERIFY(original.isReadOnly());
+  QCOMPARE(mod.toPlainText(), QStringLiteral("Close"));
+  QCOMPARE(mod.textCursor().selectedText(), QStringLiteral("Close"));
+  const QRect row = ui->list().visualRect(ui->list().model()->index(1, 0));
+  QCOMPARE(original.x(), ui->list().columnWidth(0) - 1);
+  QCOMPARE(original.y(), row.top() - 2);
+  QCOMPARE(original.width(), ui->list().columnWidth(1) - 1);
+  QCOMPARE(mod.x(), original.x() + ui->list().columnWidth(1));
+  QCOMPARE(mod.width(), ui->list().columnWidth(2) - 1);
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
+}
+
+void EditingTest::enterCommitsAndTheLogRecordsIt() {
+  openTraditional(kRows);
+  ui->list().selectRow(1);
+  QTest::keyClick(&ui->list(), Qt::Key_Return);
+  QVERIFY(editor("ModifiedEditor").isVisible());
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QCOMPARE(ui->window->session().editRow(), -1);
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  QVERIFY(ui->find("UndoButton")->isEnabled());
+  QVERIFY(!ui->find("RedoButton")->isEnabled());
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (2)"));
+  QVERIFY(ui->list().hasFocus());
+
+  // The unchanged text stores nothing, but the caption is refreshed.
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  QCOMPARE(ui->window->session().undoLog().undoPos(), 1);
+}
+
+void EditingTest::escapeAndClicksElsewhereDropTheEdit() {
+  openTraditional(kRows);
+  doubleClickRow(0);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("dropped"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QVERIFY(ui->window->session().rowModText(0) == u"Open");
+
+  doubleClickRow(0);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("dropped"));
+  const QRect other = ui->list().visualRect(ui->list().model()->index(2, 1));
+  QTest::mouseClick(ui->list().viewport(), Qt::LeftButton, {}, other.center());
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QVERIFY(ui->window->session().rowModText(0) == u"Open");
+  QCOMPARE(ui->list().selectedRow(), 2);
+
+  doubleClickRow(0);
+  QTest::mouseClick(ui->find<QCheckBox>("ChangeSameCheck"), Qt::LeftButton);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QVERIFY(!ui->find("SaveButton")->isEnabled());
+}
+
+void EditingTest::scrollingResizingAndFontChangesDropTheEdit() {
+  std::vector<QmEntry> many(200, QmEntry{1, u"text", "", ""});
+  openTraditional(many);
+  doubleClickRow(1);
+  ui->list().verticalScrollBar()->setValue(5);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+
+  ui->list().verticalScrollBar()->setValue(0);
+  doubleClickRow(1);
+  ui->window->resize(640, 420);
+  QTRY_VERIFY(!editor("ModifiedEditor").isVisible());
+
+  doubleClickRow(1);
+  ui->find<QComboBox>("FontSizeBox")->setEditText(QStringLiteral("16"));
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QCOMPARE(editor("ModifiedEditor").font().pixelSize(), 16);
+  QCOMPARE(ui->window->session().undoLog().undoPos(), 0);
+}
+
+void EditingTest::editorsGrowWithTheirTextAndStayInView() {
+  std::vector<QmEntry> many(60, QmEntry{1, u"short", "", ""});
+  many[0].text = u"one\ntwo\nthree\nfour";
+  openTraditional(many);
+  doubleClickRow(0);
+  QPlainTextEdit& original = editor("NewOriginalEditor");
+  const int lineHeight = QFontMetrics(ui->list().font()).lineSpacing();
+  QCOMPARE(original.height(), 4 * lineHeight + 4);
+  QCOMPARE(editor("ModifiedEditor").height(), 4 * lineHeight + 4);
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+
+  // On the last row the list scrolls until the editors fit below it.
+  const int lastVisible = ui->list().rowAt(ui->list().viewport()->height() - 2);
+  ui->window->session().setRowModText(lastVisible, u"a\nb\nc\nd\ne\nf");
+  doubleClickRow(lastVisible);
+  QVERIFY(editor("ModifiedEditor").isVisible());
+  QVERIFY(ui->list().verticalScrollBar()->value() > 0);
+  QVERIFY(editor("ModifiedEditor").geometry().bottom() < ui->list().viewport()->height());
+  QCOMPARE(editor("NewOriginalEditor").y(), editor("ModifiedEditor").y());
+}
+
+void EditingTest::enterInTheReadOnlyEditorCommitsToo() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  editor("NewOriginalEditor").setFocus();
+  QTest::keyClick(&editor("NewOriginalEditor"), Qt::Key_Return);
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+}
+
+void EditingTest::tabAndShiftTabMoveBetweenTheEditors() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Backtab, Qt::ShiftModifier);
+  QVERIFY(editor("NewOriginalEditor").hasFocus());
+  QTest::keyClick(&editor("NewOriginalEditor"), Qt::Key_Tab);
+  QVERIFY(editor("ModifiedEditor").hasFocus());
+  QVERIFY(editor("ModifiedEditor").isVisible());
+}
+
+void EditingTest::theCaptionCountsWhileTyping() {
+  openTraditional({{1, u"line one\nline two", "", ""}});
+  doubleClickRow(0);
+  QPlainTextEdit& mod = editor("ModifiedEditor");
+  QCOMPARE(mod.document()->blockCount(), 2);
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (17)"));
+  QTest::keyClick(&mod, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(&mod, QStringLiteral("!!"));
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (19)"));
+  // Ctrl+Enter is left to the editor: a line break in the text.
+  QTest::keyClick(&mod, Qt::Key_Return, Qt::ControlModifier);
+  QTest::keyClicks(&mod, QStringLiteral("3"));
+  QTest::keyClick(&mod, Qt::Key_Return);
+  QVERIFY(ui->window->session().rowModText(0) == u"line one\nline two!!\n3");
+}
+
+void EditingTest::changeSameFollowsItsCheckBoxAndCtrlH() {
+  openTraditional(kRows);
+  QTest::keyClick(&ui->list(), Qt::Key_H, Qt::ControlModifier);
+  QVERIFY(ui->find<QCheckBox>("ChangeSameCheck")->isChecked());
+  doubleClickRow(2);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Auf"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  const Session& session = ui->window->session();
+  QVERIFY(session.rowModText(0) == u"Auf");
+  QVERIFY(session.rowModText(2) == u"Auf");
+  QVERIFY(session.rowModText(3) == u"open");
+  QCOMPARE(session.undoLog().undoPos(), 2);
+}
+
+void EditingTest::undoAndRedoByButtonsAndKeys() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  ui->list().selectRow(3);
+
+  ui->click("UndoButton");
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+  QCOMPARE(ui->list().selectedRow(), 1);
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
+  QVERIFY(!ui->find("UndoButton")->isEnabled());
+  QVERIFY(ui->find("RedoButton")->isEnabled());
+
+  QTest::keyClick(&ui->list(), Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+  QTest::keyClick(&ui->list(), Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+  ui->click("RedoButton");
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+  QVERIFY(ui->window->session().modified());
+}
+
+void EditingTest::undoThenEditDisablesRedo() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  ui->click("UndoButton");
+  doubleClickRow(0);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Auf"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  QVERIFY(!ui->find("RedoButton")->isEnabled());
+  QVERIFY(ui->find("UndoButton")->isEnabled());
+}
+
+void EditingTest::ctrlZInATextBoxUndoesNothing() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  auto* box = ui->find<QLineEdit>("ModFileEdit");
+  box->setFocus();
+  QTest::keyClicks(box, QStringLiteral("abc"));
+  const QString typed = box->text();
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(box->text(), typed);
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("x"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(editor("ModifiedEditor").toPlainText(), QStringLiteral("x"));
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+}
+
+void EditingTest::disabledCommandsRefuseTheirKeys() {
+  openTraditional(kRows);
+  auto* find = ui->find<QLineEdit>("FindEdit");
+  find->setFocus();
+  QTest::keyClick(find, Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(ui->folder.read("en1.qm").empty());
+  QCOMPARE(find->text(), QString());
+  QTest::keyClick(find, Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(ui->window->session().undoLog().undoPos() == 0);
+
+  ui->window->setModified(true);
+  QTest::keyClick(find, Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(!ui->folder.read("en1.qm").empty());
+  QVERIFY(!ui->find("SaveButton")->isEnabled());
+}
+
+void EditingTest::ctrlKeysMoveTheFocusAndToggleThePanel() {
+  openTraditional(kRows);
+  QTest::keyClick(&ui->list(), Qt::Key_F, Qt::ControlModifier);
+  QVERIFY(ui->find("FindEdit")->hasFocus());
+  QTest::keyClick(ui->find("FindEdit"), Qt::Key_M, Qt::ControlModifier);
+  QVERIFY(ui->list().hasFocus());
+  QTest::keyClick(&ui->list(), Qt::Key_T, Qt::ControlModifier);
+  QVERIFY(!ui->find("ControlsPanel")->isVisible());
+  QTest::keyClick(&ui->list(), Qt::Key_T, Qt::ControlModifier);
+  QVERIFY(ui->find("ControlsPanel")->isVisible());
+  // Ctrl+M in an editor leaves the focus there.
+  doubleClickRow(0);
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_M, Qt::ControlModifier);
+  QVERIFY(editor("ModifiedEditor").hasFocus());
+}
+
+void EditingTest::deleteEmptiesAModUpdateRow() {
+  const std::string path = ui->write("en.qm", kRows);
+  ui->open(path, "", path);
+  ui->list().selectRow(1);
+  QTest::keyClick(&ui->list(), Qt::Key_Delete);
+  QVERIFY(ui->window->session().rowModText(1).empty());
+  QCOMPARE(ui->window->session().mod().translations.count(), 3);
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  QTest::keyClick(&ui->list(), Qt::Key_Delete);
+  QCOMPARE(ui->window->session().undoLog().undoPos(), 1);
+  ui->click("UndoButton");
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+}
+
+void EditingTest::capsLockStopsF2AndDeleteButNotEnter() {
+  const std::string path = ui->write("en.qm", kRows);
+  ui->open(path, "", path);
+  ui->list().selectRow(1);
+  QTest::keyClick(&ui->list(), Qt::Key_CapsLock);
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QTest::keyClick(&ui->list(), Qt::Key_Delete);
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+  QTest::keyClick(&ui->list(), Qt::Key_Return);
+  QVERIFY(editor("ModifiedEditor").isVisible());
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QTest::keyClick(&ui->list(), Qt::Key_CapsLock);
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  QVERIFY(editor("ModifiedEditor").isVisible());
+}
+
+void EditingTest::modUpdateCommitOfAnEmptyTextRemovesTheEntry() {
+  const std::string path = ui->write("en.qm", kRows);
+  ui->open(path, "", path);
+  doubleClickRow(1);
+  QVERIFY(editor("OldOriginalEditor").isVisible());
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Delete);
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  QVERIFY(ui->window->session().rowModText(1).empty());
+  QCOMPARE(ui->window->session().mod().translations.count(), 3);
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (0)"));
+}
+
+}  // namespace sorvane::test
