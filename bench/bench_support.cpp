@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -108,6 +109,18 @@ UpdateFiles makeUpdateFiles(std::size_t count) {
   }
   while (freshUsed < fresh.size()) files.newOriginal.push_back(fresh[freshUsed++]);
   return files;
+}
+
+void writeUpdateFiles(const test::TempFolder& folder, std::size_t count) {
+  {
+    const UpdateFiles files = makeUpdateFiles(count);
+    writeFile(folder.path("old.qm"), makeQmFile(files.oldOriginal));
+    writeFile(folder.path("new.qm"), makeQmFile(files.newOriginal));
+    writeFile(folder.path("mod.qm"), makeQmFile(files.mod));
+    std::printf("old original %zu, new original %zu, Mod %zu entries\n", files.oldOriginal.size(),
+                files.newOriginal.size(), files.mod.size());
+  }
+  settle();
 }
 
 void writeFile(const std::string& path, const test::Bytes& bytes) {

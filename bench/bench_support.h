@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/qm_bytes_builder.h"
+#include "support/temp_folder.h"
 
 #include <chrono>
 #include <cstddef>
@@ -42,6 +43,10 @@ struct UpdateFiles {
   std::vector<test::QmEntry> mod;
 };
 UpdateFiles makeUpdateFiles(std::size_t count);
+
+// Writes them as old.qm, new.qm and mod.qm into the folder, lets them reach
+// the disk, and says how many entries each holds.
+void writeUpdateFiles(const test::TempFolder& folder, std::size_t count);
 
 void writeFile(const std::string& path, const test::Bytes& bytes);
 

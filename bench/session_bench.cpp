@@ -25,15 +25,7 @@ void report(const char* what, std::pair<double, double> times) {
 int main(int argc, char** argv) {
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
   test::TempFolder folder;
-  {
-    const bench::UpdateFiles files = bench::makeUpdateFiles(count);
-    bench::writeFile(folder.path("old.qm"), bench::makeQmFile(files.oldOriginal));
-    bench::writeFile(folder.path("new.qm"), bench::makeQmFile(files.newOriginal));
-    bench::writeFile(folder.path("mod.qm"), bench::makeQmFile(files.mod));
-    std::printf("old original %zu, new original %zu, Mod %zu entries\n", files.oldOriginal.size(),
-                files.newOriginal.size(), files.mod.size());
-  }
-  bench::settle();
+  bench::writeUpdateFiles(folder, count);
 
   test::RecordingDialogServices dialogs;
   const SessionPaths traditionalPaths{u"", folder.widePath("old.qm"), folder.widePath("mod.qm")};

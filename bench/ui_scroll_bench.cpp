@@ -24,13 +24,7 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
   test::TempFolder folder;
-  {
-    const bench::UpdateFiles files = bench::makeUpdateFiles(count);
-    bench::writeFile(folder.path("old.qm"), bench::makeQmFile(files.oldOriginal));
-    bench::writeFile(folder.path("new.qm"), bench::makeQmFile(files.newOriginal));
-    bench::writeFile(folder.path("mod.qm"), bench::makeQmFile(files.mod));
-  }
-  bench::settle();
+  bench::writeUpdateFiles(folder, count);
 
   QApplication application(argc, argv);
   QApplication::setStyle(QStringLiteral("Windows"));

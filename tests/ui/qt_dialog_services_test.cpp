@@ -19,6 +19,16 @@ struct SeenBox {
   QMessageBox::StandardButtons buttons;
 };
 
+// Reads the next message box into seen and presses the given button.
+void answerNextBox(SeenBox& seen, QMessageBox::StandardButton answer) {
+  QTimer::singleShot(0, [&seen, answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box != nullptr);
+    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    box->button(answer)->click();
+  });
+}
+
 }  // namespace
 
 void QtDialogServicesTest::messageBoxesShowTheTextCaptionButtonsAndIcon() {
@@ -26,12 +36,7 @@ void QtDialogServicesTest::messageBoxesShowTheTextCaptionButtonsAndIcon() {
   QWidget owner;
   dialogs.setWindow(DialogOwner::mainWindow, &owner);
   SeenBox seen;
-  QTimer::singleShot(0, [&seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    QVERIFY(box != nullptr);
-    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-    box->button(QMessageBox::No)->click();
-  });
+  answerNextBox(seen, QMessageBox::No);
   const MessageAnswer answer = dialogs.showMessage(
       DialogOwner::mainWindow, u"Do you want to save changes now?\r\nReally?", u"Changes not saved",
       MessageButtons::yesNoCancel, MessageIcon::exclamation);
@@ -45,12 +50,7 @@ void QtDialogServicesTest::messageBoxesShowTheTextCaptionButtonsAndIcon() {
 void QtDialogServicesTest::aBoxWithoutCaptionShowsTheDefaultOne() {
   QtDialogServices dialogs;
   SeenBox seen;
-  QTimer::singleShot(0, [&seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    QVERIFY(box != nullptr);
-    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-    box->button(QMessageBox::Ok)->click();
-  });
+  answerNextBox(seen, QMessageBox::Ok);
   QVERIFY(dialogs.showMessage(DialogOwner::none, u"Invalid header", std::nullopt,
                               MessageButtons::ok, MessageIcon::error) == MessageAnswer::ok);
   QCOMPARE(seen.title, QStringLiteral("Error"));
