@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 namespace sorvane::test {
 
@@ -268,6 +269,25 @@ void EditingTest::disabledCommandsRefuseTheirKeys() {
   QTest::keyClick(find, Qt::Key_S, Qt::ControlModifier);
   QVERIFY(!ui->folder.read("en1.qm").empty());
   QVERIFY(!ui->find("SaveButton")->isEnabled());
+}
+
+void EditingTest::enterAndEscapeAreTakenWhereTheyHaveNoUse() {
+  const std::string path = ui->write("en.qm", kRows);
+  ui->open(path, "", path);
+  // Change same is off in "Mod update": Ctrl+H leaves it alone.
+  QTest::keyClick(&ui->list(), Qt::Key_H, Qt::ControlModifier);
+  QVERIFY(!ui->find<QCheckBox>("ChangeSameCheck")->isChecked());
+  auto* find = ui->find<QLineEdit>("FindEdit");
+  QSignalSpy returnPressed(find, &QLineEdit::returnPressed);
+  find->setFocus();
+  QTest::keyClick(find, Qt::Key_Return);
+  QCOMPARE(returnPressed.count(), 0);
+  // Enter in a path box goes on to the box.
+  auto* modBox = ui->find<QLineEdit>("ModFileEdit");
+  QSignalSpy boxReturn(modBox, &QLineEdit::returnPressed);
+  modBox->setFocus();
+  QTest::keyClick(modBox, Qt::Key_Return);
+  QCOMPARE(boxReturn.count(), 1);
 }
 
 void EditingTest::ctrlKeysMoveTheFocusAndToggleThePanel() {

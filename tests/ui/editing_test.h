@@ -27,6 +27,7 @@ class EditingTest : public QObject {
   void undoThenEditDisablesRedo();
   void ctrlZInATextBoxUndoesNothing();
   void disabledCommandsRefuseTheirKeys();
+  void enterAndEscapeAreTakenWhereTheyHaveNoUse();
   void ctrlKeysMoveTheFocusAndToggleThePanel();
   void deleteEmptiesAModUpdateRow();
   void capsLockStopsF2AndDeleteButNotEnter();
