@@ -23,13 +23,12 @@ std::int32_t Session::rowCount() const {
 std::int32_t Session::addRowKey(std::string_view key) {
   const std::int32_t row = rowKeys_.count();
   rowKeys_.add(key);
-  // rowKeys_ is never changed after it is built, so views into it stay valid.
-  const auto [it, inserted] = keyIds_.emplace(rowKeys_.view(row), row);
-  rowKeyId_.push_back(it->second);
+  const std::int32_t id = keyIndex_.findOrAdd(key, row, rowKeys_);
+  rowKeyId_.push_back(id);
   firstOldEntry_.push_back(-1);
   firstNewEntry_.push_back(-1);
   firstModEntry_.push_back(-1);
-  return it->second;
+  return id;
 }
 
 std::int32_t Session::buildRows() {
@@ -37,7 +36,7 @@ std::int32_t Session::buildRows() {
   const std::int32_t oldCount = oldOrig_.translations.count();
   const std::int32_t modCount = mod_.translations.count();
   const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
-  keyIds_.reserve(mostRows);
+  keyIndex_.reserve(mostRows);
   rowKeyId_.reserve(mostRows);
   newKeys_.reserve(newCount);
   oldKeys_.reserve(oldCount);
@@ -55,8 +54,8 @@ std::int32_t Session::buildRows() {
   }
   // Keys of the old original and the Mod get a row at their first sight.
   auto idOf = [this](std::string_view key) {
-    const auto found = keyIds_.find(key);
-    return found != keyIds_.end() ? found->second : addRowKey(key);
+    const std::int32_t found = keyIndex_.find(key, rowKeys_);
+    return found != KeyIndex::kNone ? found : addRowKey(key);
   };
   for (std::int32_t i = 0; i < oldCount; ++i) {
     const std::string key = keyOfEntry(oldOrig_, i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qm/qm_document.h"
+#include "session/key_index.h"
 #include "session/undo_log.h"
 #include "widetext/byte_string_list.h"
 
@@ -163,12 +164,12 @@ class Session {
   ByteStringList rowKeys_;
 
   // The index. A key is named by the first row that has it (its key id).
-  std::unordered_map<std::string_view, std::int32_t> keyIds_;  // views into rowKeys_
-  std::vector<std::int32_t> rowKeyId_;                         // per row
-  std::vector<std::int32_t> firstOldEntry_;                    // per key id
-  std::vector<std::int32_t> firstNewEntry_;                    // per key id
-  std::vector<std::int32_t> firstModEntry_;                    // per key id
-  std::vector<std::int32_t> modEntryKeyId_;                    // per Mod entry
+  KeyIndex keyIndex_;                        // key -> first row, over rowKeys_
+  std::vector<std::int32_t> rowKeyId_;       // per row
+  std::vector<std::int32_t> firstOldEntry_;  // per key id
+  std::vector<std::int32_t> firstNewEntry_;  // per key id
+  std::vector<std::int32_t> firstModEntry_;  // per key id
+  std::vector<std::int32_t> modEntryKeyId_;  // per Mod entry
   // Hash and texts of removed Mod entries whose key is in neither original,
   // so that storing a text for the row again restores them.
   std::unordered_map<std::string, EntryData> removedModOnlyEntries_;

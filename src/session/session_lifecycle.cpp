@@ -77,7 +77,7 @@ void Session::resetSession() {
   editRow_ = -1;
   open_ = false;
 
-  keyIds_.clear();
+  keyIndex_.clear();
   rowKeyId_.clear();
   firstOldEntry_.clear();
   firstNewEntry_.clear();
