@@ -55,9 +55,4 @@ class DialogServices {
   }
 };
 
-std::u16string_view toString(DialogOwner owner);
-std::u16string_view toString(MessageButtons buttons);
-std::u16string_view toString(MessageIcon icon);
-std::u16string_view toString(MessageAnswer answer);
-
 }  // namespace sorvane

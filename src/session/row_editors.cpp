@@ -129,7 +129,7 @@ void RowEditors::openEditors(int row) {
   const int top = rowRect.top() - 2;
   int x = list_.columnViewportPosition(0) + list_.columnWidth(0) - 1;
   auto place = [&](QPlainTextEdit* editor, int column, std::u16string_view text) {
-    editor->setPlainText(toQString(text));
+    editor->setPlainText(toQString(displayForm(text)));
     editor->setGeometry(x, top, list_.columnWidth(column) - 1, editor->height());
     editor->resize(editor->width(), fittingHeight(*editor));
     editor->show();
@@ -138,7 +138,7 @@ void RowEditors::openEditors(int row) {
   };
   if (modUpdate) place(oldOriginalEditor_, 1, session_.rowOldOriginalText(row));
   place(newOriginalEditor_, modUpdate ? 2 : 1, session_.rowOriginalText(row));
-  modifiedEditor_->setPlainText(toQString(session_.rowModText(row)));
+  modifiedEditor_->setPlainText(toQString(displayForm(session_.rowModText(row))));
   modifiedEditor_->move(x, top);
   fitEditors();
   modifiedEditor_->selectAll();
