@@ -59,7 +59,7 @@ RowEditors::RowEditors(Session& session, StringListView& list)
   oldOriginalEditor_ = makeEditor("OldOriginalEditor", true);
   newOriginalEditor_ = makeEditor("NewOriginalEditor", true);
   connect(&list_, &StringListView::scrolled, this, [this] {
-    if (!fitting_) endEditing(false);
+    if (!scrollingItself_) endEditing(false);
   });
 }
 
@@ -125,6 +125,10 @@ void RowEditors::openEditors(int row) {
   session_.setEditRow(row);
 
   const bool modUpdate = session_.mode() == SessionMode::modUpdate;
+  // A row scrolled out of sight (F2 on the selection) is brought back first.
+  scrollingItself_ = true;
+  list_.scrollTo(list_.model()->index(row, 0));
+  scrollingItself_ = false;
   const QRect rowRect = list_.visualRect(list_.model()->index(row, 0));
   const int top = rowRect.top() - 2;
   int x = list_.columnViewportPosition(0) + list_.columnWidth(0) - 1;
@@ -168,11 +172,11 @@ void RowEditors::fitEditors() {
 
   // Scroll by whole rows until the editors fit, then line them up with the
   // row again; an editor taller than the list is moved up into it.
-  fitting_ = true;
+  scrollingItself_ = true;
   const int rowHeight = std::max(1, list_.rowHeight(row));
   QScrollBar* scrollBar = list_.verticalScrollBar();
   scrollBar->setValue(scrollBar->value() + (below + rowHeight - 1) / rowHeight);
-  fitting_ = false;
+  scrollingItself_ = false;
   int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
   modifiedEditor_->move(modifiedEditor_->x(), top);
   const int overflow = modifiedEditor_->geometry().bottom() + 1 - clientHeight;

@@ -60,9 +60,9 @@ class RowEditors : public QObject {
   QPlainTextEdit* modifiedEditor_;
   QPlainTextEdit* oldOriginalEditor_;
   QPlainTextEdit* newOriginalEditor_;
-  // The editors scroll the list themselves while fitting; that scroll must
-  // not close them.
-  bool fitting_ = false;
+  // The editors scroll the list themselves to stay in view; that scroll
+  // must not close them.
+  bool scrollingItself_ = false;
 };
 
 // "Modified String (n)" for a text of n code units.

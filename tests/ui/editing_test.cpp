@@ -148,6 +148,15 @@ void EditingTest::editorsGrowWithTheirTextAndStayInView() {
   QVERIFY(ui->list().verticalScrollBar()->value() > 0);
   QVERIFY(editor("ModifiedEditor").geometry().bottom() < ui->list().viewport()->height());
   QCOMPARE(editor("NewOriginalEditor").y(), editor("ModifiedEditor").y());
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+
+  // F2 on a selected row scrolled out of sight brings it back.
+  ui->list().selectRow(2);
+  ui->list().verticalScrollBar()->setValue(30);
+  ui->list().setFocus();
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  QVERIFY(editor("ModifiedEditor").isVisible());
+  QVERIFY(editor("ModifiedEditor").y() >= -2);
 }
 
 void EditingTest::enterInTheReadOnlyEditorCommitsToo() {
