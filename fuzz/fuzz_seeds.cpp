@@ -42,6 +42,11 @@ int main(int argc, char** argv) {
                                                          byteTextItem(0x08, "x"),
                                                          byteTextItem(0x06, std::string("s\0", 2)),
                                                          {0x05}})}));
+  // Many entries sharing one long record, in and out of order.
+  QmParts amplified{.messages = join({writerRecord(1, std::u16string(4000, u'a'), "Sec"),
+                                      writerRecord(2, u"b", std::string(3000, 's'))})};
+  for (std::uint32_t i = 0; i < 2000; ++i) amplified.index.push_back({i, i % 3 == 0 ? 8020U : 0U});
+  write(qm / "amplified.qm", assembleQm(amplified));
   write(qm / "padded.qm",
         assembleQm(
             {.index = {{5, 0}}, .indexPadding = {0, 0, 0, 0}, .messages = writerRecord(5, u"p")}));

@@ -1,6 +1,6 @@
 #include "fuzz_support.h"
 
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
 
 #include <unistd.h>
 
@@ -28,7 +28,7 @@ std::u16string writeInputFile(const std::uint8_t* data, std::size_t size) {
   if (file == nullptr) std::abort();
   if (size != 0 && std::fwrite(data, 1, size, file) != size) std::abort();
   std::fclose(file);
-  return fromLocal8Bit(path);
+  return pathFromNative(path);
 }
 
 }  // namespace sorvane::fuzz

@@ -1,9 +1,8 @@
 #include "cli/dump_command.h"
 
+#include "cli/json_line_writer.h"
 #include "platform/text_codec.h"
 #include "qm/qm_reader.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 
@@ -17,10 +16,6 @@ std::string hashText(std::uint32_t hash) {
   return text;
 }
 
-// 8-bit texts are shown as the system's code page decodes them, so that an
-// invalid byte reads as U+FFFD instead of breaking the JSON.
-std::string byteTextAsUtf8(std::string_view bytes) { return toLocal8Bit(fromLocal8Bit(bytes)); }
-
 }  // namespace
 
 int runDump(std::u16string_view path, std::ostream& out, DialogServices& dialogs) {
@@ -28,19 +23,18 @@ int runDump(std::u16string_view path, std::ostream& out, DialogServices& dialogs
   const QmReadOptions options{.keepContextTable = true, .quiet = false, .lists = QmLists::all};
   if (!readQmFile(path, document, options, dialogs)) return 1;
 
-  std::string lines;
+  // 8-bit texts are shown as the system's code page decodes them, so that an
+  // invalid byte reads as U+FFFD instead of breaking the JSON.
+  JsonLineWriter json(out);
   for (std::int32_t i = 0; i < document.translations.count(); ++i) {
-    nlohmann::json entry;
-    entry["hash"] = hashText(document.hashes[static_cast<std::size_t>(i)]);
-    entry["section"] = byteTextAsUtf8(document.sectionTexts.view(i));
-    entry["subsection"] = byteTextAsUtf8(document.subsectionTexts.view(i));
-    entry["text"] = toLocal8Bit(document.translations.view(i));
-    lines += entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    lines += '\n';
+    json.beginObject();
+    json.field("hash", hashText(document.hashes[static_cast<std::size_t>(i)]));
+    json.field("section", fromLocal8Bit(document.sectionTexts.view(i)));
+    json.field("subsection", fromLocal8Bit(document.subsectionTexts.view(i)));
+    json.field("text", document.translations.view(i));
+    json.endObject();
   }
-  out << lines;
-  out.flush();
-  return out ? 0 : 1;
+  return json.flush() ? 0 : 1;
 }
 
 }  // namespace sorvane

@@ -3,7 +3,7 @@
 #include "cli/dump_command.h"
 #include "cli/save_command.h"
 #include "cli/stderr_dialog_services.h"
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
 
 #include <CLI/CLI.hpp>
 
@@ -27,7 +27,7 @@ std::u16string absolutePath(const std::string& path) {
   if (path.empty()) return {};
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return sorvane::fromLocal8Bit(error ? path : absolute.string());
+  return sorvane::pathFromNative(error ? path : absolute.string());
 }
 
 }  // namespace
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
   }
 
   sorvane::StderrDialogServices dialogs(std::cerr);
-  if (dump->parsed()) return sorvane::runDump(sorvane::fromLocal8Bit(dumpPath), std::cout, dialogs);
+  if (dump->parsed())
+    return sorvane::runDump(sorvane::pathFromNative(dumpPath), std::cout, dialogs);
   if (save->parsed()) {
     std::optional<std::u16string> oldOriginal;
     if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);

@@ -1,5 +1,6 @@
 #include "cli/save_command.h"
 
+#include "platform/dialog_services.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
 
@@ -11,6 +12,13 @@ int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_vie
   SessionPaths paths{oldOriginal.value_or(u""), std::u16string(original), std::u16string(mod)};
   const SessionMode mode = oldOriginal ? SessionMode::modUpdate : SessionMode::traditional;
   if (!session.openSession(mode, paths, dialogs)) return 1;
+  // A mistyped Mod path would otherwise go unnoticed.
+  if (session.modIsCopyOfOriginal() && !mod.empty()) {
+    dialogs.showMessage(
+        DialogOwner::none,
+        std::u16string(mod) + u" does not exist: the Mod starts as a copy of the Original",
+        std::nullopt, MessageButtons::ok, MessageIcon::none);
+  }
   paths.mod = out;
   return writeModFile(session, paths, dialogs) ? 0 : 1;
 }

@@ -1,9 +1,11 @@
 #include "platform/paths.h"
 
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
+#include "platform/system_fault.h"
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace sorvane {
@@ -12,8 +14,11 @@ namespace {
 
 constexpr char16_t kSeparator = u'/';
 
-bool statPath(std::u16string_view path, struct stat& info) {
-  return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0;
+// 0 when the path names something, else the errno of the check.
+int statPath(std::u16string_view path, struct stat& info) {
+  if (path.empty()) return ENOENT;
+  if (const int fault = injectedFileCheckFault(FileCheck::stat); fault != 0) return fault;
+  return ::stat(nativePath(path).c_str(), &info) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -34,19 +39,21 @@ std::u16string_view extensionPart(std::u16string_view path) {
   return name.substr(dot);
 }
 
-bool pathExists(std::u16string_view path) {
+bool pathExists(std::u16string_view path) { return pathStatus(path) == 0; }
+
+int pathStatus(std::u16string_view path) {
   struct stat info {};
   return statPath(path, info);
 }
 
 bool isFolder(std::u16string_view path) {
   struct stat info {};
-  return statPath(path, info) && S_ISDIR(info.st_mode);
+  return statPath(path, info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool isExistingFile(std::u16string_view path) {
   struct stat info {};
-  return statPath(path, info) && !S_ISDIR(info.st_mode);
+  return statPath(path, info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool createFolders(std::u16string_view path) {

@@ -16,6 +16,10 @@ std::u16string_view fileNamePart(std::u16string_view path);
 std::u16string_view extensionPart(std::u16string_view path);
 
 bool pathExists(std::u16string_view path);
+// 0 when the path names something; otherwise the errno of the check:
+// ENOENT (also for an empty path or a missing folder on the way) means
+// nothing is there, anything else that it could not be checked.
+int pathStatus(std::u16string_view path);
 bool isFolder(std::u16string_view path);
 // Something that exists and is not a folder.
 bool isExistingFile(std::u16string_view path);

@@ -1,7 +1,7 @@
 #include "platform/safe_file_writer.h"
 
 #include "platform/file_descriptor.h"
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

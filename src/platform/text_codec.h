@@ -11,7 +11,4 @@ namespace sorvane {
 std::u16string fromLocal8Bit(std::string_view bytes);
 std::string toLocal8Bit(std::u16string_view text);
 
-// The byte form of a path for the operating system's file functions.
-inline std::string nativePath(std::u16string_view path) { return toLocal8Bit(path); }
-
 }  // namespace sorvane

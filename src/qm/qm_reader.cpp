@@ -12,7 +12,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace sorvane {
@@ -49,8 +51,12 @@ class QmReader {
     return false;
   }
 
+  // A position past the end of the file (an offset that points nowhere) is
+  // reported as the end of the file.
   bool unexpected(std::u16string_view what, std::uint64_t position, std::uint8_t data) {
-    if (!options_.quiet) reportUnexpectedData(dialogs_, what, fileName_, position, data);
+    if (!options_.quiet) {
+      reportUnexpectedData(dialogs_, what, fileName_, std::min(position, fileSize_), data);
+    }
     return false;
   }
 
@@ -71,6 +77,9 @@ class QmReader {
 
   bool readRecords();
   bool readRecord(std::size_t entry);
+  // The entry read before this one from the same record, or -1.
+  std::int64_t earlierEntryWithRecord(std::size_t entry);
+  void addSharedEntry(std::size_t earlier);
   // Reads an 8-bit text item whose tag is at tagAt; its length field and
   // bytes must lie inside the messages block.
   bool readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
@@ -82,6 +91,7 @@ class QmReader {
   DialogServices& dialogs_;
   ByteStream stream_;
 
+  std::uint64_t fileSize_ = 0;
   std::uint64_t indexLength_ = 0;    // L1
   std::uint64_t messagesStart_ = 0;  // file offset of the first messages byte
   // The index and messages blocks, read in one piece into the caller's
@@ -90,6 +100,17 @@ class QmReader {
   std::span<const std::uint8_t> index_;
   std::span<const std::uint8_t> messages_;
   std::vector<char16_t> scratch_;  // one translation, swapped to host order
+
+  // Entries may share a record; their texts are then shared, not copied, so
+  // that a small file can't claim memory without bound. Records usually
+  // come in ascending order, so the map from record offset to the first
+  // entry is built only once an offset repeats or goes back.
+  std::int64_t highestOffset_ = -1;
+  bool offsetsMapped_ = false;
+  std::unordered_map<std::uint32_t, std::size_t> firstEntryAt_;
+  std::int32_t translationsBase_ = 0;
+  std::int32_t sectionTextsBase_ = 0;
+  std::int32_t subsectionTextsBase_ = 0;
 };
 
 bool QmReader::read() {
@@ -99,6 +120,11 @@ bool QmReader::read() {
     return false;
   }
   const std::uint64_t size = stream_.size();
+  if (stream_.error() != 0) {
+    if (!options_.quiet) reportOpenError(dialogs_, fileName_, stream_.error());
+    return false;
+  }
+  fileSize_ = size;
   if (size < kQmMinimumSize) return fail(u"File \"%s\" is too small");
 
   std::uint8_t head[kQmMinimumSize];
@@ -178,11 +204,45 @@ bool QmReader::readRecords() {
     document_.subsectionTexts.reserve(document_.subsectionTexts.count() + expected);
     document_.hashes.reserve(document_.hashes.size() + static_cast<std::size_t>(expected));
   }
+  translationsBase_ = document_.translations.count();
+  sectionTextsBase_ = document_.sectionTexts.count();
+  subsectionTextsBase_ = document_.subsectionTexts.count();
   for (std::size_t entry = 0; entry < entries; ++entry) {
     if (allLists) document_.hashes.push_back(readBigEndian32(index_.data() + 8 * entry));
-    if (!readRecord(entry)) return false;
+    if (const std::int64_t earlier = earlierEntryWithRecord(entry); earlier >= 0) {
+      addSharedEntry(static_cast<std::size_t>(earlier));
+    } else if (!readRecord(entry)) {
+      return false;
+    }
   }
   return true;
+}
+
+std::int64_t QmReader::earlierEntryWithRecord(std::size_t entry) {
+  const auto offsetOf = [this](std::size_t i) {
+    return readBigEndian32(index_.data() + 8 * i + 4);
+  };
+  const std::uint32_t offset = offsetOf(entry);
+  if (static_cast<std::int64_t>(offset) > highestOffset_) {
+    highestOffset_ = offset;
+    if (offsetsMapped_) firstEntryAt_.emplace(offset, entry);
+    return -1;
+  }
+  if (!offsetsMapped_) {
+    offsetsMapped_ = true;
+    for (std::size_t i = 0; i < entry; ++i) firstEntryAt_.emplace(offsetOf(i), i);
+  }
+  const auto [at, isNew] = firstEntryAt_.emplace(offset, entry);
+  return isNew ? -1 : static_cast<std::int64_t>(at->second);
+}
+
+void QmReader::addSharedEntry(std::size_t earlier) {
+  const auto index = static_cast<std::int32_t>(earlier);
+  document_.translations.addCopyOf(translationsBase_ + index);
+  if (options_.lists == QmLists::all) {
+    document_.sectionTexts.addCopyOf(sectionTextsBase_ + index);
+    document_.subsectionTexts.addCopyOf(subsectionTextsBase_ + index);
+  }
 }
 
 bool QmReader::readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
@@ -274,8 +334,18 @@ bool QmReader::readRecord(std::size_t entry) {
 
 bool readQmFile(std::u16string_view fileName, QmDocument& document, const QmReadOptions& options,
                 DialogServices& dialogs) {
-  QmReader reader(fileName, document, options, dialogs);
-  return reader.read();
+  try {
+    QmReader reader(fileName, document, options, dialogs);
+    return reader.read();
+  } catch (const std::bad_alloc&) {
+    if (!options.quiet) reportOutOfMemory(dialogs, fileName);
+    return false;
+  }
+}
+
+void reportOutOfMemory(DialogServices& dialogs, std::u16string_view fileName) {
+  dialogs.showError(DialogOwner::mainWindow,
+                    formatMessage(u"Not enough memory to read \"%s\"", {fileName}));
 }
 
 void reportUnexpectedData(DialogServices& dialogs, std::u16string_view what,

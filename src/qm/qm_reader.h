@@ -46,6 +46,9 @@ bool readQmFile(std::u16string_view fileName, QmDocument& document, const QmRead
 void reportUnexpectedData(DialogServices& dialogs, std::u16string_view what,
                           std::u16string_view fileName, std::uint64_t position, std::uint8_t data);
 
+// Shows that a file's texts could not be held in memory.
+void reportOutOfMemory(DialogServices& dialogs, std::u16string_view fileName);
+
 // Shows "Error opening" with the file name and the system's text for error.
 void reportOpenError(DialogServices& dialogs, std::u16string_view fileName, int error);
 

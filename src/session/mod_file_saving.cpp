@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <numeric>
 
 namespace sorvane {
@@ -76,10 +77,15 @@ bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& d
     return false;
   }
 
-  const std::vector<std::int32_t> order = writtenModEntries(session);
-  const std::optional<QmFileBytes> bytes =
-      buildQmFile(session.mod(), order, session.newOrig().contextTable);
-  const int error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
+  int error = 0;
+  try {
+    const std::vector<std::int32_t> order = writtenModEntries(session);
+    const std::optional<QmFileBytes> bytes =
+        buildQmFile(session.mod(), order, session.newOrig().contextTable);
+    error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
   if (error != 0) {
     showSaveError(dialogs,
                   u"Could not save. Try to choose a different filename for the Mod file\r\n" +

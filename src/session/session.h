@@ -75,7 +75,8 @@ class Session {
 
   // Reads the files named by paths and pairs them into rows. With an empty
   // Mod path the Mod starts as a copy of the Original and paths.mod gets a
-  // free name beside it; a Mod path naming no file also starts from a copy.
+  // free name beside it; a Mod path naming no file also starts from a copy,
+  // but one that can't be checked fails.
   // On failure the reason has been shown and nothing stays loaded.
   bool openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs);
   // Asks to save unsaved changes, then empties the session. False when the
@@ -85,6 +86,9 @@ class Session {
   void resetSession();
 
   bool isOpen() const { return open_; }
+  // Whether the open Mod started as a copy of the Original because no Mod
+  // file was there.
+  bool modIsCopyOfOriginal() const { return modIsCopyOfOriginal_; }
   SessionMode mode() const { return mode_; }
   bool modified() const { return modified_; }
   void setModified(bool modified) { modified_ = modified; }
@@ -152,6 +156,7 @@ class Session {
   UndoLog undoLog_;
   SessionMode mode_ = SessionMode::traditional;
   bool open_ = false;
+  bool modIsCopyOfOriginal_ = false;
   bool modified_ = false;
   std::int32_t editRow_ = -1;
 

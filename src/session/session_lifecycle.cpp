@@ -6,6 +6,9 @@
 #include "session/session.h"
 #include "session/unique_file_name.h"
 
+#include <cerrno>
+#include <new>
+
 namespace sorvane {
 
 namespace {
@@ -34,19 +37,32 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   if (!readDocument(paths.newOriginal, newOrig_, true, buffer, dialogs)) return fail();
   // The Mod starts as a copy of the Original when there is none yet. That
   // second read is checked too: a file that changed in between must not
-  // leave half-filled lists behind.
-  if (paths.mod.empty()) {
+  // leave half-filled lists behind. Only a Mod file that is truly not there
+  // starts a new Mod: a path that can't be checked (no permission, a link
+  // loop, an I/O error) fails, or the Original's texts would be saved over
+  // the user's Mod.
+  modIsCopyOfOriginal_ = false;
+  const int modStatus = paths.mod.empty() ? ENOENT : pathStatus(paths.mod);
+  if (modStatus == ENOENT) {
     if (!readDocument(paths.newOriginal, mod_, false, buffer, dialogs)) return fail();
-    paths.mod = uniqueFileName(paths.newOriginal);
-  } else if (!pathExists(paths.mod)) {
-    if (!readDocument(paths.newOriginal, mod_, false, buffer, dialogs)) return fail();
+    if (paths.mod.empty()) paths.mod = uniqueFileName(paths.newOriginal);
+    modIsCopyOfOriginal_ = true;
+  } else if (modStatus != 0) {
+    reportOpenError(dialogs, paths.mod, modStatus);
+    return fail();
   } else if (!readDocument(paths.mod, mod_, false, buffer, dialogs)) {
     return fail();
   }
 
   if (mode == SessionMode::modUpdate) {
     if (!readDocument(paths.oldOriginal, oldOrig_, false, buffer, dialogs)) return fail();
-    buildRows();
+    try {
+      buildRows();
+    } catch (const std::bad_alloc&) {
+      dialogs.showError(DialogOwner::mainWindow,
+                        u"Not enough memory to pair the strings of these files");
+      return fail();
+    }
   } else if (newOrig_.translations.count() != mod_.translations.count()) {
     dialogs.showError(DialogOwner::mainWindow,
                       formatMessage(u"Different strings count in Original and Mod files. (%d : %d)",

@@ -1,6 +1,7 @@
 #include "widetext/byte_stream.h"
 
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
+#include "platform/system_fault.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,10 +34,16 @@ ByteStream ByteStream::openForWriting(std::u16string_view path) {
   return ByteStream(std::move(fd), 0);
 }
 
-std::uint64_t ByteStream::size() const {
+std::uint64_t ByteStream::size() {
   struct stat info {};
-  if (!fd_.valid() || ::fstat(fd_.get(), &info) != 0 || info.st_size < 0) return 0;
-  return static_cast<std::uint64_t>(info.st_size);
+  int error = injectedFileCheckFault(FileCheck::fstat);
+  if (error == 0 && !fd_.valid()) error = EBADF;
+  if (error == 0 && ::fstat(fd_.get(), &info) != 0) error = errno;
+  if (error != 0) {
+    error_ = error;
+    return 0;
+  }
+  return info.st_size < 0 ? 0 : static_cast<std::uint64_t>(info.st_size);
 }
 
 std::size_t ByteStream::read(void* buffer, std::size_t count) {

@@ -25,7 +25,8 @@ class ByteStream {
   // The errno of the last failed open, read or write; 0 when none failed.
   int error() const { return error_; }
 
-  std::uint64_t size() const;
+  // The file's size; 0 with error() set when the system can't tell it.
+  std::uint64_t size();
   std::uint64_t position() const { return position_; }
   void seek(std::uint64_t position) { position_ = position; }
 

@@ -19,6 +19,8 @@ class ByteStringList {
   std::string_view view(std::int32_t i) const;
 
   void add(std::string_view text);
+  // Appends a copy of string i (0 <= i < count) that shares its storage.
+  void addCopyOf(std::int32_t i) { lines_.addShared(static_cast<std::size_t>(i)); }
   // Replaces string i (i >= 0), padding the list with empty strings first.
   void set(std::int32_t i, std::string_view text);
   void remove(std::int32_t i);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,9 +26,9 @@ class LineStore {
   LineStore(const LineStore& other) { *this = other; }
   LineStore& operator=(const LineStore& other) {
     if (this != &other) {
-      clear();
-      reserve(other.lines_.size());
-      for (View line : other.lines_) add(line);
+      LineStore copy;
+      copy.copyLinesOf(other);
+      *this = std::move(copy);
     }
     return *this;
   }
@@ -77,6 +78,7 @@ class LineStore {
     current_ = nullptr;
     used_ = capacity_ = 0;
     liveUnits_ = deadUnits_ = 0;
+    sharedLines_ = 0;
   }
 
   // Takes ownership of a block of text; lines that point into it are then
@@ -84,6 +86,15 @@ class LineStore {
   Char* adoptBlock(std::unique_ptr<Char[]> block) {
     adopted_.push_back(std::move(block));
     return adopted_.back().get();
+  }
+
+  // Adds a copy of line i that shares its storage, as the entries of a file
+  // that point at one record share its text: however often a text is
+  // shared, it is held once.
+  void addShared(std::size_t i) {
+    lines_.push_back(lines_[i]);
+    liveUnits_ += lines_[i].size();
+    if (!lines_[i].empty()) ++sharedLines_;
   }
 
   // Adds a line that views an adopted block (no copy).
@@ -132,6 +143,7 @@ class LineStore {
     std::swap(capacity_, other.capacity_);
     std::swap(liveUnits_, other.liveUnits_);
     std::swap(deadUnits_, other.deadUnits_);
+    std::swap(sharedLines_, other.sharedLines_);
   }
 
   View store(View text) {
@@ -153,11 +165,33 @@ class LineStore {
     return View(target, text.size());
   }
 
+  // Copies every line of other into this empty store. Lines that share
+  // storage there share it here too.
+  void copyLinesOf(const LineStore& other) {
+    reserve(other.lines_.size());
+    if (other.sharedLines_ == 0) {
+      for (View line : other.lines_) add(line);
+      return;
+    }
+    std::unordered_map<const Char*, std::size_t> copied;  // storage -> first line
+    for (View line : other.lines_) {
+      if (line.empty()) {
+        add(line);
+        continue;
+      }
+      const auto [at, isNew] = copied.try_emplace(line.data(), lines_.size());
+      if (isNew || lines_[at->second].size() != line.size()) {
+        add(line);
+      } else {
+        addShared(at->second);
+      }
+    }
+  }
+
   void compactIfWasteful() {
     if (deadUnits_ < kMinDeadUnitsToCompact || deadUnits_ < liveUnits_) return;
     LineStore fresh;
-    fresh.reserve(lines_.size());
-    for (View line : lines_) fresh.add(line);
+    fresh.copyLinesOf(*this);
     *this = std::move(fresh);
   }
 
@@ -169,6 +203,8 @@ class LineStore {
   std::size_t capacity_ = 0;
   std::size_t liveUnits_ = 0;
   std::size_t deadUnits_ = 0;
+  // Lines added by addShared; while there are none, copies need no lookup.
+  std::size_t sharedLines_ = 0;
 };
 
 }  // namespace sorvane

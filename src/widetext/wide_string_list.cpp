@@ -1,6 +1,7 @@
 #include "widetext/wide_string_list.h"
 
 #include "platform/case_mapping.h"
+#include "platform/system_error.h"
 #include "widetext/byte_stream.h"
 
 #include <bit>
@@ -130,6 +131,7 @@ void WideStringList::adoptText(std::unique_ptr<char16_t[]> text, std::size_t len
 
 StreamLoadResult WideStringList::appendFromStream(ByteStream& stream) {
   const std::uint64_t size = stream.size();
+  if (size == 0 && stream.error() != 0) return {false, systemErrorText(stream.error())};
   const std::uint64_t position = stream.position();
   const std::uint64_t remaining = size > position ? size - position : 0;
   if (remaining % 2 != 0) return {false, std::u16string(kOddLengthMessage)};

@@ -40,6 +40,8 @@ class WideStringList {
   // Replaces line i (i >= 0), padding the list with empty lines first.
   void set(std::int32_t i, std::u16string_view text);
   void add(std::u16string_view text);
+  // Appends a copy of line i (0 <= i < count) that shares its storage.
+  void addCopyOf(std::int32_t i) { lines_.addShared(static_cast<std::size_t>(i)); }
   // Deletes line i (0 <= i < count); the lines after it move up.
   void remove(std::int32_t i);
   void clear() { lines_.clear(); }

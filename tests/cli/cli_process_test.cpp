@@ -6,7 +6,10 @@
 
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -115,6 +118,24 @@ TEST_F(CliProcess, AFailedSaveGivesTheWritersMessageAndExitCodeOne) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
             "Choose a different filename for the Mod file than for the Original file\n");
+}
+
+TEST_F(CliProcess, SaysWhenAMissingModStartsAsACopyAndRefusesOneItCannotCheck) {
+  folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
+  const std::string en = folder.path("en.qm");
+  const ProcessResult copied =
+      run("save '" + en + "' '" + folder.path("typo.qm") + "' '" + folder.path("out.qm") + "'");
+  EXPECT_EQ(copied.exitCode, 0);
+  EXPECT_EQ(copied.err,
+            folder.path("typo.qm") + " does not exist: the Mod starts as a copy of the Original\n");
+
+  ASSERT_EQ(::symlink("loop.qm", folder.path("loop.qm").c_str()), 0);
+  const ProcessResult loop =
+      run("save '" + en + "' '" + folder.path("loop.qm") + "' '" + folder.path("out2.qm") + "'");
+  EXPECT_EQ(loop.exitCode, 1);
+  EXPECT_EQ(loop.err, "Error opening \"" + folder.path("loop.qm") +
+                          "\"\nToo many levels of symbolic links\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path("out2.qm")));
 }
 
 TEST_F(CliProcess, RelativePathsNameFilesInTheCurrentFolder) {

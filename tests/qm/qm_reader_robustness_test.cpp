@@ -28,9 +28,12 @@ TEST_F(QmReaderTest, AnOffsetBeyondTheMessagesBlockIsRefused) {
   EXPECT_EQ(lastMessage(dialogs), unexpectedData(kRecordBeginning, u"0000002f", u"00"));
 }
 
-TEST_F(QmReaderTest, AHugeOffsetIsRefusedAtItsPosition) {
-  EXPECT_FALSE(read(assembleQm({.index = {{1, 0xFFFFFFF0}}, .messages = writerRecord(1, u"x")})));
-  EXPECT_EQ(lastMessage(dialogs), unexpectedData(kRecordBeginning, u"100000012", u"00"));
+TEST_F(QmReaderTest, AnOffsetPastTheFileIsRefusedAtTheEndOfTheFileInEightDigits) {
+  for (std::uint32_t offset : {0xFFFFFFF0U, 0xFFFFFFFFU, 100U}) {
+    dialogs.clear();
+    EXPECT_FALSE(read(assembleQm({.index = {{1, offset}}, .messages = writerRecord(1, u"x")})));
+    EXPECT_EQ(lastMessage(dialogs), unexpectedData(kRecordBeginning, u"0000002f", u"00"));
+  }
 }
 
 TEST_F(QmReaderTest, ATranslationLongerThanTheBlockIsRefused) {

@@ -1,6 +1,6 @@
 #include "support/temp_folder.h"
 
-#include "platform/text_codec.h"
+#include "platform/path_codec.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -24,7 +24,7 @@ TempFolder::~TempFolder() {
 }
 
 std::u16string TempFolder::widePath(std::string_view name) const {
-  return fromLocal8Bit(path(name));
+  return pathFromNative(path(name));
 }
 
 std::u16string TempFolder::write(std::string_view name, const Bytes& bytes) const {
