@@ -61,7 +61,13 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
   applySessionState();
 }
 
-MainWindow::~MainWindow() { delete messageHook_; }
+MainWindow::~MainWindow() {
+  delete messageHook_;
+  // The children (the list's model, the row editors) refer to the session,
+  // a member that goes before the QWidget base would delete them: they go
+  // first.
+  qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly));
+}
 
 void MainWindow::connectControls() {
   connect(openButton_, &QPushButton::clicked, this, &MainWindow::openFiles);
@@ -243,8 +249,9 @@ void MainWindow::redoChange() {
 }
 
 void MainWindow::showChangedRow(int row) {
-  stringList_->selectRow(row);
-  stringList_->setFocus();
+  // The row becomes the list's current row; the keyboard focus stays where
+  // it is, so an edit open in the row editors stays open.
+  rowEditors_->scrollWithoutClosing([this, row] { stringList_->selectRow(row); });
   changeStored();
   modifiedCaption_->setText(modifiedCaptionText(session_.rowModText(row).size()));
 }

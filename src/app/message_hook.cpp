@@ -12,23 +12,62 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <string_view>
+
 // How the keys arrive here. Qt delivers one KeyPress event per key to the
 // focused widget, where a platform message loop would deliver a key-down and
 // then, for keys that type something, a character. The rules are kept apart
 // by key:
 // - Ctrl+letter "characters": a KeyPress of a letter key with Ctrl held and
 //   Shift not; Alt is not looked at (Ctrl+Alt+F is tried first, as a
-//   key-down with exactly Ctrl and Alt).
+//   key-down with exactly Ctrl and Alt). In a layout without Latin letters
+//   the key's Latin letter counts.
 // - Enter and Esc "characters": a KeyPress of Return, Enter or Escape with no
 //   modifiers (Caps Lock counts for nothing here).
 // - F2, Delete, Tab, Shift+Tab and F3 "key-downs": a KeyPress of those keys;
-//   "no modifiers" there also requires Caps Lock to be off and no mouse
-//   button held.
+//   "no modifiers" there also requires Caps Lock to be off (read from the
+//   key event's lock state) and no mouse button held.
 // A consumed event returns true from the filter and never reaches the
 // widget. Events for the platform's own dialogs (message boxes, file
 // dialogs) pass untouched.
 
 namespace sorvane {
+
+namespace {
+
+// The lock modifier bit of the key state that X11 and Wayland (xkb) report
+// with every key event.
+constexpr quint32 kNativeLockMask = 0x2;
+
+bool capsLockOn(const QKeyEvent& key) { return (key.nativeModifiers() & kNativeLockMask) != 0; }
+
+// The letter keys' codes as X11 and Wayland report them (the evdev code
+// plus 8) and their letters on a US keyboard, for Ctrl accelerators typed
+// in a layout without Latin letters, as Qt's own shortcuts offer them.
+int latinLetterOfKeyCode(quint32 keyCode) {
+  static constexpr struct {
+    quint32 first;
+    const char* letters;
+  } kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+  for (const auto& row : kRows) {
+    const std::string_view letters(row.letters);
+    if (keyCode >= row.first && keyCode < row.first + letters.size()) {
+      return Qt::Key_A + (letters[keyCode - row.first] - 'A');
+    }
+  }
+  return 0;
+}
+
+// The Latin letter key (Qt::Key_A to Qt::Key_Z) of a key event, or 0. A
+// letter of another script counts as the Latin letter on the same key.
+int latinLetterKey(const QKeyEvent& key) {
+  if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return key.key();
+  const bool otherScriptLetter = key.key() > 0x7F && key.key() < Qt::Key_Escape &&
+                                 QChar::isLetter(static_cast<char32_t>(key.key()));
+  return otherScriptLetter ? latinLetterOfKeyCode(key.nativeScanCode()) : 0;
+}
+
+}  // namespace
 
 MessageHook::MessageHook(MainWindow& window) : window_(window) { qApp->installEventFilter(this); }
 
@@ -71,26 +110,22 @@ bool MessageHook::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MessageHook::handleKey(QWidget* target, const QKeyEvent& key) {
-  if (key.key() == Qt::Key_CapsLock) {
-    capsLockOn_ = !capsLockOn_;
-    return false;
-  }
   const Qt::KeyboardModifiers modifiers =
       key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
   const bool mouseHeld = QApplication::mouseButtons() != Qt::NoButton;
-  if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && key.key() == Qt::Key_F) {
+  if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && latinLetterKey(key) == Qt::Key_F) {
     // The folder search window is shown here once it exists.
     return false;
   }
-  if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier) &&
-      key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) {
-    return handleCtrlLetter(target, key.key());
+  if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier)) {
+    if (const int letter = latinLetterKey(key); letter != 0)
+      return handleCtrlLetter(target, letter);
   }
   if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape) &&
       modifiers == Qt::NoModifier && !mouseHeld) {
     return handleEnterOrEscape(target, key.key());
   }
-  return handleKeyDown(target, key, modifiers == Qt::NoModifier && !mouseHeld && !capsLockOn_);
+  return handleKeyDown(target, key, modifiers == Qt::NoModifier && !mouseHeld && !capsLockOn(key));
 }
 
 bool MessageHook::handleCtrlLetter(QWidget* target, int key) {

@@ -30,8 +30,6 @@ class MessageHook : public QObject {
   bool handleKeyDown(QWidget* target, const QKeyEvent& key, bool noModifiers);
 
   MainWindow& window_;
-  // Qt reports no Caps Lock state; the hook follows the key's presses.
-  bool capsLockOn_ = false;
 };
 
 }  // namespace sorvane

@@ -14,14 +14,20 @@ namespace sorvane {
 
 namespace {
 
-// The editor shows line breaks as Qt's paragraph separators; a Shift+Enter
-// in it gives a line separator. Both are line breaks of the text.
-std::u16string textOf(const QPlainTextEdit& editor) {
-  QString text = editor.document()->toRawText();
-  for (QChar& unit : text) {
-    if (unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator) unit = QLatin1Char('\n');
+// The editor's document holds each line break as a paragraph separator.
+// Typed text becomes stored text by turning those into LF; a CR can't be
+// typed into the document (Enter and pasted line ends make paragraphs).
+std::u16string storedFromDocument(QStringView raw) {
+  std::u16string text;
+  text.reserve(static_cast<std::size_t>(raw.size()));
+  for (const QChar unit : raw) {
+    if (unit == QChar::ParagraphSeparator) {
+      text.push_back(u'\n');
+    } else if (unit != QLatin1Char('\r')) {
+      text.push_back(unit.unicode());
+    }
   }
-  return storedForm(toU16String(text));
+  return text;
 }
 
 // The lines a text wraps into at a width, as the editor wraps it.
@@ -86,10 +92,12 @@ QPlainTextEdit* RowEditors::makeEditor(const char* name, bool readOnly) {
 
 bool RowEditors::eventFilter(QObject* watched, QEvent* event) {
   // Ctrl+Enter breaks the line, as in a plain text box; Enter alone commits.
+  // Shift+Enter breaks it the same way instead of inserting a line
+  // separator, which is a character of its own in a stored text.
   if (watched == modifiedEditor_ && event->type() == QEvent::KeyPress) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
-        key.modifiers().testFlag(Qt::ControlModifier)) {
+        (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) != Qt::NoModifier) {
       modifiedEditor_->textCursor().insertBlock();
       return true;
     }
@@ -110,7 +118,42 @@ void RowEditors::setEditorFont(const QFont& font) {
   }
 }
 
-std::u16string RowEditors::editedText() const { return textOf(*modifiedEditor_); }
+void RowEditors::showModText(std::u16string_view text) {
+  givenText_ = storedForm(text);
+  modifiedEditor_->setPlainText(toQString(givenText_));
+  shownText_ = modifiedEditor_->document()->toRawText();
+}
+
+std::u16string RowEditors::editedText() const {
+  const QString raw = modifiedEditor_->document()->toRawText();
+  if (raw == shownText_) return givenText_;
+  // Each code unit of the given text is one unit of the document, so what
+  // lies before and after the typed part is taken from the given text
+  // unchanged: characters the document would render as line breaks (line
+  // and paragraph separators in the text) keep their identity there.
+  if (static_cast<std::size_t>(shownText_.size()) != givenText_.size()) {
+    return storedFromDocument(raw);
+  }
+  const qsizetype limit = std::min(raw.size(), shownText_.size());
+  qsizetype prefix = 0;
+  while (prefix < limit && raw[prefix] == shownText_[prefix]) ++prefix;
+  qsizetype suffix = 0;
+  while (suffix < limit - prefix &&
+         raw[raw.size() - 1 - suffix] == shownText_[shownText_.size() - 1 - suffix]) {
+    ++suffix;
+  }
+  const auto given = std::u16string_view(givenText_);
+  std::u16string text(given.substr(0, static_cast<std::size_t>(prefix)));
+  text += storedFromDocument(QStringView(raw).sliced(prefix, raw.size() - prefix - suffix));
+  text += given.substr(given.size() - static_cast<std::size_t>(suffix));
+  return text;
+}
+
+void RowEditors::scrollWithoutClosing(const std::function<void()>& scroll) {
+  scrollingItself_ = true;
+  scroll();
+  scrollingItself_ = false;
+}
 
 int RowEditors::fittingHeight(const QPlainTextEdit& editor) const {
   const int textWidth = editor.width() - 2 * kFrame - 2 * kMargin;
@@ -133,7 +176,7 @@ void RowEditors::openEditors(int row) {
   const int top = rowRect.top() - 2;
   int x = list_.columnViewportPosition(0) + list_.columnWidth(0) - 1;
   auto place = [&](QPlainTextEdit* editor, int column, std::u16string_view text) {
-    editor->setPlainText(toQString(displayForm(text)));
+    editor->setPlainText(toQString(storedForm(text)));
     editor->setGeometry(x, top, list_.columnWidth(column) - 1, editor->height());
     editor->resize(editor->width(), fittingHeight(*editor));
     editor->show();
@@ -142,7 +185,7 @@ void RowEditors::openEditors(int row) {
   };
   if (modUpdate) place(oldOriginalEditor_, 1, session_.rowOldOriginalText(row));
   place(newOriginalEditor_, modUpdate ? 2 : 1, session_.rowOriginalText(row));
-  modifiedEditor_->setPlainText(toQString(displayForm(session_.rowModText(row))));
+  showModText(session_.rowModText(row));
   modifiedEditor_->move(x, top);
   fitEditors();
   modifiedEditor_->selectAll();

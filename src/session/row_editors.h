@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QPlainTextEdit;
 class QWidget;
 
@@ -38,8 +40,14 @@ class RowEditors : public QObject {
   // The editors' font: a copy of the list's.
   void setEditorFont(const QFont& font);
 
-  // The Mod editor's text as it is stored.
+  // The Mod editor's text as it is stored: the text it was given, without
+  // its CRs, as long as the user changed nothing, and otherwise that text
+  // with the typed part in its stored form.
   std::u16string editedText() const;
+
+  // Runs a scroll of the list that must leave open editors open (they move
+  // with the rows), as bringing an undone row into view does.
+  void scrollWithoutClosing(const std::function<void()>& scroll);
 
  signals:
   // The Mod caption with the length of the text being typed or stored.
@@ -52,6 +60,7 @@ class RowEditors : public QObject {
 
  private:
   void fitEditors();
+  void showModText(std::u16string_view text);
   int fittingHeight(const QPlainTextEdit& editor) const;
   QPlainTextEdit* makeEditor(const char* name, bool readOnly);
 
@@ -63,6 +72,10 @@ class RowEditors : public QObject {
   // The editors scroll the list themselves to stay in view; that scroll
   // must not close them.
   bool scrollingItself_ = false;
+  // The stored text the Mod editor was given, and the document's raw text
+  // right after, to tell what the user changed.
+  std::u16string givenText_;
+  QString shownText_;
 };
 
 // "Modified String (n)" for a text of n code units.

@@ -34,7 +34,8 @@ void StringListPainter::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
   // A column owns the pixels from one right of its left edge to its right
   // edge; its bottom pixel row and the first pixel column of the next
-  // column carry the silver grid, so the next column's fill leaves it.
+  // column carry the silver grid. Each column draws the grid line at its own
+  // left edge, after the view has filled a selected row's background.
   const QRect& column = option.rect;
   const int columnRight = column.left() + column.width();
   const int bottom = column.top() + column.height() - 1;
@@ -44,9 +45,7 @@ void StringListPainter::paint(QPainter* painter, const QStyleOptionViewItem& opt
   painter->fillRect(cell, background);
   painter->setPen(colourOf(kGridColour));
   painter->drawLine(column.left(), bottom, columnRight - 1, bottom);
-  if (index.column() < index.model()->columnCount() - 1) {
-    painter->drawLine(columnRight, column.top(), columnRight, bottom);
-  }
+  if (index.column() > 0) painter->drawLine(column.left(), column.top(), column.left(), bottom);
 
   const QFontMetrics metrics(option.font);
   const QString text = oneLine(index.data(Qt::DisplayRole).toString());

@@ -10,6 +10,10 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 
+#include <filesystem>
+
+#include "app/qt_text.h"
+
 namespace sorvane::test {
 
 namespace {
@@ -27,6 +31,14 @@ void EditingTest::init() {
 }
 
 void EditingTest::cleanup() { ui.reset(); }
+
+void EditingTest::sendKey(QWidget& widget, int key, Qt::KeyboardModifiers modifiers,
+                          quint32 nativeState, quint32 keyCode) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, keyCode, 0, nativeState);
+  QApplication::sendEvent(&widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, keyCode, 0, nativeState);
+  QApplication::sendEvent(&widget, &release);
+}
 
 QPlainTextEdit& EditingTest::editor(const char* name) const {
   return *ui->find<QPlainTextEdit>(name);
@@ -178,6 +190,44 @@ void EditingTest::tabAndShiftTabMoveBetweenTheEditors() {
   QVERIFY(editor("ModifiedEditor").isVisible());
 }
 
+void EditingTest::enterWithoutTypingStoresTheGivenTextInItsStoredForm() {
+  struct Case {
+    std::u16string text;
+    std::u16string stored;  // empty: unchanged, nothing logged
+    int caption;
+  };
+  const Case cases[] = {
+      {u"a\u2028b", {}, 3},    {u"a\u2029b", {}, 3},      {u"two\nlines", {}, 9},
+      {u"\U0001F600!", {}, 3}, {u"a\uFDD0b", {}, 3},      {u"x\r\ny", u"x\ny", 3},
+      {u"a\rb", u"ab", 2},     {u"c\r\r\nd", u"c\nd", 3},
+  };
+  for (const Case& c : cases) {
+    init();
+    openTraditional({{1, u"original", "", ""}});
+    ui->window->session().setRowModText(0, c.text);
+    doubleClickRow(0);
+    QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (%1)").arg(c.caption));
+    QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+    const std::u16string expected = c.stored.empty() ? c.text : c.stored;
+    QVERIFY2(ui->window->session().rowModText(0) == expected, qPrintable(toQString(c.text)));
+    QCOMPARE(ui->window->session().modified(), !c.stored.empty());
+    QCOMPARE(ui->window->session().undoLog().undoPos(), c.stored.empty() ? 0 : 1);
+  }
+}
+
+void EditingTest::typingKeepsTheUntouchedPartsExactly() {
+  openTraditional({{1, u"original", "", ""}});
+  ui->window->session().setRowModText(0, u"a\u2028b\u2029c");
+  doubleClickRow(0);
+  QPlainTextEdit& mod = editor("ModifiedEditor");
+  QTest::keyClick(&mod, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(&mod, Qt::Key_Return, Qt::ShiftModifier);
+  QTest::keyClicks(&mod, QStringLiteral("d"));
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (7)"));
+  QTest::keyClick(&mod, Qt::Key_Return);
+  QVERIFY(ui->window->session().rowModText(0) == u"a\u2028b\u2029c\nd");
+}
+
 void EditingTest::theCaptionCountsWhileTyping() {
   openTraditional({{1, u"line one\nline two", "", ""}});
   doubleClickRow(0);
@@ -222,13 +272,43 @@ void EditingTest::undoAndRedoByButtonsAndKeys() {
   QVERIFY(!ui->find("UndoButton")->isEnabled());
   QVERIFY(ui->find("RedoButton")->isEnabled());
 
-  QTest::keyClick(&ui->list(), Qt::Key_Y, Qt::ControlModifier);
+  // The keyboard focus stays where it was (on the button).
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
   QVERIFY(ui->window->session().rowModText(1) == u"Zu");
-  QTest::keyClick(&ui->list(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
   QVERIFY(ui->window->session().rowModText(1) == u"Close");
   ui->click("RedoButton");
   QVERIFY(ui->window->session().rowModText(1) == u"Zu");
   QVERIFY(ui->window->session().modified());
+}
+
+void EditingTest::undoAndRedoKeepAnOpenEdit() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  ui->click("UndoButton");
+  doubleClickRow(2);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("typed"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(ui->window->session().rowModText(1) == u"Zu");
+  QCOMPARE(ui->list().selectedRow(), 1);
+  QVERIFY(editor("ModifiedEditor").hasFocus());
+  editor("NewOriginalEditor").setFocus();
+  QTest::keyClick(&editor("NewOriginalEditor"), Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+  QCOMPARE(ui->window->session().editRow(), 2);
+  QTest::keyClick(&editor("NewOriginalEditor"), Qt::Key_Return);
+  QVERIFY(ui->window->session().rowModText(2) == u"typed");
+}
+
+void EditingTest::theWindowGoesWithASessionAndAnEditOpen() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("typed"));
+  // Everything that refers to the session goes before it (checked under
+  // the sanitizers).
+  ui->window.reset();
 }
 
 void EditingTest::undoThenEditDisablesRedo() {
@@ -333,18 +413,40 @@ void EditingTest::capsLockStopsF2AndDeleteButNotEnter() {
   const std::string path = ui->write("en.qm", kRows);
   ui->open(path, "", path);
   ui->list().selectRow(1);
+  // The lock state comes with each key event, whatever it was at start-up
+  // or wherever Caps Lock was pressed; a Caps Lock press toggles nothing.
   QTest::keyClick(&ui->list(), Qt::Key_CapsLock);
-  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  sendKey(ui->list(), Qt::Key_F2, Qt::NoModifier, kLockedState);
   QVERIFY(!editor("ModifiedEditor").isVisible());
-  QTest::keyClick(&ui->list(), Qt::Key_Delete);
+  sendKey(ui->list(), Qt::Key_Delete, Qt::NoModifier, kLockedState);
   QVERIFY(ui->window->session().rowModText(1) == u"Close");
-  QTest::keyClick(&ui->list(), Qt::Key_Return);
+  sendKey(ui->list(), Qt::Key_Return, Qt::NoModifier, kLockedState);
   QVERIFY(editor("ModifiedEditor").isVisible());
-  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+  sendKey(editor("ModifiedEditor"), Qt::Key_Escape, Qt::NoModifier, kLockedState);
   QVERIFY(!editor("ModifiedEditor").isVisible());
-  QTest::keyClick(&ui->list(), Qt::Key_CapsLock);
   QTest::keyClick(&ui->list(), Qt::Key_F2);
   QVERIFY(editor("ModifiedEditor").isVisible());
+}
+
+void EditingTest::ctrlLettersWorkInALayoutWithoutLatinLetters() {
+  openTraditional(kRows);
+  doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("Zu"));
+  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return);
+  // A Russian layout: Cyrillic A, IE and YERU on the keys of F, T and S.
+  struct {
+    int cyrillicKey;
+    quint32 keyCode;
+  } const keys[] = {{0x0410, 41}, {0x0415, 28}, {0x042B, 39}};
+  sendKey(ui->list(), keys[0].cyrillicKey, Qt::ControlModifier, kControlState, keys[0].keyCode);
+  QVERIFY(ui->find("FindEdit")->hasFocus());
+  sendKey(*ui->find("FindEdit"), keys[1].cyrillicKey, Qt::ControlModifier, kControlState,
+          keys[1].keyCode);
+  QVERIFY(!ui->find("ControlsPanel")->isVisible());
+  ui->list().setFocus();
+  sendKey(ui->list(), keys[2].cyrillicKey, Qt::ControlModifier, kControlState, keys[2].keyCode);
+  QVERIFY(!ui->window->session().modified());
+  QVERIFY(std::filesystem::exists(ui->folder.path("en1.qm")));
 }
 
 void EditingTest::modUpdateCommitOfAnEmptyTextRemovesTheEntry() {

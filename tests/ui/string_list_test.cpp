@@ -85,6 +85,16 @@ void StringListTest::modUpdateRowsTakeTheColourOfTheirState() {
   const QImage image = ui->list().viewport()->grab().toImage();
   QCOMPARE(image.pixelColor(cell.left() + 5, cell.bottom()), rgb(0xC0C0C0));
   QCOMPARE(image.pixelColor(cell.right() + 1, cell.top() + 2), rgb(0xC0C0C0));
+  // In the selected row too, with and without the focus.
+  ui->list().selectRow(2);
+  for (const bool focused : {true, false}) {
+    ui->list().setListHasFocus(focused);
+    const QImage selected = ui->list().viewport()->grab().toImage();
+    for (int column = 0; column < 3; ++column) {
+      const QRect at = ui->list().visualRect(ui->list().model()->index(2, column));
+      QCOMPARE(selected.pixelColor(at.right() + 1, at.top() + 2), rgb(0xC0C0C0));
+    }
+  }
 }
 
 void StringListTest::aSelectedRowIsStrongerWithFocusAndPalerWithout() {
