@@ -11,6 +11,7 @@
 #include <climits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace sorvane {
 
@@ -61,6 +62,50 @@ void syncFolder(const std::string& folder) {
   if (fd.valid()) ::fsync(fd.get());
 }
 
+// Failures to make a new file beside the target that writing the target
+// itself may still get past.
+bool newFileRefusedThere(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == ENAMETOOLONG;
+}
+
+// Writes the target itself: its old bytes are read first, so that a failed
+// write puts them back. Used where no new file can be made beside it, and
+// for a file with several names (hard links), which must all see the new
+// content. One's own read-only file is made writable for the write.
+int writeInPlace(const std::string& target, const struct stat& old,
+                 std::span<const std::uint8_t> bytes) {
+  const bool ownReadOnly = old.st_uid == ::geteuid() && (old.st_mode & S_IWUSR) == 0;
+  if (ownReadOnly && ::chmod(target.c_str(), (old.st_mode & 07777) | S_IWUSR) != 0) return errno;
+  auto finish = [&](int error) {
+    if (ownReadOnly) ::chmod(target.c_str(), old.st_mode & 07777);
+    return error;
+  };
+  FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+  if (!fd.valid()) return finish(errno);
+  struct stat now {};
+  if (::fstat(fd.get(), &now) != 0) return finish(errno);
+  std::vector<std::uint8_t> oldBytes(static_cast<std::size_t>(now.st_size));
+  int error = 0;
+  if (readAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &error) != oldBytes.size()) {
+    return finish(error != 0 ? error : EIO);
+  }
+
+  error = faultAt(FileWriteStep::write);
+  if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
+  if (error == 0 && ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) error = errno;
+  if (error == 0) error = faultAt(FileWriteStep::flush);
+  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+  if (error != 0) {
+    // Put the old bytes back; the first error is the one to report.
+    int restoreError = 0;
+    writeAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &restoreError);
+    if (::ftruncate(fd.get(), static_cast<off_t>(oldBytes.size())) == 0) ::fsync(fd.get());
+    return finish(error);
+  }
+  if (const int closeError = fd.reset(); closeError != 0) return finish(closeError);
+  return finish(0);
+}
+
 }  // namespace
 
 ScopedFileWriteFault::ScopedFileWriteFault(FileWriteStep step, int error) {
@@ -76,14 +121,29 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) return EISDIR;
+  // Replacing a file the user may not write would take it from its owner;
+  // only one's own read-only file is overwritten (and stays read-only).
+  if (exists && old.st_uid != ::geteuid() &&
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return errno;
+  }
+  // Several names must all see the new content; a file of another owner
+  // keeps its owner, which a new file made by an unprivileged user can't.
+  if (exists && (old.st_nlink > 1 || (old.st_uid != ::geteuid() && ::geteuid() != 0))) {
+    return writeInPlace(target, old, bytes);
+  }
 
   const std::string folder = folderOf(target);
   const std::size_t slash = target.rfind('/');
   std::string temporary =
       folder + "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".XXXXXX";
-  if (int error = faultAt(FileWriteStep::create); error != 0) return error;
-  FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd.valid()) return errno;
+  int createError = faultAt(FileWriteStep::create);
+  FileDescriptor fd(createError == 0 ? ::mkostemp(temporary.data(), O_CLOEXEC) : -1);
+  if (!fd.valid()) {
+    if (createError == 0) createError = errno;
+    if (exists && newFileRefusedThere(createError)) return writeInPlace(target, old, bytes);
+    return createError;
+  }
 
   auto fail = [&](int error) {
     fd.reset();

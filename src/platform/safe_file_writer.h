@@ -11,15 +11,21 @@ namespace sorvane {
 // and then renamed over the old file in one step. The new file keeps the
 // old file's permissions (a read-only file stays read-only) and, where the
 // process may, its owner. A path that is a symbolic link stays one: the
-// file it points to is replaced. Returns 0, or the errno of the failure;
-// the old file is then unchanged and no new file is left behind.
+// file it points to is replaced. Where no new file can be made beside it
+// (a folder the user may not write, a read-only file system, a name too
+// long for the new file's name), and for a file with several names (hard
+// links), the file itself is written, after its old bytes were read so
+// that a failed write puts them back. A file of another owner that the user
+// may not write is refused (EACCES). Returns 0, or the errno of the
+// failure; the old file is then unchanged and no new file is left behind.
 int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes);
 
 // The steps of replaceFileContents at which a test can make it fail.
 enum class FileWriteStep { create, write, flush, rename };
 
 // While it lives, replaceFileContents fails at the given step with the given
-// errno, as a full disk or a failing device would. For tests.
+// errno, as a full disk or a failing device would (a file written in place
+// fails at write and flush too). For tests.
 class ScopedFileWriteFault {
  public:
   ScopedFileWriteFault(FileWriteStep step, int error);

@@ -3,6 +3,7 @@
 #include "platform/safe_file_writer.h"
 #include "qm/qm_reader.h"
 #include "session_fixture.h"
+#include "support/child_process.h"
 
 #include <gmock/gmock.h>
 
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 namespace sorvane::test {
 namespace {
@@ -252,6 +254,98 @@ TEST_F(SavingTest, YesWithAFailingSaveKeepsTheSessionOpen) {
   EXPECT_TRUE(session.isOpen());
   EXPECT_TRUE(session.modified());
   EXPECT_EQ(dialogs.messageTexts().size(), 2U);
+}
+
+// Permission cases run as an unprivileged user: as root every check passes.
+class UnprivilegedSavingTest : public SavingTest {
+ protected:
+  // A Mod file of "nobody" in a folder of root's that "nobody" may not
+  // write, or the reverse.
+  void prepare(bool userOwnsFolder, bool userOwnsFile, mode_t fileMode) {
+    ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"new", "", ""}}), u""));
+    std::filesystem::create_directory(folder.path("mods"));
+    paths.mod = folder.write("mods/de.qm", kOld);
+    ::chmod(folder.path().c_str(), 0755);
+    ::chmod(folder.path("mods").c_str(), 0755);
+    ::chmod(folder.path("mods/de.qm").c_str(), fileMode);
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+    if (userOwnsFolder) ::chown(folder.path("mods").c_str(), kUnprivilegedId, kUnprivilegedId);
+    if (userOwnsFile) ::chown(folder.path("mods/de.qm").c_str(), kUnprivilegedId, kUnprivilegedId);
+  }
+
+  // Saves as "nobody"; 0 when the save gave the expected result and box.
+  int saveAsUser(bool succeeds, std::u16string_view error = {},
+                 std::optional<FileWriteStep> faultStep = std::nullopt) {
+    return runUnprivileged([&] {
+      std::optional<ScopedFileWriteFault> fault;
+      if (faultStep) fault.emplace(*faultStep, ENOSPC);
+      if (save() != succeeds) return 1;
+      if (succeeds) return dialogs.calls().empty() ? 0 : 2;
+      const std::u16string expected =
+          u"Could not save. Try to choose a different filename for the Mod file\r\n" +
+          std::u16string(error);
+      return dialogs.messageTexts() == std::vector{expected} ? 0 : 3;
+    });
+  }
+
+  std::size_t filesIn(const std::string& path) const {
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(path)) ++files;
+    return files;
+  }
+
+  static inline const Bytes kOld = {1, 2, 3, 4, 5, 6, 7, 8};
+};
+
+TEST_F(UnprivilegedSavingTest, AWritableFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+  prepare(false, true, 0644);
+  EXPECT_EQ(saveAsUser(false, u"No space left on device", FileWriteStep::write), 0);
+  EXPECT_EQ(folder.read("mods/de.qm"), kOld);
+  EXPECT_EQ(saveAsUser(false, u"No space left on device", FileWriteStep::flush), 0);
+  EXPECT_EQ(folder.read("mods/de.qm"), kOld);
+  EXPECT_EQ(saveAsUser(true), 0);
+  EXPECT_EQ(readBack("mods/de.qm").translations.get(0), u"new");
+  EXPECT_EQ(filesIn(folder.path("mods")), 1U);
+  // One's own read-only file too, and it stays read-only.
+  ::chmod(folder.path("mods/de.qm").c_str(), 0444);
+  EXPECT_EQ(saveAsUser(true), 0);
+  EXPECT_EQ(permissions(folder.path("mods/de.qm")), 0444U);
+}
+
+TEST_F(UnprivilegedSavingTest, AFileOfAnotherOwnerTheUserMayNotWriteIsNotReplaced) {
+  prepare(true, false, 0644);
+  EXPECT_EQ(saveAsUser(false, u"Permission denied"), 0);
+  EXPECT_EQ(folder.read("mods/de.qm"), kOld);
+  struct stat info {};
+  ::stat(folder.path("mods/de.qm").c_str(), &info);
+  EXPECT_EQ(info.st_uid, 0U);
+  EXPECT_EQ(filesIn(folder.path("mods")), 1U);
+}
+
+TEST_F(UnprivilegedSavingTest, AFileOfAnotherOwnerTheUserMayWriteKeepsItsOwner) {
+  prepare(true, false, 0666);
+  EXPECT_EQ(saveAsUser(true), 0);
+  EXPECT_EQ(readBack("mods/de.qm").translations.get(0), u"new");
+  struct stat info {};
+  ::stat(folder.path("mods/de.qm").c_str(), &info);
+  EXPECT_EQ(info.st_uid, 0U);
+}
+
+TEST_F(SavingTest, ANameTooLongForTheNewFilesNameIsWrittenInPlace) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"new", "", ""}}), u""));
+  const std::string name = std::string(250, 'n') + ".qm";
+  paths.mod = folder.write(name, {1, 2, 3});
+  ASSERT_TRUE(save());
+  EXPECT_EQ(readBack(name).translations.get(0), u"new");
+}
+
+TEST_F(SavingTest, EveryNameOfAHardLinkedFileSeesTheNewContent) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"new", "", ""}}), u""));
+  paths.mod = folder.write("de.qm", {1, 2, 3});
+  ASSERT_EQ(::link(folder.path("de.qm").c_str(), folder.path("other.qm").c_str()), 0);
+  ASSERT_TRUE(save());
+  EXPECT_EQ(folder.read("other.qm"), folder.read("de.qm"));
+  EXPECT_EQ(readBack("other.qm").translations.get(0), u"new");
 }
 
 }  // namespace
