@@ -1,5 +1,7 @@
 #include "cli/json_line_writer.h"
 
+#include "platform/utf8.h"
+
 namespace sorvane {
 
 namespace {
@@ -76,20 +78,8 @@ void JsonLineWriter::escapedUnit(char32_t codePoint) {
     buffer_.append("\\u00");
     buffer_.push_back(kHexDigits[codePoint >> 4]);
     buffer_.push_back(kHexDigits[codePoint & 0xF]);
-  } else if (codePoint < 0x80) {
-    buffer_.push_back(static_cast<char>(codePoint));
-  } else if (codePoint < 0x800) {
-    buffer_.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-    buffer_.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else if (codePoint < 0x10000) {
-    buffer_.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-    buffer_.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    buffer_.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
   } else {
-    buffer_.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-    buffer_.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-    buffer_.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    buffer_.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    appendUtf8(buffer_, codePoint);
   }
 }
 

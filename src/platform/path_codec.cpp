@@ -1,5 +1,7 @@
 #include "platform/path_codec.h"
 
+#include "platform/utf8.h"
+
 #include <cstdint>
 
 namespace sorvane {
@@ -41,24 +43,6 @@ std::size_t decodeSequence(std::string_view bytes, char32_t& codePoint) {
   if (codePoint < minimum || codePoint > 0x10FFFF) return 0;
   if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;
   return length;
-}
-
-void appendUtf8(std::string& out, char32_t codePoint) {
-  if (codePoint < 0x80) {
-    out.push_back(static_cast<char>(codePoint));
-  } else if (codePoint < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else if (codePoint < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  }
 }
 
 }  // namespace
