@@ -105,6 +105,7 @@ class QmReader {
   // that a small file can't claim memory without bound. Records usually
   // come in ascending order, so the map from record offset to the first
   // entry is built only once an offset repeats or goes back.
+  bool commentNoticeShown_ = false;
   std::int64_t highestOffset_ = -1;
   bool offsetsMapped_ = false;
   std::unordered_map<std::uint32_t, std::size_t> firstEntryAt_;
@@ -317,8 +318,9 @@ bool QmReader::readRecord(std::size_t entry) {
         std::string_view comment;
         if (!readByteText(tagAt, at, kEndOfString, comment)) return false;
         // A non-empty comment is not an error, but files are not expected to
-        // carry one, so the user is asked to tell about it.
-        if (!comment.empty()) {
+        // carry one, so the user is asked to tell about it, once a file.
+        if (!comment.empty() && !commentNoticeShown_) {
+          commentNoticeShown_ = true;
           dialogs_.showMessage(DialogOwner::none, kCommentNotice, kApplicationName,
                                MessageButtons::ok, MessageIcon::none);
         }

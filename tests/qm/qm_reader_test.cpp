@@ -173,10 +173,17 @@ TEST_F(QmReaderTest, ANonEmptyCommentShowsTheNoticeAndReadingGoesOn) {
   EXPECT_EQ(notice.icon, MessageIcon::none);
 }
 
-TEST_F(QmReaderTest, TheCommentNoticeIsShownEvenWhenQuiet) {
-  const Bytes messages = join({translationItem(u"a"), byteTextItem(0x08, "xy"), {0x05}});
-  ASSERT_TRUE(read(assembleQm({.index = {{1, 0}}, .messages = messages}), {.quiet = true}));
-  EXPECT_THAT(dialogs.messageTexts(), ElementsAre(kCommentNotice));
+TEST_F(QmReaderTest, TheCommentNoticeIsShownOnceAFileEvenWhenQuiet) {
+  const Bytes record = join({translationItem(u"a"), byteTextItem(0x08, "xy"), {0x05}});
+  const auto size = static_cast<std::uint32_t>(record.size());
+  const Bytes file = assembleQm(
+      {.index = {{1, 0}, {2, size}, {3, 2 * size}}, .messages = join({record, record, record})});
+  for (const bool quiet : {false, true}) {
+    dialogs.clear();
+    document.clear();
+    ASSERT_TRUE(read(file, {.quiet = quiet}));
+    EXPECT_THAT(dialogs.messageTexts(), ElementsAre(kCommentNotice));
+  }
 }
 
 TEST_F(QmReaderTest, CollectsOnlyTranslationsWhenAsked) {
