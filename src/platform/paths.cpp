@@ -17,7 +17,7 @@ constexpr char16_t kSeparator = u'/';
 // 0 when the path names something, else the errno of the check.
 int statPath(std::u16string_view path, struct stat& info) {
   if (path.empty()) return ENOENT;
-  if (const int fault = injectedFileCheckFault(FileCheck::stat); fault != 0) return fault;
+  if (const int fault = injectedSystemFault(SystemCall::stat); fault != 0) return fault;
   return ::stat(nativePath(path).c_str(), &info) == 0 ? 0 : errno;
 }
 

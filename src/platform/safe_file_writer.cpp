@@ -2,6 +2,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/path_codec.h"
+#include "platform/system_fault.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,28 +10,12 @@
 
 #include <cerrno>
 #include <climits>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace sorvane {
 
 namespace {
-
-struct Fault {
-  FileWriteStep step;
-  int error;
-};
-
-std::optional<Fault>& injectedFault() {
-  static std::optional<Fault> fault;
-  return fault;
-}
-
-int faultAt(FileWriteStep step) {
-  const std::optional<Fault>& fault = injectedFault();
-  return fault && fault->step == step ? fault->error : 0;
-}
 
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -90,10 +75,10 @@ int writeInPlace(const std::string& target, const struct stat& old,
     return finish(error != 0 ? error : EIO);
   }
 
-  error = faultAt(FileWriteStep::write);
+  error = injectedSystemFault(SystemCall::write);
   if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
   if (error == 0 && ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) error = errno;
-  if (error == 0) error = faultAt(FileWriteStep::flush);
+  if (error == 0) error = injectedSystemFault(SystemCall::flush);
   if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
   if (error != 0) {
     // Put the old bytes back; the first error is the one to report.
@@ -107,12 +92,6 @@ int writeInPlace(const std::string& target, const struct stat& old,
 }
 
 }  // namespace
-
-ScopedFileWriteFault::ScopedFileWriteFault(FileWriteStep step, int error) {
-  injectedFault() = Fault{step, error};
-}
-
-ScopedFileWriteFault::~ScopedFileWriteFault() { injectedFault().reset(); }
 
 int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes) {
   std::string target = nativePath(path);
@@ -137,7 +116,7 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
   const std::size_t slash = target.rfind('/');
   std::string temporary =
       folder + "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".XXXXXX";
-  int createError = faultAt(FileWriteStep::create);
+  int createError = injectedSystemFault(SystemCall::create);
   FileDescriptor fd(createError == 0 ? ::mkostemp(temporary.data(), O_CLOEXEC) : -1);
   if (!fd.valid()) {
     if (createError == 0) createError = errno;
@@ -150,7 +129,7 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
     ::unlink(temporary.c_str());
     return error;
   };
-  int error = faultAt(FileWriteStep::write);
+  int error = injectedSystemFault(SystemCall::write);
   if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
   if (error != 0) return fail(error);
   if (::fchmod(fd.get(), exists ? (old.st_mode & 07777) : defaultFileMode()) != 0) {
@@ -161,12 +140,12 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
   if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
   }
-  error = faultAt(FileWriteStep::flush);
+  error = injectedSystemFault(SystemCall::flush);
   if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
   if (error != 0) return fail(error);
   if (int closeError = fd.reset(); closeError != 0) return fail(closeError);
 
-  error = faultAt(FileWriteStep::rename);
+  error = injectedSystemFault(SystemCall::rename);
   if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) return fail(error);
   syncFolder(folder);

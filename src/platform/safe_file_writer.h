@@ -20,18 +20,8 @@ namespace sorvane {
 // failure; the old file is then unchanged and no new file is left behind.
 int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes);
 
-// The steps of replaceFileContents at which a test can make it fail.
-enum class FileWriteStep { create, write, flush, rename };
-
-// While it lives, replaceFileContents fails at the given step with the given
-// errno, as a full disk or a failing device would (a file written in place
-// fails at write and flush too). For tests.
-class ScopedFileWriteFault {
- public:
-  ScopedFileWriteFault(FileWriteStep step, int error);
-  ~ScopedFileWriteFault();
-  ScopedFileWriteFault(const ScopedFileWriteFault&) = delete;
-  ScopedFileWriteFault& operator=(const ScopedFileWriteFault&) = delete;
-};
+// Tests make it fail through ScopedSystemFault (platform/system_fault.h) at
+// SystemCall::create, write, flush and rename; a file written in place
+// fails at write and flush too.
 
 }  // namespace sorvane

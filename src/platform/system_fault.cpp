@@ -7,7 +7,7 @@ namespace sorvane {
 namespace {
 
 struct Fault {
-  FileCheck check;
+  SystemCall call;
   int error;
 };
 
@@ -18,15 +18,15 @@ std::optional<Fault>& injectedFault() {
 
 }  // namespace
 
-ScopedFileCheckFault::ScopedFileCheckFault(FileCheck check, int error) {
-  injectedFault() = Fault{check, error};
+ScopedSystemFault::ScopedSystemFault(SystemCall call, int error) {
+  injectedFault() = Fault{call, error};
 }
 
-ScopedFileCheckFault::~ScopedFileCheckFault() { injectedFault().reset(); }
+ScopedSystemFault::~ScopedSystemFault() { injectedFault().reset(); }
 
-int injectedFileCheckFault(FileCheck check) {
+int injectedSystemFault(SystemCall call) {
   const std::optional<Fault>& fault = injectedFault();
-  return fault && fault->check == check ? fault->error : 0;
+  return fault && fault->call == call ? fault->error : 0;
 }
 
 }  // namespace sorvane

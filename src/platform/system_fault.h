@@ -2,20 +2,21 @@
 
 namespace sorvane {
 
-// The checks of a file's state at which a test can make the system fail.
-enum class FileCheck { stat, fstat };
+// The system calls at which a test can make file handling fail: the checks
+// of a file's state, and the steps of replacing a file's content.
+enum class SystemCall { stat, fstat, create, write, flush, rename };
 
-// While it lives, the given check fails with the given errno, as an I/O
-// error or a vanished network share would make it. For tests.
-class ScopedFileCheckFault {
+// While it lives, the given call fails with the given errno, as an I/O
+// error, a full disk or a vanished network share would make it. For tests.
+class ScopedSystemFault {
  public:
-  ScopedFileCheckFault(FileCheck check, int error);
-  ~ScopedFileCheckFault();
-  ScopedFileCheckFault(const ScopedFileCheckFault&) = delete;
-  ScopedFileCheckFault& operator=(const ScopedFileCheckFault&) = delete;
+  ScopedSystemFault(SystemCall call, int error);
+  ~ScopedSystemFault();
+  ScopedSystemFault(const ScopedSystemFault&) = delete;
+  ScopedSystemFault& operator=(const ScopedSystemFault&) = delete;
 };
 
-// The errno a test asked the check to fail with; 0 normally.
-int injectedFileCheckFault(FileCheck check);
+// The errno a test asked the call to fail with; 0 normally.
+int injectedSystemFault(SystemCall call);
 
 }  // namespace sorvane

@@ -2,16 +2,6 @@
 
 namespace sorvane {
 
-std::u16string displayForm(std::u16string_view text) {
-  std::u16string shown;
-  shown.reserve(text.size());
-  for (char16_t unit : text) {
-    if (unit == u'\n') shown.push_back(u'\r');
-    shown.push_back(unit);
-  }
-  return shown;
-}
-
 std::u16string storedForm(std::u16string_view editorText) {
   std::u16string stored;
   stored.reserve(editorText.size());

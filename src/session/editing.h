@@ -13,8 +13,6 @@ namespace sorvane {
 // Every change goes through the session's undo log and marks the session
 // modified; the user interface only shows the results.
 
-// A text as the row editor shows it: every LF preceded by a CR.
-std::u16string displayForm(std::u16string_view text);
 // An edited text as it is stored: every CR removed.
 std::u16string storedForm(std::u16string_view editorText);
 

@@ -36,7 +36,7 @@ ByteStream ByteStream::openForWriting(std::u16string_view path) {
 
 std::uint64_t ByteStream::size() {
   struct stat info {};
-  int error = injectedFileCheckFault(FileCheck::fstat);
+  int error = injectedSystemFault(SystemCall::fstat);
   if (error == 0 && !fd_.valid()) error = EBADF;
   if (error == 0 && ::fstat(fd_.get(), &info) != 0) error = errno;
   if (error != 0) {

@@ -61,9 +61,9 @@ TEST_F(HostileInput, AModPathThatCannotBeCheckedFailsOpenInsteadOfCopyingTheOrig
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(nativePath(c.mod)));
     dialogs.clear();
-    std::unique_ptr<ScopedFileCheckFault> fault;
+    std::unique_ptr<ScopedSystemFault> fault;
     if (c.injectedStatError != 0) {
-      fault = std::make_unique<ScopedFileCheckFault>(FileCheck::stat, c.injectedStatError);
+      fault = std::make_unique<ScopedSystemFault>(SystemCall::stat, c.injectedStatError);
     }
     EXPECT_FALSE(openTraditional(original, c.mod));
     EXPECT_THAT(dialogs.messageTexts(), ElementsAre(openError(c.mod, c.reason)));
@@ -101,7 +101,7 @@ TEST_F(HostileInput, AModInAFolderTheUserMayNotEnterFailsOpen) {
 
 TEST_F(HostileInput, AnInputWhoseSizeCannotBeReadSaysWhy) {
   const std::u16string path = writeQm("orig.qm", {{1, u"Original", "", ""}});
-  const ScopedFileCheckFault fault(FileCheck::fstat, EIO);
+  const ScopedSystemFault fault(SystemCall::fstat, EIO);
   QmDocument document;
   EXPECT_FALSE(readQmFile(path, document, {}, dialogs));
   EXPECT_THAT(dialogs.messageTexts(), ElementsAre(openError(path, u"Input/output error")));

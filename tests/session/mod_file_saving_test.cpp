@@ -1,6 +1,7 @@
 #include "session/mod_file_saving.h"
 
 #include "platform/safe_file_writer.h"
+#include "platform/system_fault.h"
 #include "qm/qm_reader.h"
 #include "session_fixture.h"
 #include "support/child_process.h"
@@ -193,10 +194,10 @@ TEST_F(SavingTest, AFailingSaveLeavesTheOldFileAsItWasAndNoLeftovers) {
   const Bytes old = {1, 2, 3, 4, 5};
   paths.mod = folder.write("de.qm", old);
   session.setModified(true);
-  for (const FileWriteStep step :
-       {FileWriteStep::create, FileWriteStep::write, FileWriteStep::flush, FileWriteStep::rename}) {
+  for (const SystemCall step :
+       {SystemCall::create, SystemCall::write, SystemCall::flush, SystemCall::rename}) {
     dialogs.clear();
-    ScopedFileWriteFault fault(step, ENOSPC);
+    ScopedSystemFault fault(step, ENOSPC);
     EXPECT_FALSE(save());
     EXPECT_EQ(saveErrorText(),
               u"Could not save. Try to choose a different filename for the Mod file\r\n"
@@ -275,9 +276,9 @@ class UnprivilegedSavingTest : public SavingTest {
 
   // Saves as "nobody"; 0 when the save gave the expected result and box.
   int saveAsUser(bool succeeds, std::u16string_view error = {},
-                 std::optional<FileWriteStep> faultStep = std::nullopt) {
+                 std::optional<SystemCall> faultStep = std::nullopt) {
     return runUnprivileged([&] {
-      std::optional<ScopedFileWriteFault> fault;
+      std::optional<ScopedSystemFault> fault;
       if (faultStep) fault.emplace(*faultStep, ENOSPC);
       if (save() != succeeds) return 1;
       if (succeeds) return dialogs.calls().empty() ? 0 : 2;
@@ -299,9 +300,9 @@ class UnprivilegedSavingTest : public SavingTest {
 
 TEST_F(UnprivilegedSavingTest, AWritableFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
   prepare(false, true, 0644);
-  EXPECT_EQ(saveAsUser(false, u"No space left on device", FileWriteStep::write), 0);
+  EXPECT_EQ(saveAsUser(false, u"No space left on device", SystemCall::write), 0);
   EXPECT_EQ(folder.read("mods/de.qm"), kOld);
-  EXPECT_EQ(saveAsUser(false, u"No space left on device", FileWriteStep::flush), 0);
+  EXPECT_EQ(saveAsUser(false, u"No space left on device", SystemCall::flush), 0);
   EXPECT_EQ(folder.read("mods/de.qm"), kOld);
   EXPECT_EQ(saveAsUser(true), 0);
   EXPECT_EQ(readBack("mods/de.qm").translations.get(0), u"new");
