@@ -25,14 +25,25 @@ int runDump(std::u16string_view path, std::ostream& out, DialogServices& dialogs
 
   // 8-bit texts are shown as the system's code page decodes them, so that an
   // invalid byte reads as U+FFFD instead of breaking the JSON.
+  // One line a translation: a plural message gives one line a form. What
+  // only Qt's files have is printed only when it isn't the default.
   JsonLineWriter json(out);
   for (std::int32_t i = 0; i < document.translations.count(); ++i) {
-    json.beginObject();
-    json.field("hash", hashText(document.hashes[static_cast<std::size_t>(i)]));
-    json.field("section", fromLocal8Bit(document.sectionTexts.view(i)));
-    json.field("subsection", fromLocal8Bit(document.subsectionTexts.view(i)));
-    json.field("text", document.translations.view(i));
-    json.endObject();
+    const std::u16string section = fromLocal8Bit(document.sectionTexts.view(i));
+    const std::u16string subsection = fromLocal8Bit(document.subsectionTexts.view(i));
+    const std::u16string comment = fromLocal8Bit(document.comments.view(i));
+    const std::int32_t forms = document.forms.count(i);
+    for (std::int32_t form = 0; form < forms; ++form) {
+      json.beginObject();
+      json.field("hash", hashText(document.hashes[static_cast<std::size_t>(i)]));
+      json.field("section", section);
+      json.field("subsection", subsection);
+      json.field("text", document.formText(i, form));
+      if (form != 0) json.field("form", form);
+      if (!comment.empty()) json.field("comment", comment);
+      if (document.forms.absent(i, form)) json.field("absent", true);
+      json.endObject();
+    }
   }
   return json.flush() ? 0 : 1;
 }

@@ -36,6 +36,18 @@ void JsonLineWriter::field(std::string_view name, std::u16string_view text) {
   buffer_.push_back('"');
 }
 
+void JsonLineWriter::field(std::string_view name, std::int32_t number) {
+  this->name(name);
+  buffer_.pop_back();  // a number has no quotes
+  buffer_.append(std::to_string(number));
+}
+
+void JsonLineWriter::field(std::string_view name, bool value) {
+  this->name(name);
+  buffer_.pop_back();
+  buffer_.append(value ? "true" : "false");
+}
+
 void JsonLineWriter::endObject() {
   buffer_.append("}\n");
   if (buffer_.size() >= kFlushSize) flush();

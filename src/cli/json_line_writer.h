@@ -19,6 +19,8 @@ class JsonLineWriter {
   // A field whose value is already valid UTF-8.
   void field(std::string_view name, std::string_view utf8);
   void field(std::string_view name, std::u16string_view text);
+  void field(std::string_view name, std::int32_t number);
+  void field(std::string_view name, bool value);
   void endObject();
   // Writes what is buffered; false when the stream failed.
   bool flush();

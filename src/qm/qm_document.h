@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qm/entry_forms.h"
 #include "widetext/byte_string_list.h"
 #include "widetext/wide_string_list.h"
 
@@ -20,6 +21,38 @@ struct QmDocument {
   // empty when the file has none.
   std::vector<std::uint8_t> contextTable;
 
+  // What Qt's own files add; all empty for a file of the plain format.
+  // Qt's blocks, without their tag and length: the language (such as
+  // "de_DE"), the files this one depends on, and the plural-form rules.
+  std::vector<std::uint8_t> languageBlock;
+  std::vector<std::uint8_t> dependenciesBlock;
+  std::vector<std::uint8_t> numerusRulesBlock;
+  // The records are in Qt's own shape: 8-bit texts without a terminating
+  // zero, each record closed by Qt's end tag.
+  bool qtRecords = false;
+  // Each entry's comment (Qt's disambiguation), as far as the last entry
+  // that has one.
+  ByteStringList comments;
+  // Each entry's plural forms after the first, and "no translation" marks.
+  EntryForms forms;
+
+  bool hasQtBlocks() const {
+    return !languageBlock.empty() || !dependenciesBlock.empty() || !numerusRulesBlock.empty();
+  }
+  // The text of a form of an entry; form 0 is the entry's translation.
+  std::u16string_view formText(std::int32_t entry, std::int32_t form) const {
+    return form == 0 ? translations.view(entry) : forms.text(entry, form);
+  }
+  // Removes entry i from every list.
+  void removeEntry(std::int32_t i) {
+    translations.remove(i);
+    sectionTexts.remove(i);
+    subsectionTexts.remove(i);
+    hashes.erase(hashes.begin() + i);
+    comments.remove(i);
+    forms.remove(i);
+  }
+
   void clear() {
     translations.clear();
     sectionTexts.clear();
@@ -28,6 +61,14 @@ struct QmDocument {
     hashes.shrink_to_fit();
     contextTable.clear();
     contextTable.shrink_to_fit();
+    for (std::vector<std::uint8_t>* block :
+         {&languageBlock, &dependenciesBlock, &numerusRulesBlock}) {
+      block->clear();
+      block->shrink_to_fit();
+    }
+    comments.clear();
+    forms.clear();
+    qtRecords = false;
   }
 };
 

@@ -24,3 +24,24 @@ void swapUtf16Units(void* buffer, std::size_t byteCount) {
 }
 
 }  // namespace sorvane
+
+namespace sorvane {
+
+std::vector<std::u16string> dependencyNames(std::span<const std::uint8_t> block) {
+  std::vector<std::u16string> names;
+  std::size_t at = 0;
+  while (block.size() - at >= 4) {
+    const std::uint32_t length = readBigEndian32(block.data() + at);
+    at += 4;
+    if (length > block.size() - at) break;
+    std::u16string name(length / 2, u'\0');
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      name[i] = static_cast<char16_t>((block[at + 2 * i] << 8) | block[at + 2 * i + 1]);
+    }
+    names.push_back(std::move(name));
+    at += length;
+  }
+  return names;
+}
+
+}  // namespace sorvane

@@ -3,6 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace sorvane {
 
@@ -14,6 +17,10 @@ inline constexpr std::array<std::uint8_t, 16> kQmMagic = {
 inline constexpr std::uint8_t kIndexBlockTag = 0x42;
 inline constexpr std::uint8_t kMessagesBlockTag = 0x69;
 inline constexpr std::uint8_t kContextBlockTag = 0x2F;
+// Qt's further blocks.
+inline constexpr std::uint8_t kLanguageBlockTag = 0xA7;
+inline constexpr std::uint8_t kDependenciesBlockTag = 0x96;
+inline constexpr std::uint8_t kNumerusRulesBlockTag = 0x88;
 
 // Message record tags.
 inline constexpr std::uint8_t kTranslationTag = 0x03;
@@ -21,11 +28,19 @@ inline constexpr std::uint8_t kRecordEndTag = 0x05;
 inline constexpr std::uint8_t kSectionTag = 0x06;
 inline constexpr std::uint8_t kSubsectionTag = 0x07;
 inline constexpr std::uint8_t kCommentTag = 0x08;
+// Qt's end of a record.
+inline constexpr std::uint8_t kQtRecordEndTag = 0x01;
+// A translation length that means "no translation".
+inline constexpr std::uint32_t kAbsentTranslationLength = 0xFFFFFFFF;
 
 // The magic and the index block tag, compared as one 17-byte header.
 inline constexpr std::size_t kQmHeaderSize = 17;
 // Header and the index block's length field.
 inline constexpr std::size_t kQmMinimumSize = 21;
+
+// The names in a dependencies block: Qt stores each as a byte length and
+// UTF-16BE text. A name cut short ends the list.
+std::vector<std::u16string> dependencyNames(std::span<const std::uint8_t> block);
 
 // Reverses the four bytes of a 32-bit value: a big-endian number read from a
 // QM file becomes the host value, and back.

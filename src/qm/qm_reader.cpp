@@ -70,6 +70,31 @@ class QmReader {
     return fail(u"Wrong size of file \"%s\"");
   }
 
+  // A block's tag and length at a file position.
+  struct BlockHead {
+    bool present = false;   // the tag byte is there
+    bool complete = false;  // and the length too
+    std::uint8_t tag = 0;
+    std::uint64_t length = 0;
+    std::uint64_t end = 0;  // the position after the block
+  };
+  // False only when the system failed the read.
+  bool readBlockHead(std::uint64_t position, BlockHead& head) {
+    std::uint8_t bytes[5] = {};
+    stream_.seek(position);
+    const std::size_t got = stream_.read(bytes, sizeof bytes);
+    if (got < sizeof bytes && stream_.error() != 0) return false;
+    head.present = got > 0;
+    head.complete = got == sizeof bytes;
+    head.tag = bytes[0];
+    head.length = head.complete ? readBigEndian32(bytes + 1) : 0;
+    head.end = position + 5 + head.length;
+    return true;
+  }
+
+  // A file of only Qt's blocks: the zero-size text, and the files it names.
+  bool failNoMessages();
+
   bool readBytes(std::uint64_t position, void* buffer, std::size_t count) {
     stream_.seek(position);
     return stream_.read(buffer, count) == count;
@@ -77,6 +102,10 @@ class QmReader {
 
   bool readRecords();
   bool readRecord(std::size_t entry);
+  // Reads a translation's length and text after its tag at tagAt; a length
+  // of 0xFFFFFFFF is "no translation" (absent, empty).
+  bool readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
+                       std::u16string_view& text, bool& absent);
   // The entry read before this one from the same record, or -1.
   std::int64_t earlierEntryWithRecord(std::size_t entry);
   void addSharedEntry(std::size_t earlier);
@@ -100,6 +129,8 @@ class QmReader {
   std::span<const std::uint8_t> index_;
   std::span<const std::uint8_t> messages_;
   std::vector<char16_t> scratch_;  // one translation, swapped to host order
+  // A record's plural forms after the first, while it is read.
+  std::vector<std::pair<std::u16string, bool>> moreForms_;
 
   // Entries may share a record; their texts are then shared, not copied, so
   // that a small file can't claim memory without bound. Records usually
@@ -128,19 +159,42 @@ bool QmReader::read() {
   fileSize_ = size;
   if (size < kQmMinimumSize) return fail(u"File \"%s\" is too small");
 
-  std::uint8_t head[kQmMinimumSize];
-  if (!readBytes(0, head, sizeof head)) return failShortRead();
-  if (!std::equal(kQmMagic.begin(), kQmMagic.end(), head) || head[16] != kIndexBlockTag) {
+  std::uint8_t magic[kQmMagic.size()];
+  if (!readBytes(0, magic, sizeof magic)) return failShortRead();
+  if (!std::equal(kQmMagic.begin(), kQmMagic.end(), magic))
+    return fail(u"Invalid header in \"%s\"");
+  // Qt's language and dependencies blocks may stand before the index block.
+  std::uint64_t indexTagAt = kQmMagic.size();
+  BlockHead block;
+  if (!readBlockHead(indexTagAt, block)) return failShortRead();
+  while (block.present && (block.tag == kLanguageBlockTag || block.tag == kDependenciesBlockTag)) {
+    std::vector<std::uint8_t>& kept =
+        block.tag == kLanguageBlockTag ? document_.languageBlock : document_.dependenciesBlock;
+    if (!kept.empty() || block.end > size) return fail(u"Invalid header in \"%s\"");
+    kept.resize(static_cast<std::size_t>(block.length));
+    if (!readBytes(indexTagAt + 5, kept.data(), kept.size())) return failShortRead();
+    indexTagAt = block.end;
+    if (!readBlockHead(indexTagAt, block)) return failShortRead();
+  }
+  if (!block.present || block.tag != kIndexBlockTag) {
+    // A file of Qt's that only names the files to load instead holds no
+    // messages: its numerus rules, if any, end it.
+    const bool onlyQtBlocks =
+        indexTagAt > kQmMagic.size() &&
+        (!block.present || (block.tag == kNumerusRulesBlockTag && block.end == size));
+    if (onlyQtBlocks) return failNoMessages();
     return fail(u"Invalid header in \"%s\"");
   }
-  indexLength_ = readBigEndian32(head + kQmHeaderSize);
+  if (!block.complete) return fail(u"File \"%s\" is too small");
+  indexLength_ = block.length;
   if (indexLength_ == 0)
     return fail(u"Index table has zero size.\r\nNothing to translate in \"%s\"");
-  if (size < indexLength_ + kQmMinimumSize) return fail(u"File \"%s\" is too small.");
+  const std::uint64_t indexStart = indexTagAt + 5;
+  if (size < indexLength_ + indexStart) return fail(u"File \"%s\" is too small.");
 
   // The messages block tag and length. A file that ends right after the
   // index block has no tag to show; its data byte is given as 0x00.
-  const std::uint64_t messagesTagAt = kQmMinimumSize + indexLength_;
+  const std::uint64_t messagesTagAt = indexStart + indexLength_;
   std::uint8_t messagesHead[5] = {};
   stream_.seek(messagesTagAt);
   const std::size_t gotHead = stream_.read(messagesHead, sizeof messagesHead);
@@ -153,32 +207,49 @@ bool QmReader::read() {
   messagesStart_ = messagesTagAt + sizeof messagesHead;
   const std::uint64_t messagesEnd = messagesStart_ + messagesLength;
 
-  const bool hasContextBlock = size > messagesEnd;
+  // After the messages: the context block, Qt's numerus rules block, or
+  // both in that order, each ending the file exactly where it must.
+  bool hasContextBlock = false;
   std::uint64_t contextLength = 0;
-  if (hasContextBlock) {
-    std::uint8_t contextHead[5] = {};
-    stream_.seek(messagesEnd);
-    const std::size_t gotContextHead = stream_.read(contextHead, sizeof contextHead);
-    if (gotContextHead == 0) return failShortRead();
-    if (contextHead[0] != kContextBlockTag) {
-      return unexpected(kEndOfAllStrings, messagesEnd, contextHead[0]);
-    }
-    if (gotContextHead < sizeof contextHead) return fail(u"Wrong size of file \"%s\"");
-    contextLength = readBigEndian32(contextHead + 1);
-    if (size != messagesEnd + sizeof contextHead + contextLength) {
-      return fail(u"Wrong size of file \"%s\"");
+  std::uint64_t numerusAt = 0;
+  if (size > messagesEnd) {
+    if (!readBlockHead(messagesEnd, block) || !block.present) return failShortRead();
+    if (block.tag == kContextBlockTag) {
+      if (!block.complete) return fail(u"Wrong size of file \"%s\"");
+      hasContextBlock = true;
+      contextLength = block.length;
+      if (size != block.end) {
+        BlockHead numerus;
+        if (size < block.end || !readBlockHead(block.end, numerus) ||
+            numerus.tag != kNumerusRulesBlockTag || numerus.end != size) {
+          return fail(u"Wrong size of file \"%s\"");
+        }
+        numerusAt = block.end;
+      }
+    } else if (block.tag == kNumerusRulesBlockTag) {
+      if (block.end != size) return fail(u"Wrong size of file \"%s\"");
+      numerusAt = messagesEnd;
+    } else {
+      return unexpected(kEndOfAllStrings, messagesEnd, block.tag);
     }
   } else if (size != messagesEnd) {
     return fail(u"Wrong size of file \"%s\"");
   }
+  if (numerusAt != 0) {
+    document_.numerusRulesBlock.resize(static_cast<std::size_t>(size - numerusAt - 5));
+    if (!readBytes(numerusAt + 5, document_.numerusRulesBlock.data(),
+                   document_.numerusRulesBlock.size())) {
+      return failShortRead();
+    }
+  }
 
   QmReadBuffer& buffer = options_.buffer != nullptr ? *options_.buffer : ownBuffer_;
-  const auto blocksLength = static_cast<std::size_t>(messagesEnd - kQmMinimumSize);
+  const auto blocksLength = static_cast<std::size_t>(messagesEnd - indexStart);
   buffer.bytes.resize(blocksLength);
-  if (!readBytes(kQmMinimumSize, buffer.bytes.data(), blocksLength)) return failShortRead();
+  if (!readBytes(indexStart, buffer.bytes.data(), blocksLength)) return failShortRead();
   index_ = std::span(buffer.bytes).first(static_cast<std::size_t>(indexLength_));
   messages_ =
-      std::span(buffer.bytes).subspan(static_cast<std::size_t>(messagesStart_ - kQmMinimumSize));
+      std::span(buffer.bytes).subspan(static_cast<std::size_t>(messagesStart_ - indexStart));
   if (!readRecords()) return false;
 
   if (options_.keepContextTable) {
@@ -189,6 +260,19 @@ bool QmReader::read() {
     document_.contextTable = std::move(context);
   }
   return true;
+}
+
+bool QmReader::failNoMessages() {
+  if (options_.quiet) return false;
+  std::u16string text =
+      formatMessage(u"Index table has zero size.\r\nNothing to translate in \"%s\"", {fileName_});
+  const std::vector<std::u16string> names = dependencyNames(document_.dependenciesBlock);
+  if (!names.empty()) {
+    text += u"\r\nIt names the files that hold the messages:";
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i == 0 ? u" " : u", ") + names[i];
+  }
+  dialogs_.showError(DialogOwner::mainWindow, text);
+  return false;
 }
 
 bool QmReader::readRecords() {
@@ -238,11 +322,18 @@ std::int64_t QmReader::earlierEntryWithRecord(std::size_t entry) {
 }
 
 void QmReader::addSharedEntry(std::size_t earlier) {
-  const auto index = static_cast<std::int32_t>(earlier);
-  document_.translations.addCopyOf(translationsBase_ + index);
+  const std::int32_t from = translationsBase_ + static_cast<std::int32_t>(earlier);
+  const std::int32_t to = document_.translations.count();
+  document_.translations.addCopyOf(from);
+  document_.forms.addCopyOf(from, to);
   if (options_.lists == QmLists::all) {
-    document_.sectionTexts.addCopyOf(sectionTextsBase_ + index);
-    document_.subsectionTexts.addCopyOf(subsectionTextsBase_ + index);
+    const std::int32_t sectionFrom = sectionTextsBase_ + static_cast<std::int32_t>(earlier);
+    document_.sectionTexts.addCopyOf(sectionFrom);
+    document_.subsectionTexts.addCopyOf(subsectionTextsBase_ + static_cast<std::int32_t>(earlier));
+    if (!document_.comments.view(from).empty()) {
+      if (document_.comments.count() < to) document_.comments.set(to - 1, {});
+      document_.comments.addCopyOf(from);
+    }
   }
 }
 
@@ -260,6 +351,29 @@ bool QmReader::readByteText(std::size_t tagAt, std::size_t& at, std::u16string_v
   return true;
 }
 
+bool QmReader::readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
+                               std::u16string_view& text, bool& absent) {
+  const std::size_t blockLength = messages_.size();
+  if (blockLength - at < 4) return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
+  const std::uint32_t byteCount = readBigEndian32(messages_.data() + at);
+  at += 4;
+  absent = byteCount == kAbsentTranslationLength;
+  if (absent) {
+    text = {};
+    return true;
+  }
+  if (byteCount > blockLength - at)
+    return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
+  // An odd byte count leaves its last byte out of the text.
+  const std::size_t units = byteCount / 2;
+  if (scratch_.size() < units + 2) scratch_.resize(units + 2);
+  std::memcpy(scratch_.data(), messages_.data() + at, byteCount);
+  swapUtf16Units(scratch_.data(), byteCount);
+  text = std::u16string_view(scratch_.data(), units);
+  at += byteCount;
+  return true;
+}
+
 bool QmReader::readRecord(std::size_t entry) {
   const std::size_t blockLength = messages_.size();
   const std::uint32_t offset = readBigEndian32(index_.data() + 8 * entry + 4);
@@ -269,33 +383,48 @@ bool QmReader::readRecord(std::size_t entry) {
     return unexpected(kRecordBeginning, messagesStart_ + at, messages_[at]);
   }
   ++at;
-  if (blockLength - at < 4)
-    return unexpected(kRecordBeginning, messagesStart_ + offset, kTranslationTag);
-  const std::uint32_t byteCount = readBigEndian32(messages_.data() + at);
-  at += 4;
-  if (byteCount > blockLength - at) {
-    return unexpected(kRecordBeginning, messagesStart_ + offset, kTranslationTag);
+  std::u16string_view text;
+  bool firstAbsent = false;
+  if (!readTranslation(offset, at, kRecordBeginning, text, firstAbsent)) return false;
+  const std::int32_t documentEntry = document_.translations.count();
+  document_.translations.add(text);
+
+  // Qt's plural messages carry one translation a form, one after the other.
+  moreForms_.clear();
+  while (at < blockLength && messages_[at] == kTranslationTag) {
+    const std::size_t tagAt = at++;
+    bool absent = false;
+    if (!readTranslation(tagAt, at, kEndOfString, text, absent)) return false;
+    moreForms_.emplace_back(text, absent);
   }
-  // An odd byte count leaves its last byte out of the text.
-  const std::size_t units = byteCount / 2;
-  if (scratch_.size() < units + 2) scratch_.resize(units + 2);
-  std::memcpy(scratch_.data(), messages_.data() + at, byteCount);
-  swapUtf16Units(scratch_.data(), byteCount);
-  document_.translations.add(std::u16string_view(scratch_.data(), units));
-  at += byteCount;
+  unsigned marks = firstAbsent ? EntryForms::kFirstAbsent : 0;
+  // Kept once the record has been read.
+  const auto keepForms = [&] {
+    if (marks == 0 && moreForms_.empty()) return;
+    std::vector<EntryForms::Form> forms;
+    forms.reserve(moreForms_.size());
+    for (const auto& [formText, absent] : moreForms_) forms.push_back({formText, absent});
+    document_.forms.set(documentEntry, marks, forms);
+  };
 
   const bool allLists = options_.lists == QmLists::all;
+  const auto isRecordEnd = [this](std::uint8_t tag) {
+    if (tag == kQtRecordEndTag) document_.qtRecords = true;
+    return tag == kRecordEndTag || tag == kQtRecordEndTag;
+  };
   while (true) {
     if (at >= blockLength) return unexpected(kEndOfString, messagesStart_ + at, 0);
     const std::size_t tagAt = at;
     const std::uint8_t tag = messages_[at++];
+    if (isRecordEnd(tag)) {
+      if (allLists) {
+        document_.sectionTexts.add({});
+        document_.subsectionTexts.add({});
+      }
+      keepForms();
+      return true;
+    }
     switch (tag) {
-      case kRecordEndTag:
-        if (allLists) {
-          document_.sectionTexts.add({});
-          document_.subsectionTexts.add({});
-        }
-        return true;
       case kSectionTag:
       case kSubsectionTag: {
         std::string_view section;
@@ -304,22 +433,32 @@ bool QmReader::readRecord(std::size_t entry) {
         if (at >= blockLength) return unexpected(kEndOfSection, messagesStart_ + at, 0);
         const std::size_t nextAt = at;
         const std::uint8_t next = messages_[at++];
-        if (next == kRecordEndTag) {
+        if (isRecordEnd(next)) {
           if (allLists) document_.subsectionTexts.add({});
+          keepForms();
           return true;
         }
         if (next != kSubsectionTag) return unexpected(kEndOfSection, messagesStart_ + nextAt, next);
         std::string_view subsection;
         if (!readByteText(nextAt, at, kEndOfSection, subsection)) return false;
         if (allLists) document_.subsectionTexts.add(subsection);
+        // Nothing after the subsection is part of the record for this
+        // program; Qt ends its records there with its end tag.
+        if (at < blockLength && messages_[at] == kQtRecordEndTag) document_.qtRecords = true;
+        if (tag == kSectionTag && subsection.empty()) marks |= EntryForms::kSourceAndContext;
+        keepForms();
         return true;
       }
       case kCommentTag: {
         std::string_view comment;
         if (!readByteText(tagAt, at, kEndOfString, comment)) return false;
+        if (comment.empty()) break;
+        if (allLists && document_.comments.view(documentEntry).empty()) {
+          document_.comments.set(documentEntry, comment);
+        }
         // A non-empty comment is not an error, but files are not expected to
         // carry one, so the user is asked to tell about it, once a file.
-        if (!comment.empty() && !commentNoticeShown_) {
+        if (!commentNoticeShown_) {
           commentNoticeShown_ = true;
           dialogs_.showMessage(DialogOwner::none, kCommentNotice, kApplicationName,
                                MessageButtons::ok, MessageIcon::none);

@@ -27,6 +27,19 @@ class ByteWriter {
     if (count != 0) std::memcpy(out_, data, count);
     out_ += count;
   }
+  // A block with its tag and length; nothing when it is empty.
+  void block(std::uint8_t tag, std::span<const std::uint8_t> data) {
+    if (data.empty()) return;
+    byte(tag);
+    number(data.size());
+    bytes(data.data(), data.size());
+  }
+  // An 8-bit text item as Qt writes it: tag, length, text.
+  void qtByteText(std::uint8_t tag, std::string_view text) {
+    byte(tag);
+    number(text.size());
+    bytes(text.data(), text.size());
+  }
   // An 8-bit text item: tag, length with the terminating zero, text, zero.
   void byteText(std::uint8_t tag, std::string_view text) {
     byte(tag);
@@ -49,9 +62,22 @@ std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLeng
   return n + sectionLength + subsectionLength + 23;
 }
 
+QmQtBlocks qtBlocksOf(const QmDocument& document) {
+  return {document.languageBlock, document.dependenciesBlock, document.numerusRulesBlock};
+}
+
+std::uint64_t qtRecordSize(std::size_t translationUnits, std::size_t sectionLength,
+                           std::size_t subsectionLength, bool sourceAndContext) {
+  std::uint64_t size = 5 + 2 * std::uint64_t{translationUnits} + 1;
+  if (sourceAndContext || subsectionLength != 0)
+    return size + 10 + sectionLength + subsectionLength;
+  return sectionLength == 0 ? size : size + 5 + sectionLength;
+}
+
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
                                        std::span<const std::int32_t> order,
-                                       std::span<const std::uint8_t> contextTable) {
+                                       std::span<const std::uint8_t> contextTable,
+                                       const QmQtBlocks& qtBlocks) {
   // In a sorted order each entry is a jump through memory. The entries are
   // therefore gathered once, in order, into one array; sizes, index and
   // records then read that array front to back.
@@ -59,9 +85,16 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
     std::u16string_view text;
     std::string_view section;
     std::string_view subsection;
+    std::string_view comment;
     std::uint32_t hash;
     std::uint32_t size;
+    std::int32_t index;
+    std::int32_t forms;  // translations (plural forms)
+    bool absent;         // the first one is written as "no translation"
+    bool sourceAndContext;
   };
+  const bool anyForms = !document.forms.empty();
+  const bool qtShape = document.qtRecords;
   std::vector<Entry> entries(order.size());
   std::uint64_t messagesLength = 0;
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -71,8 +104,21 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
     entry.section = document.sectionTexts.view(index);
     entry.subsection = document.subsectionTexts.view(index);
     entry.hash = document.hashes[static_cast<std::size_t>(index)];
-    const std::uint64_t size =
-        qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
+    entry.comment = document.comments.view(index);
+    entry.index = index;
+    entry.forms = anyForms ? document.forms.count(index) : 1;
+    entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
+    entry.sourceAndContext =
+        anyForms && (document.forms.marks(index) & EntryForms::kSourceAndContext) != 0;
+    std::uint64_t size =
+        qtShape ? qtRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size(),
+                               entry.sourceAndContext)
+                : qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
+    for (std::int32_t form = 1; form < entry.forms; ++form) {
+      size += 5 + 2 * std::uint64_t{document.forms.text(index, form).size()};
+    }
+    const bool qtFull = qtShape && (entry.sourceAndContext || !entry.subsection.empty());
+    if (qtFull || !entry.comment.empty()) size += (qtShape ? 5 : 6) + entry.comment.size();
     if (size > kMaxLength) return std::nullopt;
     entry.size = static_cast<std::uint32_t>(size);
     messagesLength += size;
@@ -81,12 +127,22 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   if (indexLength > kMaxLength || messagesLength > kMaxLength || contextTable.size() > kMaxLength) {
     return std::nullopt;
   }
-  const std::uint64_t contextBlock = contextTable.empty() ? 0 : 5 + contextTable.size();
-  QmFileBytes file(
-      static_cast<std::size_t>(kQmMinimumSize + indexLength + 5 + messagesLength + contextBlock));
+  const auto blockSize = [](std::span<const std::uint8_t> block) -> std::uint64_t {
+    return block.empty() ? 0 : 5 + block.size();
+  };
+  for (const auto block : {qtBlocks.language, qtBlocks.dependencies, qtBlocks.numerusRules}) {
+    if (block.size() > kMaxLength) return std::nullopt;
+  }
+  const std::uint64_t contextBlock = blockSize(contextTable);
+  QmFileBytes file(static_cast<std::size_t>(kQmMinimumSize + indexLength + 5 + messagesLength +
+                                            contextBlock + blockSize(qtBlocks.language) +
+                                            blockSize(qtBlocks.dependencies) +
+                                            blockSize(qtBlocks.numerusRules)));
 
   ByteWriter out(file.data());
   out.bytes(kQmMagic.data(), kQmMagic.size());
+  out.block(kLanguageBlockTag, qtBlocks.language);
+  out.block(kDependenciesBlockTag, qtBlocks.dependencies);
   out.byte(kIndexBlockTag);
   out.number(indexLength);
   std::uint64_t offset = 0;
@@ -108,13 +164,41 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
       __builtin_prefetch(ahead.subsection.data());
     }
     const Entry& entry = entries[i];
-    const std::size_t byteCount = 2 * entry.text.size();
-    scratch.assign(entry.text.begin(), entry.text.end());
-    scratch.resize(entry.text.size() + 1);
-    swapUtf16Units(scratch.data(), byteCount);
-    out.byte(kTranslationTag);
-    out.number(byteCount);
-    out.bytes(scratch.data(), byteCount);
+    const auto translation = [&](std::u16string_view text, bool absent) {
+      out.byte(kTranslationTag);
+      if (absent) {
+        out.number(kAbsentTranslationLength);
+        return;
+      }
+      const std::size_t byteCount = 2 * text.size();
+      scratch.assign(text.begin(), text.end());
+      scratch.resize(text.size() + 1);
+      swapUtf16Units(scratch.data(), byteCount);
+      out.number(byteCount);
+      out.bytes(scratch.data(), byteCount);
+    };
+    translation(entry.text, entry.absent);
+    for (std::int32_t form = 1; form < entry.forms; ++form) {
+      const std::u16string_view text = document.forms.text(entry.index, form);
+      translation(text, text.empty() && document.forms.absent(entry.index, form));
+    }
+    if (qtShape) {
+      // Qt's own shape: the comment, then source text and context or the
+      // context alone, 8-bit texts without a terminating zero, Qt's end.
+      // Qt's readers keep an item's text until the next record names it
+      // again, so a full record names its comment even when it is empty.
+      const bool full = entry.sourceAndContext || !entry.subsection.empty();
+      if (full || !entry.comment.empty()) out.qtByteText(kCommentTag, entry.comment);
+      if (full) {
+        out.qtByteText(kSectionTag, entry.section);
+        out.qtByteText(kSubsectionTag, entry.subsection);
+      } else if (!entry.section.empty()) {
+        out.qtByteText(kSubsectionTag, entry.section);
+      }
+      out.byte(kQtRecordEndTag);
+      continue;
+    }
+    if (!entry.comment.empty()) out.byteText(kCommentTag, entry.comment);
     if (entry.section.empty() && !entry.subsection.empty()) {
       // An empty section ahead of the subsection, closed by Qt's end tag so
       // that both readers stop right after the subsection.
@@ -134,11 +218,8 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
     out.number(entry.hash);
     out.byte(0x01);
   }
-  if (!contextTable.empty()) {
-    out.byte(kContextBlockTag);
-    out.number(contextTable.size());
-    out.bytes(contextTable.data(), contextTable.size());
-  }
+  out.block(kContextBlockTag, contextTable);
+  out.block(kNumerusRulesBlockTag, qtBlocks.numerusRules);
   return file;
 }
 

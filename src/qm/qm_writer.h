@@ -17,14 +17,37 @@ namespace sorvane {
 std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLength,
                            std::size_t subsectionLength);
 
+// The size of a record in Qt's own shape: the translation, then source
+// text and context (both when the subsection is not empty or the section is
+// marked as source text) or the section alone as context, without
+// terminating zeros, and Qt's end tag; comment and further forms not counted.
+std::uint64_t qtRecordSize(std::size_t translationUnits, std::size_t sectionLength,
+                           std::size_t subsectionLength, bool sourceAndContext);
+
+// Qt's blocks to write around the index, messages and context blocks; an
+// empty one is left out.
+struct QmQtBlocks {
+  std::span<const std::uint8_t> language;
+  std::span<const std::uint8_t> dependencies;
+  std::span<const std::uint8_t> numerusRules;
+};
+
+// The blocks a document was read with.
+QmQtBlocks qtBlocksOf(const QmDocument& document);
+
 // The bytes of a QM file holding the document's entries in the given order
 // (indices into its lists) and, when it is not empty, the context table as
-// context block. Nothing when the file would outgrow the format's 32-bit
+// context block; Qt's language and dependencies blocks go first and its
+// numerus rules last, where Qt puts them. Every plural form of an entry is a
+// translation item of its own, a "no translation" form with an empty text
+// is written as Qt writes it (length 0xFFFFFFFF), and a comment comes before
+// the section text. Nothing when the file would outgrow the format's 32-bit
 // lengths.
 using QmFileBytes = std::vector<std::uint8_t, LargeAllocator<std::uint8_t>>;
 
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
                                        std::span<const std::int32_t> order,
-                                       std::span<const std::uint8_t> contextTable);
+                                       std::span<const std::uint8_t> contextTable,
+                                       const QmQtBlocks& qtBlocks = {});
 
 }  // namespace sorvane

@@ -81,7 +81,8 @@ bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& d
   try {
     const std::vector<std::int32_t> order = writtenModEntries(session);
     const std::optional<QmFileBytes> bytes =
-        buildQmFile(session.mod(), order, session.newOrig().contextTable);
+        buildQmFile(session.mod(), order, session.newOrig().contextTable,
+                    qtBlocksOf(session.mod().hasQtBlocks() ? session.mod() : session.newOrig()));
     error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
   } catch (const std::bad_alloc&) {
     error = ENOMEM;

@@ -160,7 +160,8 @@ void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
     const std::int32_t entry = entries.newOrig >= 0 ? entries.newOrig : entries.oldOrig;
     data = {source.hashes[static_cast<std::size_t>(entry)],
             std::string(source.sectionTexts.view(entry)),
-            std::string(source.subsectionTexts.view(entry))};
+            std::string(source.subsectionTexts.view(entry)),
+            std::string(source.comments.view(entry))};
   } else if (const auto removed = removedModOnlyEntries_.find(std::string(key));
              removed != removedModOnlyEntries_.end()) {
     data = removed->second;
@@ -171,6 +172,7 @@ void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
   mod_.hashes.push_back(data.hash);
   mod_.sectionTexts.add(data.section);
   mod_.subsectionTexts.add(data.subsection);
+  if (!data.comment.empty()) mod_.comments.set(newEntry, data.comment);
   modEntryKeyId_.push_back(id);
   firstModEntry_[static_cast<std::size_t>(id)] = newEntry;
 }
@@ -181,13 +183,10 @@ void Session::removeModEntry(std::int32_t entry) {
       firstOldEntry_[static_cast<std::size_t>(id)] < 0) {
     removedModOnlyEntries_[std::string(modKeys_.view(entry))] = {
         mod_.hashes[static_cast<std::size_t>(entry)], std::string(mod_.sectionTexts.view(entry)),
-        std::string(mod_.subsectionTexts.view(entry))};
+        std::string(mod_.subsectionTexts.view(entry)), std::string(mod_.comments.view(entry))};
   }
   modKeys_.remove(entry);
-  mod_.translations.remove(entry);
-  mod_.hashes.erase(mod_.hashes.begin() + entry);
-  mod_.sectionTexts.remove(entry);
-  mod_.subsectionTexts.remove(entry);
+  mod_.removeEntry(entry);
   modEntryKeyId_.erase(modEntryKeyId_.begin() + entry);
 
   // Entries after the removed one moved up by one; the removed key's first

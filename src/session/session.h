@@ -148,6 +148,7 @@ class Session {
     std::uint32_t hash = 0;
     std::string section;
     std::string subsection;
+    std::string comment;
   };
 
   SessionListener* listener_ = nullptr;

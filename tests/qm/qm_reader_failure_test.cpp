@@ -134,10 +134,10 @@ TEST_F(QmReaderTest, ASectionTextMustBeFollowedByAnEndOrASubsection) {
 }
 
 TEST_F(QmReaderTest, AnUnknownItemTagEndsTheRead) {
-  Bytes messages = join({translationItem(u"x"), {0x01}});
+  Bytes messages = join({translationItem(u"x"), {0x02}});
   EXPECT_FALSE(read(assembleQm({.index = {{1, 0}}, .messages = messages})));
   EXPECT_EQ(onlyErrorText(dialogs),
-            unexpectedData(u"on the end of the String", u"00000029", u"01"));
+            unexpectedData(u"on the end of the String", u"00000029", u"02"));
 }
 
 TEST_F(QmReaderTest, QuietReadsShowNoErrorBox) {
@@ -145,7 +145,7 @@ TEST_F(QmReaderTest, QuietReadsShowNoErrorBox) {
   EXPECT_FALSE(read(Bytes(5, 0), quiet));
   EXPECT_FALSE(read(join({headerWithIndexLength(0), Bytes(8, 0)}), quiet));
   EXPECT_FALSE(read(
-      assembleQm({.index = {{1, 0}}, .messages = join({translationItem(u"x"), {0x01}})}), quiet));
+      assembleQm({.index = {{1, 0}}, .messages = join({translationItem(u"x"), {0x02}})}), quiet));
   path = folder.widePath("missing.qm");
   EXPECT_FALSE(readQmFile(path, document, quiet, dialogs));
   EXPECT_THAT(dialogs.calls(), IsEmpty());

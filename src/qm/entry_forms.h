@@ -1,0 +1,63 @@
+#pragma once
+
+#include "widetext/line_store.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+// What Qt's QM files add to an entry's one translation: the further plural
+// forms of a message, which forms are "no translation" (stored with the
+// length 0xFFFFFFFF; their text is empty), and how Qt wrote the record. The first form's text stays
+// in the document's translations; this list holds the rest. An entry without either (every entry of
+// a plain file) costs nothing: the list only grows as far as the last entry that has something.
+class EntryForms {
+ public:
+  struct Form {
+    std::u16string_view text;
+    bool absent = false;
+  };
+
+  // Marks of an entry, as bits.
+  static constexpr unsigned kFirstAbsent = 1;  // the first form is "no translation"
+  // The section text is Qt's source text, followed by an empty context
+  // (the subsection); without it a lone section text is Qt's context.
+  static constexpr unsigned kSourceAndContext = 2;
+
+  bool empty() const { return lines_.size() == 0; }
+  unsigned marks(std::int32_t entry) const;
+  // The number of translations of the entry; 1 without plural forms.
+  std::int32_t count(std::int32_t entry) const;
+  // Whether form of the entry is "no translation".
+  bool absent(std::int32_t entry, std::int32_t form) const;
+  // The text of form (1 <= form < count); empty outside.
+  std::u16string_view text(std::int32_t entry, std::int32_t form) const;
+
+  // Replaces what the entry has beyond its first translation.
+  void set(std::int32_t entry, unsigned marks, std::span<const Form> moreForms);
+  // Stores the text of form (>= 1), adding empty forms up to it; an empty
+  // text for the last form removes that form. The "no translation" mark
+  // stays: a marked form is written as one only while its text is empty,
+  // so emptying it again (an undo) brings the mark back.
+  void setText(std::int32_t entry, std::int32_t form, std::u16string_view text);
+  // Makes entry to (not before the last entry stored here) the same as
+  // entry from, sharing its storage.
+  void addCopyOf(std::int32_t from, std::int32_t to);
+  // Removes the entry; the entries after it move up.
+  void remove(std::int32_t entry);
+  void clear() { lines_.clear(); }
+
+ private:
+  // Each line: 0x40 plus the entry's marks, then for each further form a
+  // U+0000, 'A' (absent) or 'P' (present) and its text (translations never
+  // hold U+0000). An empty line is one present form without marks.
+  std::u16string_view line(std::int32_t entry) const;
+  void store(std::int32_t entry, std::u16string_view encoded);
+
+  LineStore<char16_t> lines_;
+};
+
+}  // namespace sorvane
