@@ -47,6 +47,20 @@ int main(int argc, char** argv) {
                                       writerRecord(2, u"b", std::string(3000, 's'))})};
   for (std::uint32_t i = 0; i < 2000; ++i) amplified.index.push_back({i, i % 3 == 0 ? 8020U : 0U});
   write(qm / "amplified.qm", assembleQm(amplified));
+  // Qt's own shape: language block, plural forms, "no translation", a
+  // comment, source text and context, Qt's end tag, numerus rules.
+  const Bytes qtRecord = join({translationItem(u"one"),
+                               {0x03, 0xFF, 0xFF, 0xFF, 0xFF},
+                               translationItem(u"many"),
+                               byteTextItem(0x08, "verb"),
+                               byteTextItem(0x06, "Open"),
+                               byteTextItem(0x07, "Main"),
+                               {0x01}});
+  const Bytes plainQt = assembleQm({.index = {{1, 0}}, .messages = qtRecord});
+  write(qm / "qt.qm", join({Bytes(plainQt.begin(), plainQt.begin() + 16),
+                            {0xA7, 0, 0, 0, 2, 'd', 'e'},
+                            Bytes(plainQt.begin() + 16, plainQt.end()),
+                            {0x88, 0, 0, 0, 2, 1, 2}}));
   write(qm / "padded.qm",
         assembleQm(
             {.index = {{5, 0}}, .indexPadding = {0, 0, 0, 0}, .messages = writerRecord(5, u"p")}));

@@ -161,7 +161,8 @@ void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
     data = {source.hashes[static_cast<std::size_t>(entry)],
             std::string(source.sectionTexts.view(entry)),
             std::string(source.subsectionTexts.view(entry)),
-            std::string(source.comments.view(entry))};
+            std::string(source.comments.view(entry)),
+            (source.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
   } else if (const auto removed = removedModOnlyEntries_.find(std::string(key));
              removed != removedModOnlyEntries_.end()) {
     data = removed->second;
@@ -173,6 +174,7 @@ void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
   mod_.sectionTexts.add(data.section);
   mod_.subsectionTexts.add(data.subsection);
   if (!data.comment.empty()) mod_.comments.set(newEntry, data.comment);
+  if (data.sourceAndContext) mod_.forms.set(newEntry, EntryForms::kSourceAndContext, {});
   modEntryKeyId_.push_back(id);
   firstModEntry_[static_cast<std::size_t>(id)] = newEntry;
 }
@@ -183,7 +185,8 @@ void Session::removeModEntry(std::int32_t entry) {
       firstOldEntry_[static_cast<std::size_t>(id)] < 0) {
     removedModOnlyEntries_[std::string(modKeys_.view(entry))] = {
         mod_.hashes[static_cast<std::size_t>(entry)], std::string(mod_.sectionTexts.view(entry)),
-        std::string(mod_.subsectionTexts.view(entry)), std::string(mod_.comments.view(entry))};
+        std::string(mod_.subsectionTexts.view(entry)), std::string(mod_.comments.view(entry)),
+        (mod_.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
   }
   modKeys_.remove(entry);
   mod_.removeEntry(entry);

@@ -149,6 +149,7 @@ class Session {
     std::string section;
     std::string subsection;
     std::string comment;
+    bool sourceAndContext = false;
   };
 
   SessionListener* listener_ = nullptr;

@@ -48,6 +48,21 @@ TEST_F(DumpCommand, WritesUtf8AndReplacesWhatHasNoUtf8Form) {
             "\"text\":\"\xC3\x96\xEF\xBF\xBDx\"}\n");
 }
 
+TEST_F(DumpCommand, PrintsAPluralMessageAsOneLineAFormWithWhatIsNotTheDefault) {
+  const Bytes record = join({translationItem(u"one"),
+                             {0x03, 0xFF, 0xFF, 0xFF, 0xFF},
+                             byteTextItem(0x08, "n"),
+                             byteTextItem(0x06, "S"),
+                             byteTextItem(0x07, "C"),
+                             {0x01}});
+  ASSERT_EQ(dump(assembleQm({.index = {{7, 0}}, .messages = record})), 0);
+  EXPECT_EQ(out.str(),
+            "{\"hash\":\"00000007\",\"section\":\"S\",\"subsection\":\"C\",\"text\":\"one\","
+            "\"comment\":\"n\"}\n"
+            "{\"hash\":\"00000007\",\"section\":\"S\",\"subsection\":\"C\",\"text\":\"\","
+            "\"form\":1,\"comment\":\"n\",\"absent\":true}\n");
+}
+
 TEST_F(DumpCommand, ARefusedFilePrintsNothingAndFails) {
   EXPECT_EQ(dump(Bytes(10, 0)), 1);
   EXPECT_EQ(out.str(), "");

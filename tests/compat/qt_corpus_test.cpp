@@ -1,0 +1,143 @@
+// Every QM file of Qt's own translations (Debian's qt6-translations-l10n)
+// that holds messages opens, and the Mod saved from it as a new Mod loses
+// nothing: Qt's lconvert reads the same messages from both, and Qt's
+// QTranslator translates every message, with every plural count, alike.
+
+#include "platform/path_codec.h"
+#include "platform/text_codec.h"
+#include "qm/qm_reader.h"
+#include "session/mod_file_saving.h"
+#include "session/session.h"
+#include "support/recording_dialog_services.h"
+#include "support/temp_folder.h"
+
+#include <QLibraryInfo>
+#include <QString>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace sorvane::test {
+namespace {
+
+std::vector<std::filesystem::path> qtTranslationFiles() {
+  const std::filesystem::path folder =
+      QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".qm") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Whether the file has an index block: Qt's files without messages name
+// other files only, or nothing at all.
+bool holdsMessages(const std::filesystem::path& path) {
+  const std::string bytes = slurp(path.string());
+  std::size_t at = 16;
+  while (at + 5 <= bytes.size()) {
+    const auto tag = static_cast<unsigned char>(bytes[at]);
+    if (tag == 0x42) return true;
+    std::uint32_t length = 0;
+    for (int i = 1; i <= 4; ++i) length = (length << 8) | static_cast<unsigned char>(bytes[at + i]);
+    at += 5 + length;
+  }
+  return false;
+}
+
+std::string lconvertToTs(const std::string& qm, const std::string& ts) {
+  const std::string command =
+      std::string("'") + SORVANE_LCONVERT + "' -i '" + qm + "' -o '" + ts + "' 2> /dev/null";
+  if (std::system(command.c_str()) != 0) return "<lconvert failed>";
+  return slurp(ts);
+}
+
+// Translates every entry with every plural count (only one count for a
+// message with one form) and returns the results in one list.
+std::vector<QString> translateAll(const std::string& path, const QmDocument& document) {
+  QTranslator translator;
+  std::vector<QString> results;
+  if (!translator.load(QString::fromStdString(path))) return {QStringLiteral("<not loaded>")};
+  for (std::int32_t i = 0; i < document.translations.count(); ++i) {
+    const std::string context(document.subsectionTexts.view(i));
+    const std::string source(document.sectionTexts.view(i));
+    const std::string comment(document.comments.view(i));
+    const char* disambiguation = comment.empty() ? nullptr : comment.c_str();
+    if (document.forms.count(i) == 1) {
+      results.push_back(translator.translate(context.c_str(), source.c_str(), disambiguation));
+      continue;
+    }
+    for (int n = 0; n <= 30; ++n) {
+      results.push_back(translator.translate(context.c_str(), source.c_str(), disambiguation, n));
+    }
+  }
+  return results;
+}
+
+TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
+  const std::vector<std::filesystem::path> files = qtTranslationFiles();
+  if (files.empty()) GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
+  TempFolder folder;
+  int withMessages = 0;
+  for (const std::filesystem::path& file : files) {
+    if (!holdsMessages(file)) continue;
+    ++withMessages;
+    SCOPED_TRACE(file.string());
+    RecordingDialogServices dialogs;
+    Session session;
+    SessionPaths paths{u"", pathFromNative(file.string()), u""};
+    ASSERT_TRUE(session.openSession(SessionMode::traditional, paths, dialogs));
+    for (const std::u16string& text : dialogs.messageTexts()) {
+      EXPECT_EQ(text, u"Error. If you see this message, please report me about it.");
+    }
+    // The same name: lconvert takes a language from the name when the file
+    // has no language block.
+    const std::string saved = folder.path(file.filename().string());
+    paths.mod = pathFromNative(saved);
+    ASSERT_TRUE(writeModFile(session, paths, dialogs));
+
+    EXPECT_TRUE(lconvertToTs(saved, folder.path("saved.ts")) ==
+                lconvertToTs(file.string(), folder.path("original.ts")));
+    EXPECT_TRUE(translateAll(saved, session.newOrig()) ==
+                translateAll(file.string(), session.newOrig()));
+  }
+  EXPECT_GT(withMessages, 0);
+  std::printf("[ corpus   ] %d of %zu files hold messages\n", withMessages, files.size());
+}
+
+TEST(QtCorpus, AFileThatOnlyNamesOtherFilesSaysWhichToOpen) {
+  const std::filesystem::path folder =
+      QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+  const std::filesystem::path file = folder / "qt_de.qm";
+  if (!std::filesystem::exists(file)) GTEST_SKIP() << "qt_de.qm is not installed";
+  RecordingDialogServices dialogs;
+  QmDocument document;
+  const std::u16string path = pathFromNative(file.string());
+  EXPECT_FALSE(readQmFile(path, document, {}, dialogs));
+  ASSERT_EQ(dialogs.messageTexts().size(), 1U);
+  const std::u16string text = dialogs.messageTexts()[0];
+  EXPECT_EQ(text.substr(0, text.find(u"\r\nIt names")),
+            u"Index table has zero size.\r\nNothing to translate in \"" + path + u"\"");
+  EXPECT_NE(text.find(u"\r\nIt names the files that hold the messages: qtbase_de"),
+            std::u16string::npos);
+}
+
+}  // namespace
+}  // namespace sorvane::test
