@@ -210,6 +210,10 @@ void MainWindow::showSelectedRowInfo() {
   const bool current = row >= 0 && stringList_->currentIndex().row() == row;
   if (current) {
     sectionText_->setText(toQString(fromLocal8Bit(session_.rowSectionText(row))));
+    const int forms = session_.rowFormCount(row);
+    pluralFormText_->setText(
+        forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(session_.rowForm(row) + 1).arg(forms)
+                  : QString());
     subSectionText_->setText(toQString(fromLocal8Bit(session_.rowSubsectionText(row))));
     auto withLength = [](const QString& caption, std::u16string_view text) {
       return caption + QStringLiteral(" (%1)").arg(text.size());
@@ -220,6 +224,7 @@ void MainWindow::showSelectedRowInfo() {
   } else {
     sectionText_->clear();
     subSectionText_->clear();
+    pluralFormText_->clear();
   }
   oldOriginalCaption_->setText(oldCaption);
   newOriginalCaption_->setText(newCaption);

@@ -98,6 +98,7 @@ class MainWindow : public QWidget {
 
   QLabel* sectionText_ = nullptr;
   QLabel* subSectionText_ = nullptr;
+  QLabel* pluralFormText_ = nullptr;
   QLabel* modifiedCaption_ = nullptr;
   QLabel* newOriginalLabel_ = nullptr;
   QLabel* newOriginalCaption_ = nullptr;

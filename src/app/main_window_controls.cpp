@@ -81,7 +81,11 @@ void MainWindow::buildInfoPanel() {
   anchors->place(named<QLabel>("SectionLabel", QStringLiteral("Section:"), infoPanel_),
                  {8, 6, 49, 17}, Anchor::left);
   sectionText_ = named<QLabel>("SectionText", infoPanel_);
-  anchors->place(sectionText_, {72, 6, 321, 17}, Anchor::stretched);
+  anchors->place(sectionText_, {72, 6, 201, 17}, Anchor::stretched);
+  // Which plural form of its message the selected row is.
+  pluralFormText_ = named<QLabel>("PluralFormText", infoPanel_);
+  pluralFormText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  anchors->place(pluralFormText_, {275, 6, 123, 17}, Anchor::right);
   anchors->place(named<QLabel>("SubSectionLabel", QStringLiteral("SubSection:"), infoPanel_),
                  {8, 26, 62, 17}, Anchor::left);
   subSectionText_ = named<QLabel>("SubSectionText", infoPanel_);

@@ -15,9 +15,55 @@ std::string keyOfEntry(const QmDocument& document, std::int32_t entry) {
 
 }  // namespace
 
-std::int32_t Session::rowCount() const {
+std::int32_t Session::messageRowCount() const {
   if (!open_) return 0;
   return mode_ == SessionMode::traditional ? newOrig_.translations.count() : rowKeys_.count();
+}
+
+std::int32_t Session::rowCount() const {
+  return rowMessage_.empty() ? messageRowCount() : static_cast<std::int32_t>(rowMessage_.size());
+}
+
+Session::RowAddress Session::addressOf(std::int32_t row) const {
+  if (rowMessage_.empty() || row < 0 || row >= rowCount()) return {row, 0};
+  return {rowMessage_[static_cast<std::size_t>(row)], rowForm_[static_cast<std::size_t>(row)]};
+}
+
+std::int32_t Session::rowForm(std::int32_t row) const { return addressOf(row).form; }
+
+std::int32_t Session::rowFormCount(std::int32_t row) const {
+  if (rowMessage_.empty() || row < 0 || row >= rowCount()) return 1;
+  // A message's rows are consecutive, from form 0 on.
+  std::size_t last = static_cast<std::size_t>(row);
+  while (last + 1 < rowMessage_.size() && rowMessage_[last + 1] == rowMessage_[last]) ++last;
+  return rowForm_[last] + 1;
+}
+
+void Session::buildFormRows() {
+  rowMessage_.clear();
+  rowForm_.clear();
+  if (oldOrig_.forms.empty() && newOrig_.forms.empty() && mod_.forms.empty()) return;
+  const auto formsIn = [](const QmDocument& document, std::int32_t entry) {
+    return entry < 0 ? 0 : document.forms.count(entry);
+  };
+  const std::int32_t messages = messageRowCount();
+  std::vector<std::int32_t> counts(static_cast<std::size_t>(messages));
+  bool anyPlural = false;
+  for (std::int32_t message = 0; message < messages; ++message) {
+    const RowEntries entries = messageEntries(message);
+    const std::int32_t count =
+        std::max({1, formsIn(oldOrig_, entries.oldOrig), formsIn(newOrig_, entries.newOrig),
+                  formsIn(mod_, entries.mod)});
+    counts[static_cast<std::size_t>(message)] = count;
+    anyPlural = anyPlural || count > 1;
+  }
+  if (!anyPlural) return;
+  for (std::int32_t message = 0; message < messages; ++message) {
+    for (std::int32_t form = 0; form < counts[static_cast<std::size_t>(message)]; ++form) {
+      rowMessage_.push_back(message);
+      rowForm_.push_back(form);
+    }
+  }
 }
 
 std::int32_t Session::addRowKey(std::string_view key) {
@@ -76,6 +122,11 @@ std::int32_t Session::buildRows() {
 
 RowEntries Session::rowEntries(std::int32_t row) const {
   if (row < 0 || row >= rowCount()) return {};
+  return messageEntries(addressOf(row).message);
+}
+
+RowEntries Session::messageEntries(std::int32_t row) const {
+  if (row < 0 || row >= messageRowCount()) return {};
   if (mode_ == SessionMode::traditional) return {-1, row, row};
   const auto id = static_cast<std::size_t>(rowKeyId_[static_cast<std::size_t>(row)]);
   return {firstOldEntry_[id], firstNewEntry_[id], firstModEntry_[id]};
@@ -84,13 +135,18 @@ RowEntries Session::rowEntries(std::int32_t row) const {
 RowState Session::rowState(std::int32_t row) const {
   if (mode_ == SessionMode::traditional) return RowState::unchanged;
   const RowEntries entries = rowEntries(row);
-  const bool inOld = entries.oldOrig >= 0;
-  const bool inNew = entries.newOrig >= 0;
-  const bool inMod = entries.mod >= 0;
+  // A plural form counts as in a document when its message there has it.
+  const std::int32_t form = addressOf(row).form;
+  const auto has = [form](const QmDocument& document, std::int32_t entry) {
+    return entry >= 0 && (form == 0 || form < document.forms.count(entry));
+  };
+  const bool inOld = has(oldOrig_, entries.oldOrig);
+  const bool inNew = has(newOrig_, entries.newOrig);
+  const bool inMod = has(mod_, entries.mod);
   if (!inOld && !inMod) return RowState::newString;
   if (!inNew && inOld && inMod) return RowState::dropped;
   if (inOld && inNew &&
-      oldOrig_.translations.view(entries.oldOrig) != newOrig_.translations.view(entries.newOrig)) {
+      oldOrig_.formText(entries.oldOrig, form) != newOrig_.formText(entries.newOrig, form)) {
     return RowState::changed;
   }
   if (!inOld && !inNew) return RowState::onlyInMod;
@@ -98,23 +154,25 @@ RowState Session::rowState(std::int32_t row) const {
 }
 
 std::u16string_view Session::rowOldOriginalText(std::int32_t row) const {
-  return oldOrig_.translations.view(rowEntries(row).oldOrig);
+  return oldOrig_.formText(rowEntries(row).oldOrig, addressOf(row).form);
 }
 
 std::u16string_view Session::rowOriginalText(std::int32_t row) const {
-  return newOrig_.translations.view(rowEntries(row).newOrig);
+  return newOrig_.formText(rowEntries(row).newOrig, addressOf(row).form);
 }
 
 std::u16string_view Session::rowModText(std::int32_t row) const {
-  return mod_.translations.view(rowEntries(row).mod);
+  return mod_.formText(rowEntries(row).mod, addressOf(row).form);
 }
 
+// By message row number: in "Mod update" the first message rows are the new
+// original's entries in order, and the rows after them show no texts.
 std::string_view Session::rowSectionText(std::int32_t row) const {
-  return newOrig_.sectionTexts.view(row);
+  return newOrig_.sectionTexts.view(addressOf(row).message);
 }
 
 std::string_view Session::rowSubsectionText(std::int32_t row) const {
-  return newOrig_.subsectionTexts.view(row);
+  return newOrig_.subsectionTexts.view(addressOf(row).message);
 }
 
 std::int32_t Session::firstModEntryWithKeyOf(std::int32_t modEntry) const {
@@ -123,18 +181,35 @@ std::int32_t Session::firstModEntryWithKeyOf(std::int32_t modEntry) const {
       modEntryKeyId_[static_cast<std::size_t>(modEntry)])];
 }
 
+void Session::setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text) {
+  if (form == 0) {
+    mod_.translations.set(entry, text);
+  } else {
+    mod_.forms.setText(entry, form, text);
+  }
+}
+
+bool Session::allFormsEmpty(std::int32_t entry) const {
+  for (std::int32_t form = 0; form < mod_.forms.count(entry); ++form) {
+    if (!mod_.formText(entry, form).empty()) return false;
+  }
+  return true;
+}
+
 void Session::setRowModText(std::int32_t row, std::u16string_view text) {
   if (row < 0 || row >= rowCount()) return;
+  const RowAddress address = addressOf(row);
   if (mode_ == SessionMode::traditional) {
-    mod_.translations.set(row, text);
+    setFormText(address.message, address.form, text);
   } else {
+    // A Mod entry goes when its last non-empty form is emptied, and comes
+    // back with the first text stored for any of its forms.
     const std::int32_t entry = rowEntries(row).mod;
     if (entry < 0) {
-      if (!text.empty()) appendModEntry(row, text);
-    } else if (text.empty()) {
-      removeModEntry(entry);
+      if (!text.empty()) appendModEntry(address.message, address.form, text);
     } else {
-      mod_.translations.set(entry, text);
+      setFormText(entry, address.form, text);
+      if (text.empty() && allFormsEmpty(entry)) removeModEntry(entry);
     }
   }
   if (batchDepth_ > 0) {
@@ -150,10 +225,10 @@ Session::BatchedChanges::~BatchedChanges() {
   if (session_.listener_ != nullptr) session_.listener_->rowTextsChanged();
 }
 
-void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
+void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string_view text) {
   const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
   const std::string_view key = rowKeys_.view(row);
-  const RowEntries entries = rowEntries(row);
+  const RowEntries entries = messageEntries(row);
   EntryData data;
   if (entries.newOrig >= 0 || entries.oldOrig >= 0) {
     const QmDocument& source = entries.newOrig >= 0 ? newOrig_ : oldOrig_;
@@ -169,12 +244,17 @@ void Session::appendModEntry(std::int32_t row, std::u16string_view text) {
   }
   const std::int32_t newEntry = mod_.translations.count();
   modKeys_.add(key);
-  mod_.translations.add(text);
+  mod_.translations.add(form == 0 ? text : std::u16string_view());
   mod_.hashes.push_back(data.hash);
   mod_.sectionTexts.add(data.section);
   mod_.subsectionTexts.add(data.subsection);
   if (!data.comment.empty()) mod_.comments.set(newEntry, data.comment);
-  if (data.sourceAndContext) mod_.forms.set(newEntry, EntryForms::kSourceAndContext, {});
+  // A message that gets a text for a later form only has no translation
+  // for its first form yet: Qt then shows the source text, not nothing.
+  const unsigned marks = (data.sourceAndContext ? EntryForms::kSourceAndContext : 0) |
+                         (form > 0 ? EntryForms::kFirstAbsent : 0);
+  if (marks != 0) mod_.forms.set(newEntry, marks, {});
+  if (form > 0) mod_.forms.setText(newEntry, form, text);
   modEntryKeyId_.push_back(id);
   firstModEntry_[static_cast<std::size_t>(id)] = newEntry;
 }

@@ -95,8 +95,16 @@ class Session {
   std::int32_t editRow() const { return editRow_; }
   void setEditRow(std::int32_t row) { editRow_ = row; }
 
+  // One row a translation: a plural message has a row for each form, one
+  // after the other. Messages pair as they do without plural forms; within
+  // a message, form k pairs with form k, and a form one document lacks has
+  // an empty text there.
   std::int32_t rowCount() const;
   RowEntries rowEntries(std::int32_t row) const;
+  // Which plural form a row is (0 for a message with one form), and how
+  // many forms its message has.
+  std::int32_t rowForm(std::int32_t row) const;
+  std::int32_t rowFormCount(std::int32_t row) const;
   RowState rowState(std::int32_t row) const;
   // The row's texts; empty when the row has no entry in that document.
   std::u16string_view rowOldOriginalText(std::int32_t row) const;
@@ -140,8 +148,19 @@ class Session {
  private:
   // Fills the key lists and the index; returns the row count.
   std::int32_t buildRows();
+  // Lays out the rows of plural forms once the documents are paired.
+  void buildFormRows();
+  struct RowAddress {
+    std::int32_t message;  // the row as it would be without plural forms
+    std::int32_t form;
+  };
+  RowAddress addressOf(std::int32_t row) const;
+  std::int32_t messageRowCount() const;
+  RowEntries messageEntries(std::int32_t message) const;
+  void setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text);
+  bool allFormsEmpty(std::int32_t entry) const;
   std::int32_t addRowKey(std::string_view key);
-  void appendModEntry(std::int32_t row, std::u16string_view text);
+  void appendModEntry(std::int32_t message, std::int32_t form, std::u16string_view text);
   void removeModEntry(std::int32_t entry);
 
   struct EntryData {
@@ -177,6 +196,10 @@ class Session {
   std::vector<std::int32_t> firstNewEntry_;  // per key id
   std::vector<std::int32_t> firstModEntry_;  // per key id
   std::vector<std::int32_t> modEntryKeyId_;  // per Mod entry
+  // Rows of plural forms: empty without plural messages, when a row is a
+  // message; otherwise row r is form rowForm_[r] of message rowMessage_[r].
+  std::vector<std::int32_t> rowMessage_;
+  std::vector<std::int32_t> rowForm_;
   // Hash and texts of removed Mod entries whose key is in neither original,
   // so that storing a text for the row again restores them.
   std::unordered_map<std::string, EntryData> removedModOnlyEntries_;

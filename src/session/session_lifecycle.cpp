@@ -73,6 +73,7 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   // The rows show only now: until the session is open it has no rows.
   if (listener_ != nullptr) listener_->rowsAboutToReset();
   open_ = true;
+  buildFormRows();
   modified_ = false;
   editRow_ = -1;
   if (listener_ != nullptr) listener_->rowsReset();
@@ -95,6 +96,8 @@ void Session::resetSession() {
 
   keyIndex_.clear();
   rowKeyId_.clear();
+  rowMessage_.clear();
+  rowForm_.clear();
   firstOldEntry_.clear();
   firstNewEntry_.clear();
   firstModEntry_.clear();

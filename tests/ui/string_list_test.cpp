@@ -142,6 +142,28 @@ void StringListTest::selectingARowShowsItsLengthsAndSections() {
   QCOMPARE(ui->text("SectionText"), QString());
 }
 
+void StringListTest::pluralFormsAreRowsThatSayWhichFormTheyAre() {
+  // One plain message and one with three forms.
+  const Bytes plural = join({translationItem(u"one"),
+                             translationItem(u"few"),
+                             translationItem(u"many"),
+                             byteTextItem(0x06, "Files"),
+                             byteTextItem(0x07, "Main"),
+                             {0x01}});
+  const Bytes plain = writerRecord(1, u"Open");
+  ui->folder.write("ru.qm",
+                   assembleQm({.index = {{1, 0}, {2, static_cast<std::uint32_t>(plain.size())}},
+                               .messages = join({plain, plural})}));
+  ui->open(ui->folder.path("ru.qm"), "");
+  QCOMPARE(ui->list().model()->rowCount(), 4);
+  QCOMPARE(ui->list().model()->index(3, 1).data().toString(), QStringLiteral("many"));
+  ui->list().selectRow(2);
+  QCOMPARE(ui->text("PluralFormText"), QStringLiteral("Plural form 2 of 3"));
+  QCOMPARE(ui->text("SectionText"), QStringLiteral("Files"));
+  ui->list().selectRow(0);
+  QCOMPARE(ui->text("PluralFormText"), QString());
+}
+
 void StringListTest::aModOnlyRowShowsEmptySectionsAndZeroLengths() {
   openColouredSession();
   ui->list().selectRow(5);

@@ -19,6 +19,7 @@ class StringListTest : public QObject {
   void storingATextRecoloursTheRow();
   void selectingARowShowsItsLengthsAndSections();
   void aModOnlyRowShowsEmptySectionsAndZeroLengths();
+  void pluralFormsAreRowsThatSayWhichFormTheyAre();
   void columnsAndCaptionsFollowTheWidthInBothModes();
   void longTextsStayInsideTheirCell();
   void theFontSizeBoxSetsTheListFont();
