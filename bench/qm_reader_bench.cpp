@@ -13,6 +13,39 @@
 
 using namespace sorvane;
 
+namespace {
+
+// The same entries as Qt writes them: a language block, every tenth message
+// with three plural forms, every tenth (others) with a comment, records of
+// comment, source text and context closed by Qt's end tag, numerus rules.
+test::Bytes makeQtShapedFile(const std::vector<test::QmEntry>& entries) {
+  test::QmParts parts;
+  std::uint32_t offset = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const test::QmEntry& entry = entries[i];
+    test::Bytes record = test::translationItem(entry.text);
+    if (i % 10 == 3) {
+      record = test::join({record, test::translationItem(entry.text + u" (2)"),
+                           test::translationItem(entry.text + u" (3)")});
+    }
+    record = test::join({record,
+                         test::byteTextItem(0x08, i % 10 == 7 ? "a comment" : ""),
+                         test::byteTextItem(0x06, entry.section),
+                         test::byteTextItem(0x07, entry.subsection),
+                         {0x01}});
+    parts.index.push_back({entry.hash, offset});
+    offset += static_cast<std::uint32_t>(record.size());
+    parts.messages.insert(parts.messages.end(), record.begin(), record.end());
+  }
+  const test::Bytes plain = test::assembleQm(parts);
+  return test::join({test::Bytes(plain.begin(), plain.begin() + 16),
+                     {0xA7, 0, 0, 0, 5, 'd', 'e', '_', 'D', 'E'},
+                     test::Bytes(plain.begin() + 16, plain.end()),
+                     {0x88, 0, 0, 0, 2, 1, 2}});
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const std::size_t entryCount = bench::entriesArgument(argc, argv, 200000);
   test::TempFolder folder;
@@ -51,5 +84,17 @@ int main(int argc, char** argv) {
     std::printf("FAILED: the generated file was not read back\n");
     return 1;
   }
-  return 0;
+
+  const test::Bytes qtFile = makeQtShapedFile(bench::makeEntries(entryCount, 42));
+  bench::writeFile(folder.path("qt.qm"), qtFile);
+  const std::u16string qtPath = folder.widePath("qt.qm");
+  std::printf("Qt-shaped file (10%% plural, 10%% comments): %.1f MB\n",
+              static_cast<double>(qtFile.size()) / 1e6);
+  const auto [qtBest, qtMedian] = bench::timeRuns(7, [&] {
+    QmDocument qtDocument;
+    ok = ok && readQmFile(qtPath, qtDocument, options, dialogs);
+  });
+  std::printf("readQmFile, Qt-shaped file:        best %7.2f ms, median %7.2f ms\n", qtBest,
+              qtMedian);
+  return ok ? 0 : 1;
 }
