@@ -20,11 +20,15 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
   const Session::BatchedChanges batch(session);
   session.undoLog().push(row, session.rowModText(row));
   session.setRowModText(row, storedText);
-  if (traditional && changeSame) {
+  // A plural form the original lacks has no original text to be the same as.
+  if (traditional && changeSame && session.rowHasOriginalForm(row)) {
     // The original is copied: storing texts may move the session's strings.
     const std::u16string original(session.rowOriginalText(row));
     for (std::int32_t other = 0; other < session.rowCount(); ++other) {
-      if (other == row || session.rowOriginalText(other) != original) continue;
+      if (other == row || session.rowOriginalText(other) != original ||
+          !session.rowHasOriginalForm(other)) {
+        continue;
+      }
       session.undoLog().push(other, session.rowModText(other));
       session.setRowModText(other, storedText);
     }

@@ -39,6 +39,11 @@ std::int32_t Session::rowFormCount(std::int32_t row) const {
   return rowForm_[last] + 1;
 }
 
+bool Session::rowHasOriginalForm(std::int32_t row) const {
+  const std::int32_t entry = rowEntries(row).newOrig;
+  return entry >= 0 && addressOf(row).form < newOrig_.forms.count(entry);
+}
+
 void Session::buildFormRows() {
   rowMessage_.clear();
   rowForm_.clear();

@@ -105,6 +105,8 @@ class Session {
   // many forms its message has.
   std::int32_t rowForm(std::int32_t row) const;
   std::int32_t rowFormCount(std::int32_t row) const;
+  // Whether the (new) original has the row's form at all.
+  bool rowHasOriginalForm(std::int32_t row) const;
   RowState rowState(std::int32_t row) const;
   // The row's texts; empty when the row has no entry in that document.
   std::u16string_view rowOldOriginalText(std::int32_t row) const;

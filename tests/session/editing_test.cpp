@@ -65,6 +65,30 @@ TEST_F(EditingTest, ChangeSameGivesTheTextToEveryRowWithTheSameOriginal) {
   EXPECT_THAT(modTexts(), ElementsAre(u"x", u"open", u"Open", u"Close", u"Open"));
 }
 
+TEST_F(EditingTest, ChangeSameSkipsPluralFormsTheOriginalLacksAndUndoRestoresThem) {
+  // Two messages with two forms in the original and three in the Mod.
+  const auto file = [](std::initializer_list<std::u16string> a,
+                       std::initializer_list<std::u16string> b) {
+    Bytes first, second;
+    for (const auto& text : a) first = join({first, translationItem(text)});
+    for (const auto& text : b) second = join({second, translationItem(text)});
+    first = join({first, {0x01}});
+    second = join({second, {0x01}});
+    return assembleQm({.index = {{1, 0}, {2, static_cast<std::uint32_t>(first.size())}},
+                       .messages = join({first, second})});
+  };
+  ASSERT_TRUE(openTraditional(folder.write("en.qm", file({u"a", u"as"}, {u"a", u"as"})),
+                              folder.write("ru.qm", file({u"x", u"y", u"z"}, {u"x", u"y", u"z"}))));
+  EXPECT_THAT(modTexts(), ElementsAre(u"x", u"y", u"z", u"x", u"y", u"z"));
+  ASSERT_TRUE(commitEdit(session, 2, u"third", true));
+  ASSERT_TRUE(commitEdit(session, 1, u"second", true));
+  EXPECT_THAT(modTexts(), ElementsAre(u"x", u"second", u"third", u"x", u"second", u"z"));
+  undo(session);
+  undo(session);
+  undo(session);
+  EXPECT_THAT(modTexts(), ElementsAre(u"x", u"y", u"z", u"x", u"y", u"z"));
+}
+
 TEST_F(EditingTest, ChangeSameLeavesOtherRowsAloneInModUpdate) {
   const auto original = writeQm("new.qm", {{1, u"Open", "", ""}, {2, u"Open", "", ""}});
   ASSERT_TRUE(openModUpdate(original, original, u""));
