@@ -94,6 +94,8 @@ void MainWindow::connectControls() {
   connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
   connect(rowEditors_, &RowEditors::committed, this, &MainWindow::changeStored);
+  connect(findEdit_, &QLineEdit::textChanged, this, &MainWindow::findTextChanged);
+  connect(findNextButton_, &QPushButton::clicked, this, &MainWindow::findNext);
   connect(undoButton_, &QPushButton::clicked, this, &MainWindow::undoChange);
   connect(redoButton_, &QPushButton::clicked, this, &MainWindow::redoChange);
 }

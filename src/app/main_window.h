@@ -51,6 +51,9 @@ class MainWindow : public QWidget {
   void applyListFontName();
   void applyListFontSize();
 
+  // Find in the list: from the row after the selected one.
+  void findNext();
+
   // Editing, Undo and Redo.
   RowEditors& rowEditors() const { return *rowEditors_; }
   void openEditorsOnSelectedRow();
@@ -72,6 +75,8 @@ class MainWindow : public QWidget {
   void updateUndoButtons();
   // Shows an undone or redone row: selected, in view, with its caption.
   void showChangedRow(int row);
+  void findTextChanged();
+  void findRowsFrom(int start);
   void buildControls();
   void buildInfoPanel();
   void buildControlsPanel();

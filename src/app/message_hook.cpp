@@ -180,7 +180,7 @@ bool MessageHook::handleEnterOrEscape(QWidget* target, int key) {
   }
   if (QApplication::activeWindow() != &w) return true;
   if (target == w.findEdit_) {
-    // Find comes with its own change; Enter in the find box is taken here.
+    w.findNext();
     return true;
   }
   if (target == w.stringList_) {
@@ -220,8 +220,9 @@ bool MessageHook::handleKeyDown(QWidget* target, const QKeyEvent& key, bool noMo
       }
       return false;
     case Qt::Key_F3:
-      // Find next runs here once find exists.
-      return noModifiers && target != &editors.modifiedEditor();
+      if (!noModifiers || target == &editors.modifiedEditor()) return false;
+      w.findNext();
+      return true;
     default:
       return false;
   }

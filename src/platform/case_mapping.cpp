@@ -40,6 +40,8 @@ char16_t upperCaseUnit(char16_t unit) { return upperTable()[unit]; }
 
 char16_t lowerCaseUnit(char16_t unit) { return lowerTable()[unit]; }
 
+const char16_t* lowerCaseTable() { return lowerTable().data(); }
+
 int compareUpperCased(std::u16string_view left, std::u16string_view right) {
   const CaseTable& table = upperTable();
   const std::size_t common = std::min(left.size(), right.size());

@@ -164,6 +164,70 @@ void StringListTest::pluralFormsAreRowsThatSayWhichFormTheyAre() {
   QCOMPARE(ui->text("PluralFormText"), QString());
 }
 
+void StringListTest::findSearchesWhileTypingAndOnwardWithTheButtonF3AndEnter() {
+  ui->open(ui->write("en.qm", {{1, u"xyz", "", ""},
+                               {2, u"Abc", "", ""},
+                               {3, u"a--c", "", ""},
+                               {4, u"ab", "", ""},
+                               {5, u"abcd", "", ""}}),
+           "");
+  auto beeps = [this] {
+    return std::count_if(
+        ui->dialogs.calls().begin(), ui->dialogs.calls().end(),
+        [](const DialogCall& call) { return call.kind == DialogCall::Kind::beep; });
+  };
+  QWidget* findEdit = ui->find("FindEdit");
+  QWidget* next = ui->find("FindNextButton");
+  QVERIFY(!next->isEnabled());
+  findEdit->setFocus();
+  // Each keystroke searches from the top; the focus stays in the box.
+  const struct {
+    char key;
+    int row;
+  } typed[] = {{'a', 1}, {'b', 1}, {'c', 1}};
+  for (const auto& step : typed) {
+    QTest::keyClick(findEdit, step.key);
+    QCOMPARE(ui->list().selectedRow(), step.row);
+  }
+  QVERIFY(findEdit->hasFocus());
+  QVERIFY(next->isEnabled());
+  // Onward: the Mod column of row 4 ("abcd") too, then one beep and from the top.
+  ui->click("FindNextButton");
+  QCOMPARE(ui->list().selectedRow(), 4);
+  QCOMPARE(beeps(), 0);
+  findEdit->setFocus();
+  QTest::keyClick(findEdit, Qt::Key_Return);
+  QCOMPARE(ui->list().selectedRow(), 1);
+  QCOMPARE(beeps(), 1);
+  // Wildcards; the row-number column is never searched.
+  QTest::keyClick(findEdit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(findEdit, QStringLiteral("a?c"));
+  QCOMPARE(ui->list().selectedRow(), 1);
+  QTest::keyClick(findEdit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(findEdit, QStringLiteral("a*c"));
+  QCOMPARE(ui->list().selectedRow(), 1);
+  QTest::keyClick(findEdit, Qt::Key_F3);
+  QCOMPARE(ui->list().selectedRow(), 2);
+  QTest::keyClick(findEdit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(findEdit, QStringLiteral("4"));
+  QCOMPARE(ui->list().selectedRow(), 2);
+  QCOMPARE(beeps(), 2);
+  // No match: one beep a search, the selection stays; an empty box searches
+  // nothing and disables the button.
+  QTest::keyClick(findEdit, Qt::Key_Backspace);
+  QVERIFY(!next->isEnabled());
+  QCOMPARE(ui->list().selectedRow(), 2);
+  QCOMPARE(beeps(), 2);
+  // F3 works with the panel hidden, from the list.
+  QTest::keyClicks(findEdit, QStringLiteral("xyz"));
+  QCOMPARE(ui->list().selectedRow(), 0);
+  QTest::keyClick(findEdit, Qt::Key_T, Qt::ControlModifier);
+  ui->list().setFocus();
+  QTest::keyClick(&ui->list(), Qt::Key_F3);
+  QCOMPARE(ui->list().selectedRow(), 0);
+  QCOMPARE(beeps(), 3);
+}
+
 void StringListTest::aModOnlyRowShowsEmptySectionsAndZeroLengths() {
   openColouredSession();
   ui->list().selectRow(5);

@@ -20,6 +20,7 @@ class StringListTest : public QObject {
   void selectingARowShowsItsLengthsAndSections();
   void aModOnlyRowShowsEmptySectionsAndZeroLengths();
   void pluralFormsAreRowsThatSayWhichFormTheyAre();
+  void findSearchesWhileTypingAndOnwardWithTheButtonF3AndEnter();
   void columnsAndCaptionsFollowTheWidthInBothModes();
   void longTextsStayInsideTheirCell();
   void theFontSizeBoxSetsTheListFont();
