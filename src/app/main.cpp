@@ -2,9 +2,10 @@
 
 #include "app/main_window.h"
 #include "app/qt_dialog_services.h"
+#include "platform/path_codec.h"
+#include "settings/settings_file.h"
 
 #include <QApplication>
-#include <QScreen>
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -15,11 +16,8 @@ int main(int argc, char** argv) {
   sorvane::QtDialogServices dialogs;
   sorvane::MainWindow window(dialogs);
   dialogs.setWindow(sorvane::DialogOwner::mainWindow, &window);
-  window.show();
-  if (const QScreen* screen = window.screen()) {
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
-  }
+  window.restoreSettings(sorvane::settingsFilePath(
+      sorvane::pathFromNative(QCoreApplication::applicationDirPath().toStdString())));
+  window.showAsRestored();
   return QApplication::exec();
 }

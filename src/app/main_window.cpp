@@ -147,6 +147,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   session_.resetSession();
+  saveSettings();
   event->accept();
 }
 

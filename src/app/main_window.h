@@ -1,8 +1,12 @@
 #pragma once
 
 #include "session/session.h"
+#include "widetext/wide_string_list.h"
 
 #include <QWidget>
+
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -37,6 +41,13 @@ class MainWindow : public QWidget {
   // The texts of the three path boxes.
   SessionPaths paths() const;
   SessionMode checkedMode() const;
+
+  // Start-up: reads the settings file at path and restores the paths, the
+  // mode, the placement and the list font; the file is written back at
+  // shut-down. Without it nothing is read or written.
+  void restoreSettings(const std::u16string& path);
+  // Shows the window as restored: maximized or normal.
+  void showAsRestored();
 
   // Marks the session as changed or saved; the Save button follows.
   void setModified(bool modified);
@@ -75,6 +86,7 @@ class MainWindow : public QWidget {
   void updateUndoButtons();
   // Shows an undone or redone row: selected, in view, with its caption.
   void showChangedRow(int row);
+  void saveSettings();
   void findTextChanged();
   void findRowsFrom(int start);
   void buildControls();
@@ -91,6 +103,9 @@ class MainWindow : public QWidget {
 
   DialogServices& dialogs_;
   Session session_;
+  std::optional<std::u16string> settingsPath_;
+  WideStringList settings_;
+  bool startMaximized_ = false;
   StringListModel* model_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
   MessageHook* messageHook_ = nullptr;

@@ -3,7 +3,9 @@
 #include "platform/path_codec.h"
 #include "platform/system_fault.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -54,6 +56,14 @@ bool isFolder(std::u16string_view path) {
 bool isExistingFile(std::u16string_view path) {
   struct stat info {};
   return statPath(path, info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool canWrite(std::u16string_view path) {
+  const std::string native = nativePath(path);
+  struct stat info {};
+  if (path.empty() || ::stat(native.c_str(), &info) != 0) return false;
+  const int mode = S_ISDIR(info.st_mode) ? (W_OK | X_OK) : W_OK;
+  return ::faccessat(AT_FDCWD, native.c_str(), mode, AT_EACCESS) == 0;
 }
 
 bool createFolders(std::u16string_view path) {

@@ -24,6 +24,9 @@ bool isFolder(std::u16string_view path);
 // Something that exists and is not a folder.
 bool isExistingFile(std::u16string_view path);
 
+// Whether this process may write the file, or create files in the folder.
+bool canWrite(std::u16string_view path);
+
 // Creates a folder and every missing parent; true when it exists afterwards.
 bool createFolders(std::u16string_view path);
 

@@ -4,6 +4,7 @@
 #include "editing_test.h"
 #include "main_window_test.h"
 #include "qt_dialog_services_test.h"
+#include "settings_test.h"
 #include "string_list_test.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   tests.push_back(std::make_unique<sorvane::test::StringListTest>());
   tests.push_back(std::make_unique<sorvane::test::QtDialogServicesTest>());
   tests.push_back(std::make_unique<sorvane::test::EditingTest>());
+  tests.push_back(std::make_unique<sorvane::test::SettingsTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;

@@ -1,0 +1,101 @@
+// The settings file at start-up and shut-down: paths, mode, placement and
+// list font. Lines the program doesn't know stay as they are.
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "settings/settings_file.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace sorvane {
+
+namespace {
+
+// Where a window goes without a stored placement: centred on the screen,
+// large enough to show the list comfortably.
+QRect firstStartGeometry(const QWidget& window) {
+  const QScreen* screen =
+      window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return window.geometry();
+  const QRect available = screen->availableGeometry();
+  QRect geometry(0, 0, std::min(available.width() * 2 / 3, 1200),
+                 std::min(available.height() * 2 / 3, 800));
+  geometry.moveCenter(available.center());
+  return geometry;
+}
+
+bool onSomeScreen(const QRect& geometry) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->geometry().intersects(geometry)) return true;
+  }
+  return QGuiApplication::screens().isEmpty();
+}
+
+}  // namespace
+
+void MainWindow::restoreSettings(const std::u16string& path) {
+  settingsPath_ = path;
+  settings_ = loadSettingsFile(path);
+  oldOriginalEdit_->setText(toQString(settings_.getValue(u"old_orig")));
+  newOriginalEdit_->setText(toQString(settings_.getValue(u"new_orig")));
+  modFileEdit_->setText(toQString(settings_.getValue(u"mod")));
+  (settingsNumber(settings_.getValue(u"mod_update")) == 1 ? modUpdateRadio_ : traditionalRadio_)
+      ->setChecked(true);
+  applyMode();
+
+  if (hasPlacement(settings_, u"form")) {
+    const WindowPlacement placement = readPlacement(settings_, u"form");
+    setGeometry(placement.left, placement.top, placement.right - placement.left,
+                placement.bottom - placement.top);
+    startMaximized_ = placement.maximized;
+    // A window restored wholly off every screen (one that was unplugged)
+    // comes back onto the primary one.
+    if (!onSomeScreen(geometry())) {
+      if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        move(primary->availableGeometry().topLeft());
+      }
+    }
+  } else {
+    setGeometry(firstStartGeometry(*this));
+  }
+
+  const QString fontName = toQString(settings_.getValue(u"list_font"));
+  const int fontIndex = fontNameBox_->findText(fontName, Qt::MatchFixedString);
+  fontNameBox_->setCurrentIndex(fontIndex >= 0 ? fontIndex : (fontNameBox_->count() > 0 ? 0 : -1));
+  fontSizeBox_->setEditText(toQString(settings_.getValue(u"list_font_size")));
+  applyListFontName();
+  applyListFontSize();
+}
+
+void MainWindow::showAsRestored() {
+  if (startMaximized_) {
+    showMaximized();
+  } else {
+    show();
+  }
+}
+
+void MainWindow::saveSettings() {
+  if (!settingsPath_) return;
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  writePlacement(settings_, u"form",
+                 {normal.left(), normal.top(), normal.left() + normal.width(),
+                  normal.top() + normal.height(), isMaximized()});
+  settings_.setValue(u"old_orig", toU16String(oldOriginalEdit_->text()));
+  settings_.setValue(u"new_orig", toU16String(newOriginalEdit_->text()));
+  settings_.setValue(u"mod", toU16String(modFileEdit_->text()));
+  settings_.setValue(u"mod_update", modUpdateRadio_->isChecked() ? u"1" : u"0");
+  settings_.setValue(u"list_font", fontNameBox_->currentIndex() >= 0
+                                       ? toU16String(fontNameBox_->currentText())
+                                       : std::u16string());
+  settings_.setValue(u"list_font_size", toU16String(fontSizeBox_->currentText()));
+  // A settings file that can't be written loses this run's settings; the
+  // old file stays whole.
+  saveSettingsFile(settings_, *settingsPath_);
+}
+
+}  // namespace sorvane
