@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/anchored_layout.h"
+#include "app/debug_id_dialog.h"
+#include "app/export_dialog.h"
 #include "app/message_hook.h"
 #include "app/qt_text.h"
 #include "platform/dialog_services.h"
@@ -12,6 +14,7 @@
 #include "session/string_list_layout.h"
 #include "session/string_list_model.h"
 #include "session/string_list_view.h"
+#include "textio/debug_strings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -94,6 +97,8 @@ void MainWindow::connectControls() {
   connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
   connect(rowEditors_, &RowEditors::committed, this, &MainWindow::changeStored);
+  connect(exportButton_, &QPushButton::clicked, this, &MainWindow::exportModTexts);
+  connect(debugQmButton_, &QPushButton::clicked, this, &MainWindow::makeDebugQm);
   connect(findEdit_, &QLineEdit::textChanged, this, &MainWindow::findTextChanged);
   connect(findNextButton_, &QPushButton::clicked, this, &MainWindow::findNext);
   connect(undoButton_, &QPushButton::clicked, this, &MainWindow::undoChange);
@@ -274,6 +279,23 @@ void MainWindow::updateUndoButtons() {
   redoButton_->setEnabled(session_.undoLog().canRedo());
 }
 
+void MainWindow::exportModTexts() {
+  ExportDialog dialog(session_, dialogs_, toU16String(modFileEdit_->text()), this);
+  connect(&dialog, &ExportDialog::imported, this, [this] {
+    changeStored();
+    const int row = stringList_->selectedRow();
+    modifiedCaption_->setText(modifiedCaptionText(row >= 0 ? session_.rowModText(row).size() : 0));
+  });
+  dialog.exec();
+}
+
+void MainWindow::makeDebugQm() {
+  if (session_.mode() != SessionMode::traditional || session_.rowCount() == 0) return;
+  DebugIdDialog dialog(toQString(debugIdProposal(toU16String(newOriginalEdit_->text()))), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  makeDebugStrings(session_, toU16String(dialog.debugId()));
+}
+
 void MainWindow::toggleControlsPanel() {
   controlsPanel_->setVisible(!controlsPanel_->isVisible());
   showPanelStrip_->setVisible(!showPanelStrip_->isVisible());
@@ -281,14 +303,9 @@ void MainWindow::toggleControlsPanel() {
 
 void MainWindow::browseForFile(bool openDialog, QLineEdit* box) {
   const std::u16string text = toU16String(box->text());
-  // A file's path becomes its folder; a folder that exists stays.
-  std::u16string folder = text;
-  while (folderPart(folder) != folder && !isFolder(folder)) folder = folderPart(folder);
-  if (!isFolder(folder)) folder.clear();
-  if (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
-  const std::optional<std::u16string> chosen =
-      dialogs_.chooseFile(openDialog ? FileDialogKind::open : FileDialogKind::save,
-                          DialogOwner::mainWindow, kQmFilter, folder, fileNamePart(text));
+  const std::optional<std::u16string> chosen = dialogs_.chooseFile(
+      openDialog ? FileDialogKind::open : FileDialogKind::save, DialogOwner::mainWindow, kQmFilter,
+      nearestExistingFolder(text), fileNamePart(text));
   if (chosen) box->setText(toQString(*chosen));
 }
 

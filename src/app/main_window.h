@@ -62,6 +62,10 @@ class MainWindow : public QWidget {
   void applyListFontName();
   void applyListFontSize();
 
+  // The export dialog, modal; the debug translation after asking its ID.
+  void exportModTexts();
+  void makeDebugQm();
+
   // Find in the list: from the row after the selected one.
   void findNext();
 

@@ -133,7 +133,7 @@ bool MessageHook::handleCtrlLetter(QWidget* target, int key) {
   const bool inEditor = w.rowEditors_->isEditor(target);
   switch (key) {
     case Qt::Key_E:
-      // The export dialog opens here once it exists.
+      if (w.exportButton_->isEnabled()) w.exportModTexts();
       return true;
     case Qt::Key_F:
       w.findEdit_->setFocus();

@@ -3,7 +3,9 @@
 #include "cli/dump_command.h"
 #include "cli/save_command.h"
 #include "cli/stderr_dialog_services.h"
+#include "cli/text_commands.h"
 #include "platform/path_codec.h"
+#include "platform/text_codec.h"
 
 #include <CLI/CLI.hpp>
 
@@ -58,6 +60,32 @@ int main(int argc, char** argv) {
   save->add_option("MOD.qm", modPath, "The Mod file, or \"\"")->required();
   save->add_option("OUT.qm", outPath, "Where to save the Mod")->required();
 
+  std::string exportMod;
+  std::string exportOut;
+  CLI::App* exportCommand = app.add_subcommand(
+      "export", "Write the Mod texts of a QM file to a UTF-16 text file, one text a line.");
+  exportCommand->add_option("MOD.qm", exportMod, "The Mod file")->required();
+  exportCommand->add_option("OUT.txt", exportOut, "The text file to write")->required();
+
+  std::string importMod;
+  std::string importIn;
+  std::string importOut;
+  CLI::App* importCommand = app.add_subcommand(
+      "import", "Replace the Mod texts by the lines of an edited export file and save.");
+  importCommand->add_option("MOD.qm", importMod, "The Mod file")->required();
+  importCommand->add_option("IN.txt", importIn, "The edited export file")->required();
+  importCommand->add_option("OUT.qm", importOut, "Where to save the Mod")->required();
+
+  std::string debugOriginal;
+  std::string debugOut;
+  std::string debugId;
+  CLI::App* debugCommand = app.add_subcommand(
+      "debug", "Make a debug translation: every text becomes an ID and its row number.");
+  debugCommand->add_option("ORIGINAL.qm", debugOriginal, "The original")->required();
+  debugCommand->add_option("OUT.qm", debugOut, "Where to save the debug translation")->required();
+  debugCommand->add_option("--id", debugId, "The ID (default: the original's name)")
+      ->type_name("ID");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -78,6 +106,18 @@ int main(int argc, char** argv) {
     if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);
     return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
                             absolutePath(outPath), dialogs);
+  }
+  if (exportCommand->parsed()) {
+    return sorvane::runExport(absolutePath(exportMod), absolutePath(exportOut), dialogs);
+  }
+  if (importCommand->parsed()) {
+    return sorvane::runImport(absolutePath(importMod), absolutePath(importIn),
+                              absolutePath(importOut), dialogs);
+  }
+  if (debugCommand->parsed()) {
+    std::optional<std::u16string> id;
+    if (debugCommand->count("--id") != 0) id = sorvane::fromLocal8Bit(debugId);
+    return sorvane::runDebug(absolutePath(debugOriginal), absolutePath(debugOut), id, dialogs);
   }
   return usageError("no command given");
 }

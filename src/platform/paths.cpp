@@ -43,6 +43,14 @@ std::u16string_view extensionPart(std::u16string_view path) {
 
 bool pathExists(std::u16string_view path) { return pathStatus(path) == 0; }
 
+std::u16string nearestExistingFolder(std::u16string_view path) {
+  std::u16string folder(path);
+  while (folderPart(folder) != folder && !isFolder(folder)) folder = folderPart(folder);
+  if (!isFolder(folder)) folder.clear();
+  if (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
+  return folder;
+}
+
 int pathStatus(std::u16string_view path) {
   struct stat info {};
   return statPath(path, info);

@@ -16,6 +16,11 @@ std::u16string_view fileNamePart(std::u16string_view path);
 std::u16string_view extensionPart(std::u16string_view path);
 
 bool pathExists(std::u16string_view path);
+
+// The nearest existing folder of a path for a file chooser to start in: the
+// path itself when it is a folder, else the folder part, repeatedly;
+// without a trailing "/"; empty when none exists.
+std::u16string nearestExistingFolder(std::u16string_view path);
 // 0 when the path names something; otherwise the errno of the check:
 // ENOENT (also for an empty path or a missing folder on the way) means
 // nothing is there, anything else that it could not be checked.

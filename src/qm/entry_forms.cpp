@@ -80,11 +80,12 @@ void EntryForms::set(std::int32_t entry, unsigned marks, std::span<const Form> m
 
 unsigned EntryForms::marks(std::int32_t entry) const { return decode(line(entry)).marks; }
 
-void EntryForms::setText(std::int32_t entry, std::int32_t form, std::u16string_view text) {
+void EntryForms::setText(std::int32_t entry, std::int32_t form, std::u16string_view text,
+                         bool keepEmptyLast) {
   if (form < 1) return;
   Decoded decoded = decode(line(entry));
   const auto k = static_cast<std::size_t>(form - 1);
-  if (text.empty() && k + 1 >= decoded.more.size()) {
+  if (text.empty() && !keepEmptyLast && k + 1 >= decoded.more.size()) {
     if (k < decoded.more.size()) decoded.more.resize(k);
   } else {
     if (decoded.more.size() <= k) decoded.more.resize(k + 1);

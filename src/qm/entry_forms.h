@@ -42,7 +42,9 @@ class EntryForms {
   // text for the last form removes that form. The "no translation" mark
   // stays: a marked form is written as one only while its text is empty,
   // so emptying it again (an undo) brings the mark back.
-  void setText(std::int32_t entry, std::int32_t form, std::u16string_view text);
+  // With keepEmptyLast an empty text is stored as it is, the form stays.
+  void setText(std::int32_t entry, std::int32_t form, std::u16string_view text,
+               bool keepEmptyLast = false);
   // Makes entry to (not before the last entry stored here) the same as
   // entry from, sharing its storage.
   void addCopyOf(std::int32_t from, std::int32_t to);

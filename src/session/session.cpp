@@ -201,6 +201,23 @@ bool Session::allFormsEmpty(std::int32_t entry) const {
   return true;
 }
 
+void Session::replaceModTexts(const WideStringList& lines) {
+  const BatchedChanges batch(*this);
+  if (mod_.forms.empty()) {
+    mod_.translations.assignLines(lines);
+  } else {
+    std::int32_t line = 0;
+    for (std::int32_t entry = 0; entry < mod_.translations.count(); ++entry) {
+      const std::int32_t forms = mod_.forms.count(entry);
+      mod_.translations.set(entry, lines.view(line++));
+      for (std::int32_t form = 1; form < forms; ++form) {
+        mod_.forms.setText(entry, form, lines.view(line++), true);
+      }
+    }
+  }
+  batchChangedTexts_ = true;
+}
+
 void Session::setRowModText(std::int32_t row, std::u16string_view text) {
   if (row < 0 || row >= rowCount()) return;
   const RowAddress address = addressOf(row);

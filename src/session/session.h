@@ -120,6 +120,11 @@ class Session {
   // row's Mod entry and a text for a row without one appends an entry.
   void setRowModText(std::int32_t row, std::u16string_view text);
 
+  // Replaces every Mod text at once by the lines, one a translation in the
+  // Mod's entry order (every plural form on its own line), as the export
+  // file holds them; the caller checked the count. Not an undoable change.
+  void replaceModTexts(const WideStringList& lines);
+
   // The undo and redo log; emptied when the session closes.
   UndoLog& undoLog() { return undoLog_; }
   const UndoLog& undoLog() const { return undoLog_; }

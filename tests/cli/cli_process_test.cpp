@@ -138,6 +138,33 @@ TEST_F(CliProcess, SaysWhenAMissingModStartsAsACopyAndRefusesOneItCannotCheck) {
   EXPECT_FALSE(std::filesystem::exists(folder.path("out2.qm")));
 }
 
+TEST_F(CliProcess, ExportImportAndDebugWorkLikeTheWindow) {
+  folder.write("en.qm", buildQm({{1, u"Open", "", ""}, {2, u"Close", "", ""}}));
+  const std::string en = folder.path("en.qm");
+  ProcessResult result = run("export '" + en + "' '" + folder.path("en.txt") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(folder.read("en.txt"), join({{0xFF, 0xFE}, utf16Le(u"Open\r\nClose\r\n")}));
+
+  folder.write("de.txt", join({{0xFF, 0xFE}, utf16Le(u"Auf\r\nZu\r\n")}));
+  result =
+      run("import '" + en + "' '" + folder.path("de.txt") + "' '" + folder.path("de.qm") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(folder.read("de.qm"), buildQm({{1, u"Auf", "", ""}, {2, u"Zu", "", ""}}));
+
+  folder.write("bad.txt", join({{0xFF, 0xFE}, utf16Le(u"Auf\r\n")}));
+  result =
+      run("import '" + en + "' '" + folder.path("bad.txt") + "' '" + folder.path("x.qm") + "'");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "File to import have different strings count than opened file. (1 : 2)\n");
+
+  result = run("debug '" + en + "' '" + folder.path("debug.qm") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(folder.read("debug.qm"), buildQm({{1, u"en0", "", ""}, {2, u"en1", "", ""}}));
+  result = run("debug --id ID_ '" + en + "' '" + folder.path("debug2.qm") + "'");
+  EXPECT_EQ(folder.read("debug2.qm"), buildQm({{1, u"ID_0", "", ""}, {2, u"ID_1", "", ""}}));
+  EXPECT_EQ(run("export '" + en + "'").exitCode, 2);
+}
+
 TEST_F(CliProcess, RelativePathsNameFilesInTheCurrentFolder) {
   folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
   const std::string command =

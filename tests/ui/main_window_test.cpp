@@ -1,4 +1,7 @@
 #include "main_window_test.h"
+#include <QTimer>
+#include <filesystem>
+#include <functional>
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -221,6 +224,76 @@ void MainWindowTest::stripLabelTogglesTheControlsPanel() {
   QTest::mouseClick(label, Qt::LeftButton);
   QVERIFY(ui->find("ControlsPanel")->isVisible());
   QVERIFY(!ui->find("ShowPanelStrip")->isVisible());
+}
+
+namespace {
+
+// Runs act on the next modal dialog once it shows.
+void onNextDialog(const std::function<void(QWidget&)>& act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    QVERIFY(dialog != nullptr);
+    act(*dialog);
+  });
+}
+
+void clickIn(QWidget& dialog, const char* button) {
+  QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+}
+
+}  // namespace
+
+void MainWindowTest::exportDialogExportsAndImportsBack() {
+  ui->open(ui->write("en.qm", {{1, u"Open", "", ""}, {2, u"Close", "", ""}}), "");
+  ui->list().selectRow(1);
+  // An empty path keeps the dialog open with the error; Ctrl+I checks the
+  // import; the waiting box answered OK imports the edited file.
+  const QString path = QString::fromStdString(ui->folder.path("en1.txt"));
+  ui->dialogs.answerNextMessage(MessageAnswer::ok);
+  ui->dialogs.answerNextMessage(MessageAnswer::ok);
+  onNextDialog([&](QWidget& dialog) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("FileNameEdit"));
+    QCOMPARE(name->text(), path);
+    name->clear();
+    clickIn(dialog, "OkButton");
+    QVERIFY(dialog.isVisible());
+    name->setText(path);
+    QTest::keyClick(name, Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("ImportCheck"))->isChecked());
+    clickIn(dialog, "OkButton");
+  });
+  // The side files go to the working folder: the test's own here.
+  const std::filesystem::path workingFolder = std::filesystem::current_path();
+  std::filesystem::current_path(ui->folder.path());
+  QTest::keyClick(&ui->list(), Qt::Key_E, Qt::ControlModifier);
+  std::filesystem::current_path(workingFolder);
+  QCOMPARE(ui->folder.read("debug1.txt"), utf16Le(u"Open\r\nClose\r\n"));
+  const auto texts = ui->dialogs.messageTexts();
+  QCOMPARE(texts.size(), std::size_t{2});
+  QCOMPARE(texts[0], u"Error exporting to \"\"\r\nNo such file or directory");
+  QVERIFY(texts[1].starts_with(u"Now you can open exported text file with external program"));
+  QCOMPARE(ui->dialogs.calls()[1].caption,
+           std::optional<std::u16string>(u"Press \"OK\" when ready"));
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
+}
+
+void MainWindowTest::debugButtonAsksForTheIdAndNumbersTheRows() {
+  ui->open(ui->write("lang_en.qm", {{1, u"Open", "", ""}, {2, u"Close", "", ""}}), "");
+  onNextDialog([](QWidget& dialog) {
+    auto* id = dialog.findChild<QLineEdit*>(QStringLiteral("DebugIdEdit"));
+    QCOMPARE(id->text(), QStringLiteral("lang_en"));
+    clickIn(dialog, "CancelButton");
+  });
+  ui->click("DebugQmButton");
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
+  onNextDialog([](QWidget& dialog) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("DebugIdEdit"))->setText(QStringLiteral("x"));
+    clickIn(dialog, "OkButton");
+  });
+  ui->click("DebugQmButton");
+  QVERIFY(ui->window->session().rowModText(1) == u"x1");
+  QVERIFY(!ui->find("SaveButton")->isEnabled());
 }
 
 }  // namespace sorvane::test

@@ -24,6 +24,8 @@ class MainWindowTest : public QObject {
   void saveButtonSavesAndDisablesItself();
   void tabMovesThroughTheControlsInCreationOrder();
   void stripLabelTogglesTheControlsPanel();
+  void exportDialogExportsAndImportsBack();
+  void debugButtonAsksForTheIdAndNumbersTheRows();
 
  private:
   std::unique_ptr<MainWindowFixture> ui;

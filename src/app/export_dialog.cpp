@@ -1,0 +1,126 @@
+#include "app/export_dialog.h"
+
+#include "app/qt_text.h"
+#include "platform/dialog_services.h"
+#include "platform/message_format.h"
+#include "platform/paths.h"
+#include "session/session.h"
+#include "textio/text_export.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace sorvane {
+
+namespace {
+
+constexpr std::u16string_view kWaitText =
+    u"Now you can open exported text file with external program\r\n"
+    u"(e.g. to spell-check your translation).\r\n"
+    u"You can also edit this file, but DO NOT CHANGE LINES COUNT!\r\n\r\n\"%s\"\r\n\r\n"
+    u"When done, click \"OK\" to import changed file to Sorvane again.\r\n"
+    u"THIS CANNOT BE UNDONE!\r\nOtherwise, click \"Cancel\".";
+
+template <typename Widget, typename... Args>
+Widget* named(const char* name, Args&&... args) {
+  auto* widget = new Widget(std::forward<Args>(args)...);
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+}  // namespace
+
+ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16string_view modPath,
+                           QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("ExportDialog"));
+  setWindowTitle(QStringLiteral("Export to text file"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  auto* label = named<QLabel>("FileNameLabel", QStringLiteral("File name:"));
+  fileNameEdit_ = named<QLineEdit>("FileNameEdit", toQString(defaultExportFileName(modPath)));
+  fileNameEdit_->setMinimumWidth(348);
+  auto* browseButton = named<QPushButton>("BrowseButton", QStringLiteral("..."));
+  browseButton->setAutoDefault(false);
+  importCheck_ = named<QCheckBox>(
+      "ImportCheck", QStringLiteral("Offer to &import back after external modifications"));
+  auto* okButton = named<QPushButton>("OkButton", QStringLiteral("OK"));
+  okButton->setDefault(true);
+  auto* cancelButton = named<QPushButton>("CancelButton", QStringLiteral("Cancel"));
+  cancelButton->setAutoDefault(false);
+
+  // The arrangement of the design: the file name with its "..." above, the
+  // check box with OK and Cancel below; sizes come from the contents.
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(label, 0, 0);
+  grid->addWidget(fileNameEdit_, 0, 1, 1, 3);
+  grid->addWidget(browseButton, 0, 4);
+  grid->addWidget(importCheck_, 1, 0, 1, 2);
+  grid->addWidget(okButton, 1, 2);
+  grid->addWidget(cancelButton, 1, 3, 1, 2);
+  grid->setColumnStretch(1, 1);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  setTabOrder(fileNameEdit_, browseButton);
+  setTabOrder(browseButton, importCheck_);
+  setTabOrder(importCheck_, okButton);
+  setTabOrder(okButton, cancelButton);
+
+  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+  connect(browseButton, &QPushButton::clicked, this, &ExportDialog::browse);
+  connect(okButton, &QPushButton::clicked, this, &ExportDialog::exportTexts);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool ExportDialog::eventFilter(QObject* watched, QEvent* event) {
+  // Ctrl+I toggles the import check box wherever the focus is.
+  if (event->type() == QEvent::KeyPress) {
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+    if (key.key() == Qt::Key_I && modifiers == Qt::ControlModifier) {
+      importCheck_->toggle();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ExportDialog::browse() {
+  const std::u16string text = toU16String(fileNameEdit_->text());
+  const std::optional<std::u16string> chosen =
+      dialogs_.chooseFile(FileDialogKind::save, DialogOwner::exportDialog,
+                          u"Text Files (*.txt)|*.txt|All files (*.*)|*.*",
+                          nearestExistingFolder(text), fileNamePart(text));
+  if (chosen) fileNameEdit_->setText(toQString(*chosen));
+}
+
+void ExportDialog::exportTexts() {
+  const std::u16string path = toU16String(fileNameEdit_->text());
+  if (const int error = writeExportFile(session_.mod(), path); error != 0) {
+    reportExportError(dialogs_, path, error);
+    return;
+  }
+  if (!importCheck_->isChecked()) {
+    accept();
+    return;
+  }
+  hide();
+  const MessageAnswer answer = dialogs_.showMessage(
+      DialogOwner::mainWindow, formatMessage(kWaitText, {path}), u"Press \"OK\" when ready",
+      MessageButtons::okCancel, MessageIcon::information);
+  if (answer == MessageAnswer::ok) {
+    WideStringList importedLines;
+    if (importTextFile(session_, toU16String(fileNameEdit_->text()), dialogs_, importedLines)) {
+      writeImportSideFiles(importedLines, session_.mod());
+      emit imported();
+    }
+  }
+  accept();
+}
+
+}  // namespace sorvane
