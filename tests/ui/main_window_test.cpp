@@ -276,6 +276,17 @@ void MainWindowTest::exportDialogExportsAndImportsBack() {
            std::optional<std::u16string>(u"Press \"OK\" when ready"));
   QVERIFY(ui->find("SaveButton")->isEnabled());
   QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
+
+  // Cancel in the waiting box leaves the file and imports nothing.
+  ui->click("SaveButton");
+  ui->dialogs.answerNextMessage(MessageAnswer::cancel);
+  onNextDialog([&](QWidget& dialog) {
+    dialog.findChild<QCheckBox*>(QStringLiteral("ImportCheck"))->setChecked(true);
+    clickIn(dialog, "OkButton");
+  });
+  ui->click("ExportButton");
+  QVERIFY(!ui->window->session().modified());
+  QVERIFY(!ui->folder.read("en2.txt").empty());
 }
 
 void MainWindowTest::debugButtonAsksForTheIdAndNumbersTheRows() {
