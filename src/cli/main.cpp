@@ -2,6 +2,7 @@
 
 #include "cli/dump_command.h"
 #include "cli/save_command.h"
+#include "cli/search_command.h"
 #include "cli/stderr_dialog_services.h"
 #include "cli/text_commands.h"
 #include "platform/path_codec.h"
@@ -86,6 +87,18 @@ int main(int argc, char** argv) {
   debugCommand->add_option("--id", debugId, "The ID (default: the original's name)")
       ->type_name("ID");
 
+  std::string searchFolderPath;
+  std::string searchText;
+  bool searchRecurse = false;
+  CLI::App* searchCommand =
+      app.add_subcommand("search", "List the QM files of a folder whose translations hold a text.");
+  searchCommand->footer(
+      "Prints each found file on a line of its own, then the summary line. Case is ignored; "
+      "\"*\" and \"?\" are wildcards. Without TEXT every file named *.qm is listed.");
+  searchCommand->add_option("FOLDER", searchFolderPath, "The folder to search")->required();
+  searchCommand->add_option("TEXT", searchText, "The text to find");
+  searchCommand->add_flag("--recurse", searchRecurse, "Search the subfolders too");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -118,6 +131,11 @@ int main(int argc, char** argv) {
     std::optional<std::u16string> id;
     if (debugCommand->count("--id") != 0) id = sorvane::fromLocal8Bit(debugId);
     return sorvane::runDebug(absolutePath(debugOriginal), absolutePath(debugOut), id, dialogs);
+  }
+  if (searchCommand->parsed()) {
+    return sorvane::runSearch(sorvane::pathFromNative(searchFolderPath),
+                              sorvane::fromLocal8Bit(searchText), searchRecurse, std::cout,
+                              dialogs);
   }
   return usageError("no command given");
 }

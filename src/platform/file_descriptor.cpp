@@ -1,9 +1,11 @@
 #include "platform/file_descriptor.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 
 namespace sorvane {
 
@@ -26,6 +28,37 @@ int FileDescriptor::reset() {
   const int result = ::close(fd_);
   fd_ = -1;
   return result == 0 ? 0 : errno;
+}
+
+int openPath(const std::string& path, int flags, unsigned mode) {
+  constexpr std::size_t kPiece = PATH_MAX - 1;
+  if (path.size() <= kPiece) return ::open(path.c_str(), flags, mode);
+  // Each piece ends at a "/", so that every step opens a folder.
+  int folder = path.front() == '/' ? ::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC) : AT_FDCWD;
+  std::size_t at = path.front() == '/' ? 1 : 0;
+  while (path.size() - at > kPiece) {
+    const std::size_t end = path.rfind('/', at + kPiece - 1);
+    if (end == std::string::npos || end < at) {
+      if (folder >= 0) ::close(folder);
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    const int next =
+        ::openat(folder, path.substr(at, end - at).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int error = errno;
+    if (folder >= 0) ::close(folder);
+    if (next < 0) {
+      errno = error;
+      return -1;
+    }
+    folder = next;
+    at = end + 1;
+  }
+  const int fd = ::openat(folder, path.c_str() + at, flags, mode);
+  const int error = errno;
+  if (folder >= 0) ::close(folder);
+  errno = error;
+  return fd;
 }
 
 std::size_t readAt(int fd, void* buffer, std::size_t count, std::uint64_t offset, int* error) {

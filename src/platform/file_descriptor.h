@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace sorvane {
@@ -26,6 +27,11 @@ class FileDescriptor {
  private:
   int fd_ = -1;
 };
+
+// Opens a path of any length: one longer than the system takes at once is
+// opened folder by folder from its start. Returns the descriptor or -1 with
+// errno set, as open does.
+int openPath(const std::string& path, int flags, unsigned mode = 0);
 
 // Reads up to count bytes at offset, retrying short reads and interruptions.
 // Returns the bytes read; fewer than count means the end of the file, or an

@@ -17,7 +17,7 @@ namespace sorvane {
 
 ByteStream ByteStream::openForReading(std::u16string_view path) {
   // O_NONBLOCK keeps the open of a named pipe from waiting for a writer.
-  FileDescriptor fd(::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.valid()) return ByteStream(FileDescriptor(), errno);
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) return ByteStream(FileDescriptor(), errno);

@@ -165,6 +165,20 @@ TEST_F(CliProcess, ExportImportAndDebugWorkLikeTheWindow) {
   EXPECT_EQ(run("export '" + en + "'").exitCode, 2);
 }
 
+TEST_F(CliProcess, SearchPrintsTheFoundFilesAndTheSummary) {
+  folder.write("de.qm", buildQm({{1, u"\u00D6ffnen", "", ""}}));
+  folder.write("en.qm", buildQm({{1, u"Open", "", ""}}));
+  ProcessResult result = run("search '" + folder.path() + "' OFFNEN");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "[ Search completed - found 0 files ]\n");
+  result = run("search --recurse '" + folder.path() + "' open");
+  EXPECT_EQ(result.out, folder.path("en.qm") + "\n[ Search completed - found 1 files ]\n");
+  result = run("search '" + folder.path("none") + "' open");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Folder does not exist.\n");
+  EXPECT_EQ(run("search").exitCode, 2);
+}
+
 TEST_F(CliProcess, RelativePathsNameFilesInTheCurrentFolder) {
   folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
   const std::string command =

@@ -1,0 +1,149 @@
+#include "search/folder_search.h"
+
+#include "platform/path_codec.h"
+#include "support/child_process.h"
+#include "support/qm_bytes_builder.h"
+#include "support/recording_dialog_services.h"
+#include "support/temp_folder.h"
+
+#include <gmock/gmock.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace sorvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
+
+class FolderSearchTest : public ::testing::Test {
+ protected:
+  FolderSearchTest() {
+    for (const char* folderName : {"a", "a/b", "c"}) {
+      std::filesystem::create_directory(folder.path(folderName));
+    }
+    folder.write("top.qm", buildQm({{1, u"xxABCxx", "", ""}}));
+    folder.write("dashes.qm", buildQm({{1, u"a---c", "", ""}}));
+    folder.write("upper.QM", buildQm({{1, u"abc", "", ""}}));
+    folder.write("broken.qm", {1, 2, 3});
+    folder.write("a/deep.qm", buildQm({{1, u"Abc", "", ""}}));
+    folder.write("a/b/deeper.qm", buildQm({{1, u"zzz", "", ""}}));
+  }
+
+  // The names found (relative to the folder) and the summary line.
+  std::vector<std::string> search(std::u16string text, bool recurse) {
+    std::vector<std::string> found;
+    const FolderSearchHooks hooks{
+        .enteringFolder = [this](std::u16string_view) { ++foldersEntered; },
+        .found =
+            [&](std::u16string_view path) {
+              found.push_back(nativePath(path).substr(folder.path().size() + 1));
+            },
+        .recurse = [recurse] { return recurse; },
+        .searchText = [text] { return text; },
+        .afterEntry = [] {},
+        .stopRequested = [this] { return stopAfter >= 0 && --stopAfter < 0; },
+    };
+    summary = searchFolder(pathFromNative(folder.path()), hooks, dialogs);
+    return found;
+  }
+
+  TempFolder folder;
+  RecordingDialogServices dialogs;
+  SearchSummary summary;
+  int foldersEntered = 0;
+  int stopAfter = -1;
+};
+
+TEST_F(FolderSearchTest, FindsQmFilesHoldingTheTextBreadthFirst) {
+  const struct {
+    std::u16string text;
+    bool recurse;
+    std::vector<std::string> found;
+  } cases[] = {
+      {u"abc", false, {"top.qm"}},
+      {u"abc", true, {"top.qm", "a/deep.qm"}},
+      {u"a?c", true, {"top.qm", "a/deep.qm"}},
+      {u"a*c", true, {"top.qm", "dashes.qm", "a/deep.qm"}},
+      {u"", false, {"top.qm", "dashes.qm", "broken.qm"}},
+      {u"nothing", true, {}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> found = search(c.text, c.recurse);
+    // Within a folder the system's order; folders before their subfolders.
+    EXPECT_THAT(found, ::testing::UnorderedElementsAreArray(c.found));
+    if (c.found.size() == 2) {
+      EXPECT_EQ(found.back(), "a/deep.qm");
+    }
+    EXPECT_EQ(summary.found, static_cast<std::int32_t>(c.found.size()));
+  }
+  EXPECT_TRUE(dialogs.calls().empty());
+  EXPECT_EQ(summaryLine(summary), u"[ Search completed - found 0 files ]");
+}
+
+TEST_F(FolderSearchTest, StopEndsTheSearchAfterTheEntryAtHand) {
+  stopAfter = 0;
+  search(u"", true);
+  EXPECT_EQ(summary.outcome, SearchOutcome::stopped);
+  EXPECT_EQ(foldersEntered, 1);
+  EXPECT_EQ(summaryLine({SearchOutcome::stopped, 2}), u"[ Search stopped - found 2 files ]");
+}
+
+TEST_F(FolderSearchTest, OddEntriesAreSkippedOrFoundWithoutHarm) {
+  // A link loop and a link out of the tree are not followed; a pipe named
+  // .qm is no candidate; a name in Latin-1 and a path past 4 KiB are found.
+  std::filesystem::create_directory_symlink(folder.path(), folder.path("a/loop"));
+  std::filesystem::create_directory_symlink("/usr", folder.path("c/out"));
+  ASSERT_EQ(::mkfifo(folder.path("pipe.qm").c_str(), 0644), 0);
+  folder.write("c/caf\xE9.qm", buildQm({{1, u"abc", "", ""}}));
+  // The long path is made a folder at a time: the system takes no more at once.
+  const std::filesystem::path workingFolder = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path("c"));
+  std::string deep = "c";
+  const std::string name(200, 'd');
+  for (int i = 0; i < 24; ++i) {
+    std::filesystem::create_directory(name);
+    std::filesystem::current_path(name);
+    deep += "/" + name;
+  }
+  std::filesystem::copy_file(folder.path("top.qm"), "long.qm");
+  std::filesystem::current_path(workingFolder);
+  const std::vector<std::string> found = search(u"ABC", true);
+  EXPECT_THAT(found,
+              UnorderedElementsAre("top.qm", "a/deep.qm", "c/caf\xE9.qm", deep + "/long.qm"));
+  EXPECT_GT((deep + "/long.qm").size(), 4096U);
+  // rm takes paths of any length; the temporary folder's own clean-up doesn't.
+  EXPECT_EQ(std::system(("rm -rf '" + folder.path("c/" + name) + "'").c_str()), 0);
+}
+
+TEST_F(FolderSearchTest, AFolderThatCannotBeListedContributesNothing) {
+  giveToUnprivilegedUser(folder.path());
+  ::chmod(folder.path().c_str(), 0755);
+  ::chmod(folder.path("a").c_str(), 0);
+  const int result = runUnprivileged([this] {
+    const std::vector<std::string> found = search(u"abc", true);
+    return found == std::vector<std::string>{"top.qm"} &&
+                   summary.outcome == SearchOutcome::completed
+               ? 0
+               : 1;
+  });
+  EXPECT_EQ(result, 0);
+  ::chmod(folder.path("a").c_str(), 0755);
+}
+
+TEST_F(FolderSearchTest, TheCommentNoticeComesOnceASearch) {
+  const Bytes commented =
+      assembleQm({.index = {{1, 0}},
+                  .messages = join({translationItem(u"x"), byteTextItem(0x08, "c"), {0x05}})});
+  folder.write("c/one.qm", commented);
+  folder.write("c/two.qm", commented);
+  search(u"x", true);
+  EXPECT_EQ(dialogs.messageTexts().size(), 1U);
+}
+
+}  // namespace
+}  // namespace sorvane::test
