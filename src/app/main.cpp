@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/qt_dialog_services.h"
+#include "app/search_window.h"
 #include "platform/path_codec.h"
 #include "settings/settings_file.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   sorvane::QtDialogServices dialogs;
   sorvane::MainWindow window(dialogs);
   dialogs.setWindow(sorvane::DialogOwner::mainWindow, &window);
+  dialogs.setWindow(sorvane::DialogOwner::folderSearchWindow, &window.searchWindow());
   window.restoreSettings(sorvane::settingsFilePath(
       sorvane::pathFromNative(QCoreApplication::applicationDirPath().toStdString())));
   window.showAsRestored();

@@ -5,6 +5,7 @@
 #include "app/export_dialog.h"
 #include "app/message_hook.h"
 #include "app/qt_text.h"
+#include "app/search_window.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
   buildControls();
   fillFontNames();
   rowEditors_ = new RowEditors(session_, *stringList_);
+  searchWindow_ = std::make_unique<SearchWindow>(dialogs_);
   connectControls();
   messageHook_ = new MessageHook(*this);
   resize(406, 355);
@@ -98,6 +100,8 @@ void MainWindow::connectControls() {
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
   connect(rowEditors_, &RowEditors::committed, this, &MainWindow::changeStored);
   connect(exportButton_, &QPushButton::clicked, this, &MainWindow::exportModTexts);
+  connect(searchFolderButton_, &QPushButton::clicked, this, &MainWindow::showSearchWindow);
+  connect(searchWindow_.get(), &SearchWindow::openResult, this, &MainWindow::openFoundFile);
   connect(debugQmButton_, &QPushButton::clicked, this, &MainWindow::makeDebugQm);
   connect(findEdit_, &QLineEdit::textChanged, this, &MainWindow::findTextChanged);
   connect(findNextButton_, &QPushButton::clicked, this, &MainWindow::findNext);
@@ -277,6 +281,28 @@ void MainWindow::changeStored() {
 void MainWindow::updateUndoButtons() {
   undoButton_->setEnabled(session_.undoLog().canUndo());
   redoButton_->setEnabled(session_.undoLog().canRedo());
+}
+
+void MainWindow::showSearchWindow() {
+  searchWindow_->show();
+  searchWindow_->raise();
+  searchWindow_->activateWindow();
+}
+
+void MainWindow::openFoundFile(const QString& path) {
+  if (closeButton_->isEnabled() && !closeFiles()) return;
+  traditionalRadio_->setChecked(true);
+  applyMode();
+  newOriginalEdit_->setText(path);
+  modFileEdit_->clear();
+  openFiles();
+  // Like any change of the find box, the text starts a find from the top.
+  const QString text = searchWindow_->searchText();
+  if (findEdit_->text() == text) {
+    findTextChanged();
+  } else {
+    findEdit_->setText(text);
+  }
 }
 
 void MainWindow::exportModTexts() {

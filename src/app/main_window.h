@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,7 @@ class AnchoredLayout;
 class DialogServices;
 class MessageHook;
 class RowEditors;
+class SearchWindow;
 class StringListModel;
 class StringListView;
 
@@ -61,6 +63,12 @@ class MainWindow : public QWidget {
   void browseForFile(bool openDialog, QLineEdit* box);
   void applyListFontName();
   void applyListFontSize();
+
+  // The folder search window: built with the main window, shown on demand.
+  SearchWindow& searchWindow() const { return *searchWindow_; }
+  void showSearchWindow();
+  // Opens a found file as the Original of a new Traditional session.
+  void openFoundFile(const QString& path);
 
   // The export dialog, modal; the debug translation after asking its ID.
   void exportModTexts();
@@ -107,6 +115,7 @@ class MainWindow : public QWidget {
 
   DialogServices& dialogs_;
   Session session_;
+  std::unique_ptr<SearchWindow> searchWindow_;
   std::optional<std::u16string> settingsPath_;
   WideStringList settings_;
   bool startMaximized_ = false;

@@ -1,6 +1,7 @@
 #include "app/message_hook.h"
 
 #include "app/main_window.h"
+#include "app/search_window.h"
 #include "session/row_editors.h"
 #include "session/string_list_view.h"
 
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,7 +75,9 @@ MessageHook::MessageHook(MainWindow& window) : window_(window) { qApp->installEv
 
 MessageHook::~MessageHook() { qApp->removeEventFilter(this); }
 
-bool MessageHook::isOwnWindow(const QWidget* window) const { return window == &window_; }
+bool MessageHook::isOwnWindow(const QWidget* window) const {
+  return window == &window_ || window == &window_.searchWindow();
+}
 
 bool MessageHook::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
@@ -114,9 +118,12 @@ bool MessageHook::handleKey(QWidget* target, const QKeyEvent& key) {
       key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
   const bool mouseHeld = QApplication::mouseButtons() != Qt::NoButton;
   if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && latinLetterKey(key) == Qt::Key_F) {
-    // The folder search window is shown here once it exists.
-    return false;
+    window_.showSearchWindow();
+    return true;
   }
+  // In the search window only a few keys are the program's; the rest are
+  // the window's own.
+  if (target->window() == &window_.searchWindow()) return handleSearchWindowKey(target, key);
   if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier)) {
     if (const int letter = latinLetterKey(key); letter != 0)
       return handleCtrlLetter(target, letter);
@@ -126,6 +133,39 @@ bool MessageHook::handleKey(QWidget* target, const QKeyEvent& key) {
     return handleEnterOrEscape(target, key.key());
   }
   return handleKeyDown(target, key, modifiers == Qt::NoModifier && !mouseHeld && !capsLockOn(key));
+}
+
+bool MessageHook::handleSearchWindowKey(QWidget* target, const QKeyEvent& key) {
+  MainWindow& w = window_;
+  SearchWindow& search = w.searchWindow();
+  const Qt::KeyboardModifiers modifiers =
+      key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const int letter = latinLetterKey(key);
+  if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier)) {
+    switch (letter) {
+      case Qt::Key_R:
+        search.subdirectoriesCheck().toggle();
+        return true;
+      case Qt::Key_S:
+        if (w.saveButton_->isEnabled()) w.saveModFile();
+        return true;
+      case Qt::Key_E:
+        if (w.exportButton_->isEnabled()) w.exportModTexts();
+        return true;
+      default:
+        return false;
+    }
+  }
+  if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && modifiers == Qt::NoModifier &&
+      target == &search.resultsList()) {
+    search.openSelectedResult();
+    return true;
+  }
+  if (key.key() == Qt::Key_F3 && modifiers == Qt::NoModifier && !capsLockOn(key)) {
+    w.findNext();
+    return true;
+  }
+  return false;
 }
 
 bool MessageHook::handleCtrlLetter(QWidget* target, int key) {

@@ -26,6 +26,7 @@ class MessageHook : public QObject {
   bool isOwnWindow(const QWidget* window) const;
   bool handleKey(QWidget* target, const QKeyEvent& key);
   bool handleCtrlLetter(QWidget* target, int key);
+  bool handleSearchWindowKey(QWidget* target, const QKeyEvent& key);
   bool handleEnterOrEscape(QWidget* target, int key);
   bool handleKeyDown(QWidget* target, const QKeyEvent& key, bool noModifiers);
 

@@ -3,8 +3,10 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/search_window.h"
 #include "settings/settings_file.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -63,6 +65,21 @@ void MainWindow::restoreSettings(const std::u16string& path) {
     setGeometry(firstStartGeometry(*this));
   }
 
+  // The search window: its placement (it stays hidden) and its fields.
+  if (hasPlacement(settings_, u"searchform")) {
+    const WindowPlacement search = readPlacement(settings_, u"searchform");
+    searchWindow_->setGeometry(search.left, search.top, search.right - search.left,
+                               search.bottom - search.top);
+    if (search.maximized) searchWindow_->setWindowState(Qt::WindowMaximized);
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect centred = searchWindow_->geometry();
+    centred.moveCenter(screen->availableGeometry().center());
+    searchWindow_->setGeometry(centred);
+  }
+  searchWindow_->setFields(toQString(settings_.getValue(u"search_folder")),
+                           toQString(settings_.getValue(u"search_string")),
+                           settings_.getValue(u"search_recurse") != u"0");
+
   const QString fontName = toQString(settings_.getValue(u"list_font"));
   const int fontIndex = fontNameBox_->findText(fontName, Qt::MatchFixedString);
   fontNameBox_->setCurrentIndex(fontIndex >= 0 ? fontIndex : (fontNameBox_->count() > 0 ? 0 : -1));
@@ -85,6 +102,12 @@ void MainWindow::saveSettings() {
   writePlacement(settings_, u"form",
                  {normal.left(), normal.top(), normal.left() + normal.width(),
                   normal.top() + normal.height(), isMaximized()});
+  const QRect search = searchWindow_->isMaximized() || searchWindow_->isMinimized()
+                           ? searchWindow_->normalGeometry()
+                           : searchWindow_->geometry();
+  writePlacement(settings_, u"searchform",
+                 {search.left(), search.top(), search.left() + search.width(),
+                  search.top() + search.height(), searchWindow_->isMaximized()});
   settings_.setValue(u"old_orig", toU16String(oldOriginalEdit_->text()));
   settings_.setValue(u"new_orig", toU16String(newOriginalEdit_->text()));
   settings_.setValue(u"mod", toU16String(modFileEdit_->text()));
@@ -93,6 +116,10 @@ void MainWindow::saveSettings() {
                                        ? toU16String(fontNameBox_->currentText())
                                        : std::u16string());
   settings_.setValue(u"list_font_size", toU16String(fontSizeBox_->currentText()));
+  settings_.setValue(u"search_folder", toU16String(searchWindow_->folderText()));
+  settings_.setValue(u"search_string", toU16String(searchWindow_->searchText()));
+  settings_.setValue(u"search_recurse",
+                     searchWindow_->subdirectoriesCheck().isChecked() ? u"1" : u"0");
   // A settings file that can't be written loses this run's settings; the
   // old file stays whole.
   saveSettingsFile(settings_, *settingsPath_);

@@ -1,7 +1,10 @@
 #include "main_window_test.h"
+
+#include <QListWidget>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include "app/search_window.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -305,6 +308,47 @@ void MainWindowTest::debugButtonAsksForTheIdAndNumbersTheRows() {
   ui->click("DebugQmButton");
   QVERIFY(ui->window->session().rowModText(1) == u"x1");
   QVERIFY(!ui->find("SaveButton")->isEnabled());
+}
+
+void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
+  ui->write("a.qm", {{1, u"Open", "", ""}, {2, u"Datei offnen", "", ""}});
+  ui->write("b.qm", {{1, u"Close", "", ""}});
+  QTest::keyClick(&ui->list(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+  SearchWindow& search = ui->window->searchWindow();
+  QTRY_VERIFY(search.isVisible());
+  search.setFields(QString::fromStdString(ui->folder.path()), QStringLiteral("OFFNEN"), true);
+  QTest::mouseClick(search.findChild<QPushButton*>(QStringLiteral("SearchButton")), Qt::LeftButton);
+  QListWidget& results = search.resultsList();
+  QCOMPARE(results.count(), 2);
+  QCOMPARE(results.item(0)->text(), QStringLiteral("[ Search completed - found 1 files ]"));
+  QCOMPARE(search.findChild<QLabel*>(QStringLiteral("StatusText"))->text(),
+           results.item(0)->text());
+  QCOMPARE(
+      std::count_if(ui->dialogs.calls().begin(), ui->dialogs.calls().end(),
+                    [](const DialogCall& call) { return call.kind == DialogCall::Kind::beep; }),
+      1);
+  // The summary line opens nothing; Enter on a found file opens it with the
+  // text in the find box, which selects its row.
+  results.setCurrentRow(0);
+  results.setFocus();
+  QTest::keyClick(&results, Qt::Key_Return);
+  QVERIFY(!ui->window->session().isOpen());
+  results.setCurrentRow(1);
+  QTest::keyClick(&results, Qt::Key_Return);
+  QVERIFY(ui->window->session().isOpen());
+  QCOMPARE(ui->find<QLineEdit>("NewOriginalEdit")->text(),
+           QString::fromStdString(ui->folder.path("a.qm")));
+  QCOMPARE(ui->find<QLineEdit>("FindEdit")->text(), QStringLiteral("OFFNEN"));
+  QCOMPARE(ui->list().selectedRow(), 1);
+  // Ctrl+R toggles the subfolders; Esc hides the window.
+  QTest::keyClick(&results, Qt::Key_R, Qt::ControlModifier);
+  QVERIFY(!search.subdirectoriesCheck().isChecked());
+  QTest::keyClick(&results, Qt::Key_Escape);
+  QVERIFY(!search.isVisible());
+  // A folder that doesn't exist says so.
+  search.setFields(QString::fromStdString(ui->folder.path("none")), QString(), true);
+  search.searchOrStop();
+  QCOMPARE(ui->dialogs.messageTexts().back(), u"Folder does not exist.");
 }
 
 }  // namespace sorvane::test

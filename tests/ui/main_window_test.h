@@ -26,6 +26,7 @@ class MainWindowTest : public QObject {
   void stripLabelTogglesTheControlsPanel();
   void exportDialogExportsAndImportsBack();
   void debugButtonAsksForTheIdAndNumbersTheRows();
+  void searchWindowFindsFilesAndOpensOne();
 
  private:
   std::unique_ptr<MainWindowFixture> ui;
