@@ -13,14 +13,7 @@ namespace sorvane {
 
 namespace {
 
-// The code units whose lower case is a given unit, for up to three of them
-// (more is rare); unused places repeat the first.
-struct UnitsLoweringTo {
-  std::array<char16_t, 3> units{};
-  bool complete = true;  // no other unit lowers to it
-};
-
-const std::array<UnitsLoweringTo, 0x10000>& unitsLoweringTo() {
+const std::array<UnitsLoweringTo, 0x10000>& unitsLoweringToTable() {
   static const auto table = [] {
     auto built = std::make_unique<std::array<UnitsLoweringTo, 0x10000>>();
     std::array<std::uint8_t, 0x10000> counts{};
@@ -59,8 +52,8 @@ __m128i equalsAny(__m128i units, const UnitsLoweringTo& candidates) {
 // Eight positions are tested at a time.
 std::size_t findLowering(std::u16string_view text, std::size_t at, char16_t first, char16_t second,
                          const char16_t* lower) {
-  const UnitsLoweringTo& firstUnits = unitsLoweringTo()[first];
-  const UnitsLoweringTo& secondUnits = unitsLoweringTo()[second];
+  const UnitsLoweringTo& firstUnits = unitsLoweringToTable()[first];
+  const UnitsLoweringTo& secondUnits = unitsLoweringToTable()[second];
   const bool pair = second != 0;
   if (firstUnits.complete && (!pair || secondUnits.complete)) {
     const std::size_t span = pair ? 9 : 8;
@@ -140,6 +133,8 @@ bool rowMatchesLowered(const Session& session, std::int32_t row, std::u16string_
 }
 
 }  // namespace
+
+const UnitsLoweringTo& unitsLoweringTo(char16_t lowered) { return unitsLoweringToTable()[lowered]; }
 
 bool wildcardMatch(std::u16string_view text, std::u16string_view pattern) {
   const char16_t* lower = lowerCaseTable();

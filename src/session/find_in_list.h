@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,6 +17,14 @@ class Session;
 // keeps one point to return to, the last "*", as the standard greedy
 // matching does, so patterns like *a*a*a*b don't explode.
 bool wildcardMatch(std::u16string_view text, std::u16string_view pattern);
+
+// The code units whose lower case is a given unit, up to three of them
+// (more is rare); unused places repeat the first.
+struct UnitsLoweringTo {
+  std::array<char16_t, 3> units{};
+  bool complete = true;  // no other unit lowers to it
+};
+const UnitsLoweringTo& unitsLoweringTo(char16_t lowered);
 
 // The texts a row shows in the list's searched columns (all but the row
 // number): the original and the Mod text, or in "Mod update" the old
