@@ -85,6 +85,22 @@ TEST_F(FolderSearchTest, FindsQmFilesHoldingTheTextBreadthFirst) {
   EXPECT_EQ(summaryLine(summary), u"[ Search completed - found 0 files ]");
 }
 
+TEST_F(FolderSearchTest, TheFileTestFindsTextsAnywhereInLargeFiles) {
+  // Texts at every place of a long translation, behind records of odd and
+  // even lengths, so that the bytes are tested at every alignment.
+  for (std::size_t place : {0U, 1U, 7U, 8U, 15U, 16U, 17U, 500U, 993U}) {
+    for (const std::u16string& before : {std::u16string(), std::u16string(u"x")}) {
+      std::u16string text(1000, u'n');
+      text.replace(place, 7, u"N\u212Aeedle");
+      const Bytes file = buildQm({{1, before, "", ""}, {2, text, "s", ""}});
+      const std::u16string path = folder.write("large.qm", file);
+      EXPECT_TRUE(qmFileContains(path, u"nkeedle", dialogs)) << place;
+      EXPECT_TRUE(qmFileContains(path, u"n?eed*e", dialogs)) << place;
+      EXPECT_FALSE(qmFileContains(path, u"nkeedlex", dialogs)) << place;
+    }
+  }
+}
+
 TEST_F(FolderSearchTest, StopEndsTheSearchAfterTheEntryAtHand) {
   stopAfter = 0;
   search(u"", true);
