@@ -141,6 +141,13 @@ void SettingsTest::onlyFormMaxStartsMaximized() {
   QCOMPARE(window->normalGeometry().size(), window->minimumSize());
 }
 
+void SettingsTest::aWindowOffEveryScreenComesBackOntoOne() {
+  writeSettings(u"form_left=-9000\r\nform_right=-8000\r\nform_top=20\r\nform_bottom=700\r\n");
+  auto window = startWindow(dialogs, settingsPath());
+  QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(window->geometry()));
+  QCOMPARE(window->width(), 1000);
+}
+
 void SettingsTest::withoutAFileTheWindowStartsCentred() {
   auto window = startWindow(dialogs, folder.widePath("none/sorvane.ini"));
   const QRect available = window->screen()->availableGeometry();

@@ -16,6 +16,7 @@ class SettingsTest : public QObject {
   void unknownDuplicateAndMisspelledLinesStayInPlace();
   void numbersAndFontsAreReadAsStored();
   void onlyFormMaxStartsMaximized();
+  void aWindowOffEveryScreenComesBackOntoOne();
   void withoutAFileTheWindowStartsCentred();
 
  private:
