@@ -1,8 +1,12 @@
-# Warnings, warnings as errors and the optional sanitizers, applied to every
-# target of the project (tests and benchmarks included).
+# Warnings and the optional sanitizers, applied to every target of the
+# project (tests and benchmarks included). Warnings are errors only when
+# SORVANE_WARNINGS_AS_ERRORS is on (tools/test turns it on); a packager's
+# compiler may warn where ours doesn't, and `cmake --compile-no-warning-as-error`
+# overrides it too.
 function(sorvane_hygiene target)
+  set_target_properties(${target} PROPERTIES COMPILE_WARNING_AS_ERROR ${SORVANE_WARNINGS_AS_ERRORS})
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wpedantic -Werror
+    -Wall -Wextra -Wpedantic
     -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
     -Woverloaded-virtual -Wimplicit-fallthrough -Wmissing-declarations
     -Wformat=2 -Wundef)

@@ -229,7 +229,7 @@ bool qmFileContains(std::u16string_view path, std::u16string_view text, DialogSe
   QmDocument document;
   const QmReadOptions options{.quiet = true, .lists = QmLists::translationsOnly};
   if (!readQmFile(path, document, options, dialogs)) return false;
-  const std::u16string pattern = u"*" + std::u16string(text) + u"*";
+  const std::u16string pattern = containingPattern(text);
   for (std::int32_t entry = 0; entry < document.translations.count(); ++entry) {
     for (std::int32_t form = 0; form < document.forms.count(entry); ++form) {
       if (wildcardMatch(document.formText(entry, form), pattern)) return true;

@@ -136,6 +136,15 @@ bool rowMatchesLowered(const Session& session, std::int32_t row, std::u16string_
 
 const UnitsLoweringTo& unitsLoweringTo(char16_t lowered) { return unitsLoweringToTable()[lowered]; }
 
+std::u16string containingPattern(std::u16string_view text) {
+  std::u16string pattern;
+  pattern.reserve(text.size() + 2);
+  pattern.push_back(u'*');
+  pattern.append(text);
+  pattern.push_back(u'*');
+  return pattern;
+}
+
 bool wildcardMatch(std::u16string_view text, std::u16string_view pattern) {
   const char16_t* lower = lowerCaseTable();
   return matchLowered(text, lowered(pattern, lower), lower);
@@ -152,7 +161,7 @@ std::optional<std::int32_t> findFrom(const Session& session, std::int32_t start,
   const std::int32_t rows = session.rowCount();
   if (rows == 0 || findText.empty()) return std::nullopt;
   const char16_t* lower = lowerCaseTable();
-  const std::u16string pattern = lowered(u"*" + std::u16string(findText) + u"*", lower);
+  const std::u16string pattern = lowered(containingPattern(findText), lower);
   for (std::int32_t row = std::max(start, 0); row < rows; ++row) {
     if (rowMatchesLowered(session, row, pattern, lower)) return row;
   }

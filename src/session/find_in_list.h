@@ -18,6 +18,9 @@ class Session;
 // matching does, so patterns like *a*a*a*b don't explode.
 bool wildcardMatch(std::u16string_view text, std::u16string_view pattern);
 
+// The pattern matching any text that holds the given one: "*text*".
+std::u16string containingPattern(std::u16string_view text);
+
 // The code units whose lower case is a given unit, up to three of them
 // (more is rare); unused places repeat the first.
 struct UnitsLoweringTo {

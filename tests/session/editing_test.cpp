@@ -138,9 +138,12 @@ TEST_F(EditingTest, TextsWithEqualsSignsAndLineBreaksComeBackWhole) {
 
 TEST_F(EditingTest, AtMost999ChangesCanBeUndone) {
   openTraditionalRows({u"start"});
-  for (int i = 1; i <= 1000; ++i)
-    commitEdit(session, 0, u"v" + std::u16string(1, u'0' + i % 10) + std::u16string(i / 10, u'.'),
-               false);
+  for (int i = 1; i <= 1000; ++i) {
+    std::u16string text(2 + i / 10, u'.');
+    text[0] = u'v';
+    text[1] = static_cast<char16_t>(u'0' + i % 10);
+    commitEdit(session, 0, text, false);
+  }
   EXPECT_EQ(log().undoPos(), 999);
   int undone = 0;
   while (undo(session)) ++undone;
