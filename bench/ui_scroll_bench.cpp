@@ -3,8 +3,8 @@
 // list. Runs on Qt's offscreen platform unless another one is chosen.
 
 #include "app/main_window.h"
+#include "app/string_list_view.h"
 #include "bench_support.h"
-#include "session/string_list_view.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
 

@@ -4,8 +4,8 @@
 #include "session/find_in_list.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/string_list_view.h"
 #include "platform/dialog_services.h"
-#include "session/string_list_view.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
-#include "session/row_editors.h"
+#include "app/row_editors.h"
+#include "app/string_list_view.h"
 #include "session/string_list_layout.h"
-#include "session/string_list_view.h"
 #include "widetext/wide_string_list.h"
 
 #include <QApplication>

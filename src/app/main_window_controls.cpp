@@ -2,8 +2,8 @@
 
 #include "app/anchored_layout.h"
 #include "app/main_window.h"
-#include "session/string_list_model.h"
-#include "session/string_list_view.h"
+#include "app/string_list_model.h"
+#include "app/string_list_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "app/message_hook.h"
 
 #include "app/main_window.h"
+#include "app/row_editors.h"
 #include "app/search_window.h"
-#include "session/row_editors.h"
-#include "session/string_list_view.h"
+#include "app/string_list_view.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
-#include "session/row_editors.h"
+#include "app/row_editors.h"
 
 #include "app/qt_text.h"
+#include "app/string_list_view.h"
 #include "session/editing.h"
 #include "session/string_list_layout.h"
-#include "session/string_list_view.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "session/string_list_model.h"
+#include "app/string_list_model.h"
 
 #include "app/qt_text.h"
 #include "session/string_list_layout.h"

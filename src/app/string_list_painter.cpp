@@ -1,9 +1,9 @@
-#include "session/string_list_painter.h"
+#include "app/string_list_painter.h"
 
 #include "app/qt_text.h"
+#include "app/string_list_model.h"
+#include "app/string_list_view.h"
 #include "session/string_list_layout.h"
-#include "session/string_list_model.h"
-#include "session/string_list_view.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
-#include "session/string_list_view.h"
+#include "app/string_list_view.h"
 
-#include "session/string_list_model.h"
-#include "session/string_list_painter.h"
+#include "app/string_list_model.h"
+#include "app/string_list_painter.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "editing_test.h"
 
-#include "session/row_editors.h"
+#include "app/row_editors.h"
 
 #include <QApplication>
 #include <QCheckBox>

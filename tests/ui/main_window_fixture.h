@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "session/string_list_model.h"
-#include "session/string_list_view.h"
+#include "app/string_list_model.h"
+#include "app/string_list_view.h"
 #include "support/qm_bytes_builder.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"

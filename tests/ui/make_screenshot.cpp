@@ -2,7 +2,7 @@
 // of every colour, drawn on Qt's offscreen platform.
 
 #include "app/main_window.h"
-#include "session/string_list_view.h"
+#include "app/string_list_view.h"
 #include "support/qm_bytes_builder.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
