@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QFontDatabase>
 
+#include <algorithm>
+
 namespace sorvane {
 
 void MainWindow::fillFontNames() {
@@ -23,9 +25,16 @@ void MainWindow::fillFontNames() {
   }
   fontNames.sort(false);
   const QSignalBlocker blocker(fontNameBox_);
+  qsizetype longest = 0;
   for (std::int32_t i = 0; i < fontNames.count(); ++i) {
     fontNameBox_->addItem(toQString(fontNames.view(i)));
+    longest = std::max<qsizetype>(longest, fontNames.view(i).size());
   }
+  // Wide enough for the usual names; a rare very long one is cut rather
+  // than widening the window.
+  constexpr qsizetype kWidestName = 24;
+  fontNameBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  fontNameBox_->setMinimumContentsLength(static_cast<int>(std::min(longest, kWidestName)));
   // Until a name is chosen, the list keeps the window's font where the box
   // offers it.
   const int windowFamily = fontNameBox_->findText(QFontInfo(font()).family());

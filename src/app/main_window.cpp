@@ -1,20 +1,20 @@
 #include "app/main_window.h"
 
-#include "app/anchored_layout.h"
+#include "app/column_captions.h"
 #include "app/debug_id_dialog.h"
 #include "app/export_dialog.h"
 #include "app/message_hook.h"
 #include "app/qt_text.h"
+#include "app/row_editors.h"
 #include "app/search_window.h"
+#include "app/string_list_model.h"
+#include "app/string_list_view.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
-#include "session/row_editors.h"
 #include "session/string_list_layout.h"
-#include "session/string_list_model.h"
-#include "session/string_list_view.h"
 #include "textio/debug_strings.h"
 
 #include <QCheckBox>
@@ -37,26 +37,22 @@ constexpr std::u16string_view kQmFilter = u"QM Files (*.qm)|*.qm|All files (*.*)
 MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QStringLiteral("Sorvane 0.3.2"));
-  // Where Tahoma is missing, a narrow sans-serif font one pixel smaller
-  // keeps the captions inside the widths the controls were designed for.
-  QFont windowFont(QStringLiteral("Tahoma"));
-  windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
-                          QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
-  windowFont.setPixelSize(13);
-  if (QFontInfo(windowFont).family() != QStringLiteral("Tahoma")) windowFont.setPixelSize(12);
-  setFont(windowFont);
+  setWindowTitle(QStringLiteral("Sorvane " SORVANE_VERSION));
   move(464, 121);
 
   buildControls();
+  // Files dropped anywhere on the window, the path boxes included, go to
+  // the window, which puts them in the right boxes.
+  setAcceptDrops(true);
+  for (QLineEdit* box : {oldOriginalEdit_, newOriginalEdit_, modFileEdit_})
+    box->setAcceptDrops(false);
   fillFontNames();
   rowEditors_ = new RowEditors(session_, *stringList_);
   searchWindow_ = std::make_unique<SearchWindow>(dialogs_);
   connectControls();
   messageHook_ = new MessageHook(*this);
+  // The layout keeps the window at least as large as its controls need.
   resize(406, 355);
-  // The smallest window is 414 x 295 with its frame: 406 x 264 inside.
-  setMinimumSize(406, 264);
 
   // The stored settings are restored here once they exist; then the mode
   // and the list font are applied as if the user had chosen them.
@@ -202,14 +198,12 @@ void MainWindow::layoutColumns() {
   const ColumnLayout layout = computeColumnLayout(checkedMode(), stringList_->viewport()->width(),
                                                   stringList_->rowNumberWidth());
   stringList_->applyColumnWidths(layout.widths);
-  // A caption may use its column's width, so that the length after it shows.
-  const int captionWidth = std::max(128, layout.widths[1] - 8);
   if (checkedMode() == SessionMode::modUpdate) {
-    controlsLayout_->setHorizontalSpan(oldOriginalCaption_, layout.oldOriginalCaptionX,
-                                       captionWidth);
+    columnCaptions_->setColumns(
+        {{oldOriginalCaption_, 1}, {newOriginalCaption_, 2}, {modifiedCaption_, 3}});
+  } else {
+    columnCaptions_->setColumns({{newOriginalCaption_, 1}, {modifiedCaption_, 2}});
   }
-  controlsLayout_->setHorizontalSpan(newOriginalCaption_, layout.newOriginalCaptionX, captionWidth);
-  controlsLayout_->setHorizontalSpan(modifiedCaption_, layout.modifiedCaptionX, captionWidth);
 }
 
 void MainWindow::showSelectedRowInfo() {

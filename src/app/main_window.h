@@ -18,7 +18,7 @@ class QRadioButton;
 
 namespace sorvane {
 
-class AnchoredLayout;
+class ColumnCaptions;
 class DialogServices;
 class MessageHook;
 class RowEditors;
@@ -77,6 +77,22 @@ class MainWindow : public QWidget {
   // Find in the list: from the row after the selected one.
   void findNext();
 
+  // Keyboard commands: each does what its control does, and nothing while
+  // that control is disabled.
+  void saveFromKeyboard();
+  void exportFromKeyboard();
+  void undoFromKeyboard();
+  void redoFromKeyboard();
+  void toggleChangeSame();
+  void focusFindBox();
+  bool isFindBox(const QWidget* widget) const;
+  // The path boxes and the find box.
+  bool isTextBox(const QWidget* widget) const;
+
+  // Opening from the command line: chooses the mode, fills the path boxes
+  // (a path not given leaves its box empty) and opens the files.
+  void openPaths(SessionMode mode, const SessionPaths& paths);
+
   // Editing, Undo and Redo.
   RowEditors& rowEditors() const { return *rowEditors_; }
   void openEditorsOnSelectedRow();
@@ -88,10 +104,11 @@ class MainWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // QM files dropped on the window fill the path boxes.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
-  friend class MessageHook;
-
   // After a change was stored, undone or redone: the Save, Undo and Redo
   // buttons follow the session.
   void changeStored();
@@ -127,7 +144,7 @@ class MainWindow : public QWidget {
   QWidget* showPanelStrip_ = nullptr;
   QWidget* infoPanel_ = nullptr;
   StringListView* stringList_ = nullptr;
-  AnchoredLayout* controlsLayout_ = nullptr;
+  ColumnCaptions* columnCaptions_ = nullptr;
 
   QLabel* sectionText_ = nullptr;
   QLabel* subSectionText_ = nullptr;

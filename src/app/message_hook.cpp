@@ -82,7 +82,7 @@ bool MessageHook::isOwnWindow(const QWidget* window) const {
 bool MessageHook::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || !isOwnWindow(widget->window())) return false;
-  StringListView& list = *window_.stringList_;
+  StringListView& list = window_.stringList();
   switch (event->type()) {
     case QEvent::KeyPress: {
       // A key a widget leaves unhandled goes on to its parents; the hook
@@ -100,7 +100,7 @@ bool MessageHook::eventFilter(QObject* watched, QEvent* event) {
           break;
         if (event->type() == QEvent::MouseButtonDblClick) break;
       }
-      if (!window_.rowEditors_->isEditor(widget)) window_.cancelEditing();
+      if (!window_.rowEditors().isEditor(widget)) window_.cancelEditing();
       if (widget == &list || widget == list.viewport()) list.setListHasFocus(true);
       break;
     }
@@ -147,10 +147,10 @@ bool MessageHook::handleSearchWindowKey(QWidget* target, const QKeyEvent& key) {
         search.subdirectoriesCheck().toggle();
         return true;
       case Qt::Key_S:
-        if (w.saveButton_->isEnabled()) w.saveModFile();
+        w.saveFromKeyboard();
         return true;
       case Qt::Key_E:
-        if (w.exportButton_->isEnabled()) w.exportModTexts();
+        w.exportFromKeyboard();
         return true;
       default:
         return false;
@@ -170,40 +170,36 @@ bool MessageHook::handleSearchWindowKey(QWidget* target, const QKeyEvent& key) {
 
 bool MessageHook::handleCtrlLetter(QWidget* target, int key) {
   MainWindow& w = window_;
-  const bool inEditor = w.rowEditors_->isEditor(target);
+  const bool inEditor = w.rowEditors().isEditor(target);
   switch (key) {
     case Qt::Key_E:
-      if (w.exportButton_->isEnabled()) w.exportModTexts();
+      w.exportFromKeyboard();
       return true;
     case Qt::Key_F:
-      w.findEdit_->setFocus();
+      w.focusFindBox();
       return true;
     case Qt::Key_H:
-      if (w.changeSameCheck_->isEnabled()) w.changeSameCheck_->toggle();
+      w.toggleChangeSame();
       return true;
     case Qt::Key_M:
-      if (!inEditor) w.stringList_->setFocus();
+      if (!inEditor) w.stringList().setFocus();
       return true;
     case Qt::Key_R:
       // Toggles the folder search's subfolder option once that window exists.
       return true;
     case Qt::Key_S:
-      if (w.saveButton_->isEnabled()) w.saveModFile();
+      w.saveFromKeyboard();
       return true;
     case Qt::Key_T:
       w.toggleControlsPanel();
       return true;
     case Qt::Key_Y:
-      if (w.redoButton_->isEnabled()) w.redoChange();
+      w.redoFromKeyboard();
       return true;
     case Qt::Key_Z: {
       const QWidget* focus = QApplication::focusWidget();
-      const bool inTextBox = focus == &w.rowEditors_->modifiedEditor() || focus == w.findEdit_ ||
-                             focus == w.oldOriginalEdit_ || focus == w.newOriginalEdit_ ||
-                             focus == w.modFileEdit_;
-      if (QApplication::activeWindow() == &w && w.undoButton_->isEnabled() && !inTextBox) {
-        w.undoChange();
-      }
+      const bool inTextBox = focus == &w.rowEditors().modifiedEditor() || w.isTextBox(focus);
+      if (QApplication::activeWindow() == &w && !inTextBox) w.undoFromKeyboard();
       return true;
     }
     default:
@@ -213,17 +209,17 @@ bool MessageHook::handleCtrlLetter(QWidget* target, int key) {
 
 bool MessageHook::handleEnterOrEscape(QWidget* target, int key) {
   MainWindow& w = window_;
-  RowEditors& editors = *w.rowEditors_;
+  RowEditors& editors = w.rowEditors();
   if (key == Qt::Key_Escape) {
     if (editors.isEditor(target) && editors.shown()) w.cancelEditing();
     return true;
   }
   if (QApplication::activeWindow() != &w) return true;
-  if (target == w.findEdit_) {
+  if (w.isFindBox(target)) {
     w.findNext();
     return true;
   }
-  if (target == w.stringList_) {
+  if (target == &w.stringList()) {
     w.openEditorsOnSelectedRow();
     return true;
   }
@@ -236,13 +232,13 @@ bool MessageHook::handleEnterOrEscape(QWidget* target, int key) {
 
 bool MessageHook::handleKeyDown(QWidget* target, const QKeyEvent& key, bool noModifiers) {
   MainWindow& w = window_;
-  RowEditors& editors = *w.rowEditors_;
+  RowEditors& editors = w.rowEditors();
   switch (key.key()) {
     case Qt::Key_F2:
-      if (target == w.stringList_ && noModifiers) w.openEditorsOnSelectedRow();
+      if (target == &w.stringList() && noModifiers) w.openEditorsOnSelectedRow();
       return false;
     case Qt::Key_Delete:
-      if (target == w.stringList_ && noModifiers && w.modUpdateRadio_->isChecked()) {
+      if (target == &w.stringList() && noModifiers && w.checkedMode() == SessionMode::modUpdate) {
         w.deleteSelectedRowText();
       }
       return false;

@@ -35,7 +35,6 @@ constexpr int kResponsiveMs = 100;
 SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
   setObjectName(QStringLiteral("SearchWindow"));
   setWindowTitle(QStringLiteral("Sorvane: Search"));
-  setMinimumSize(200, 140);
 
   auto* folderLabel = named<QLabel>("FolderLabel", QStringLiteral("Folder:"));
   folderEdit_ = named<QLineEdit>("FolderEdit");
@@ -68,6 +67,8 @@ SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
   layout->addLayout(top);
   layout->addWidget(resultsList_, 1);
   layout->addWidget(statusText_);
+  // The window is never smaller than its controls need.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   resize(406, 274);
 
   connect(folderEdit_, &QLineEdit::textChanged, this,

@@ -13,7 +13,7 @@ class MainWindowTest : public QObject {
   void init();
   void cleanup();
   void everyControlHasItsNameCaptionAndInitialState();
-  void controlsKeepTheirPlacesAndAnchorsOnResize();
+  void controlsKeepTheirArrangementOnResize();
   void modeButtonsSwitchLabelsAndControls();
   void openingSetsTheStateOfEveryControl();
   void modUpdateOpenLeavesTheDebugButtonDisabled();

@@ -239,6 +239,17 @@ void StringListTest::aModOnlyRowShowsEmptySectionsAndZeroLengths() {
 }
 
 void StringListTest::columnsAndCaptionsFollowTheWidthInBothModes() {
+  // A caption starts where its column's text starts (3 pixels in) and ends
+  // within the column, so neighbours never overlap.
+  const auto headsColumn = [this](const char* caption, int column) {
+    const QWidget* label = ui->find(caption);
+    const QWidget* viewport = ui->list().viewport();
+    const int left = viewport->mapTo(ui->window.get(), QPoint(0, 0)).x() +
+                     ui->list().columnViewportPosition(column);
+    const int captionLeft = label->mapTo(ui->window.get(), QPoint(0, 0)).x();
+    return captionLeft == left + 3 &&
+           captionLeft + label->width() <= left + ui->list().columnWidth(column);
+  };
   std::vector<QmEntry> entries(150, QmEntry{1, u"x", "", ""});
   ui->open(ui->write("en.qm", entries), "");
   for (int width : {600, 800}) {
@@ -251,8 +262,8 @@ void StringListTest::columnsAndCaptionsFollowTheWidthInBothModes() {
     QCOMPARE(ui->list().columnWidth(0), w0);
     QCOMPARE(ui->list().columnWidth(2), half);
     QCOMPARE(ui->list().columnWidth(3), 0);
-    QCOMPARE(ui->find("NewOriginalCaption")->x(), w0 + 8);
-    QCOMPARE(ui->find("ModifiedCaption")->x(), w0 + half + 8);
+    QVERIFY(headsColumn("NewOriginalCaption", 1));
+    QVERIFY(headsColumn("ModifiedCaption", 2));
   }
   ui->click("CloseButton");
   openColouredSession();
@@ -261,9 +272,9 @@ void StringListTest::columnsAndCaptionsFollowTheWidthInBothModes() {
   const int third = ui->list().viewport()->width() / 3;
   QCOMPARE(ui->list().columnWidth(0), 0);
   QCOMPARE(ui->list().columnWidth(3), third);
-  QCOMPARE(ui->find("OldOriginalCaption")->x(), 8);
-  QCOMPARE(ui->find("NewOriginalCaption")->x(), third + 8);
-  QCOMPARE(ui->find("ModifiedCaption")->x(), 2 * third + 8);
+  QVERIFY(headsColumn("OldOriginalCaption", 1));
+  QVERIFY(headsColumn("NewOriginalCaption", 2));
+  QVERIFY(headsColumn("ModifiedCaption", 3));
 }
 
 void StringListTest::longTextsStayInsideTheirCell() {

@@ -16,7 +16,6 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setStyle(QStringLiteral("Windows"));
   std::vector<std::unique_ptr<QObject>> tests;
   tests.push_back(std::make_unique<sorvane::test::MainWindowTest>());
   tests.push_back(std::make_unique<sorvane::test::StringListTest>());

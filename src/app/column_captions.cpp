@@ -1,0 +1,81 @@
+#include "app/column_captions.h"
+
+#include "app/string_list_view.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace sorvane {
+
+namespace {
+
+// Where a cell's text starts inside its column.
+constexpr int kCellTextInset = 3;
+
+}  // namespace
+
+ColumnCaptions::ColumnCaptions(const StringListView& list, QWidget* parent)
+    : QWidget(parent), list_(list) {
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ColumnCaptions::setColumns(std::vector<std::pair<QLabel*, int>> captions) {
+  captions_ = std::move(captions);
+  updateGeometry();
+  placeCaptions();
+}
+
+void ColumnCaptions::placeCaptions() {
+  const QWidget* viewport = list_.viewport();
+  const int offset =
+      viewport->mapTo(window(), QPoint(0, 0)).x() - mapTo(window(), QPoint(0, 0)).x();
+  for (const auto& [caption, column] : captions_) {
+    const int left = offset + list_.columnViewportPosition(column) + kCellTextInset;
+    const int width = std::max(0, list_.columnWidth(column) - kCellTextInset);
+    caption->setGeometry(left, 0, width, height());
+  }
+}
+
+int ColumnCaptions::roomFor(const QLabel& caption) const {
+  // A text length may follow the caption: room for five digits.
+  const QString text = caption.text();
+  const qsizetype length = text.lastIndexOf(QStringLiteral(" ("));
+  const QFontMetrics metrics = caption.fontMetrics();
+  const int shown = length < 0 ? 0 : metrics.horizontalAdvance(text.mid(length));
+  return caption.sizeHint().width() - shown +
+         metrics.horizontalAdvance(QStringLiteral(" (99999)")) + kCellTextInset;
+}
+
+QSize ColumnCaptions::sizeHint() const { return minimumSizeHint(); }
+
+QSize ColumnCaptions::minimumSizeHint() const {
+  int widest = 0;
+  int height = fontMetrics().height();
+  for (const auto& [caption, column] : captions_) {
+    widest = std::max(widest, roomFor(*caption));
+    height = std::max(height, caption->sizeHint().height());
+  }
+  // The columns share the list's width after the row numbers (none in Mod update),
+  // the list's frame and its scroll bar.
+  const int rowNumbers = list_.columnWidth(0);
+  const int frame = 2 * list_.frameWidth() + list_.verticalScrollBar()->sizeHint().width();
+  return {static_cast<int>(captions_.size()) * widest + rowNumbers + frame, height};
+}
+
+void ColumnCaptions::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeCaptions();
+}
+
+bool ColumnCaptions::event(QEvent* event) {
+  // A caption's new text or font may need more room.
+  if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::FontChange) {
+    updateGeometry();
+  }
+  return QWidget::event(event);
+}
+
+}  // namespace sorvane
