@@ -193,12 +193,12 @@ void MainWindow::buildControlsPanel() {
   rows->addLayout(files);
   rows->addLayout(row({modeLabel, traditionalRadio_, modUpdateRadio_, nullptr, openButton_,
                        saveButton_, exportButton_, closeButton_}));
-  QHBoxLayout* findRow = row({fontLabel, fontNameBox_, fontSizeBox_, findLabel, findEdit_,
-                              findNextButton_});
+  QHBoxLayout* findRow =
+      row({fontLabel, fontNameBox_, fontSizeBox_, findLabel, findEdit_, findNextButton_});
   findRow->setStretchFactor(findEdit_, 1);
   rows->addLayout(findRow);
-  rows->addLayout(row({undoButton_, redoButton_, changeSameCheck_, nullptr, searchFolderButton_,
-                       debugQmButton_}));
+  rows->addLayout(row(
+      {undoButton_, redoButton_, changeSameCheck_, nullptr, searchFolderButton_, debugQmButton_}));
   // The captions span the whole width, as the list below them does.
   auto* panelLayout = new QVBoxLayout(panel);
   const QMargins margins = panelLayout->contentsMargins();

@@ -10,6 +10,9 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace sorvane {
 
 namespace {
@@ -31,23 +34,25 @@ std::u16string storedFromDocument(QStringView raw) {
 }
 
 // The lines a text wraps into at a width, as the editor wraps it.
-int wrappedLineCount(const QString& text, const QFont& font, int width) {
-  int lines = 0;
+// The height of the text laid out as the editor lays it out: wrapped at
+// the width, every line with its leading, at the font's fractional line
+// height (rounding each line to whole pixels would cut the last one off).
+qreal wrappedTextHeight(const QString& text, const QFont& font, int width) {
+  qreal height = 0;
   for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
     QTextLayout layout(paragraph, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
-    int paragraphLines = 0;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLeadingIncluded(true);
       line.setLineWidth(std::max(1, width));
-      ++paragraphLines;
+      height += line.height();
     }
     layout.endLayout();
-    lines += std::max(1, paragraphLines);
   }
-  return lines;
+  return height;
 }
 
 constexpr int kFrame = 1;
@@ -157,9 +162,11 @@ void RowEditors::scrollWithoutClosing(const std::function<void()>& scroll) {
 
 int RowEditors::fittingHeight(const QPlainTextEdit& editor) const {
   const int textWidth = editor.width() - 2 * kFrame - 2 * kMargin;
-  const int lines = wrappedLineCount(editor.toPlainText(), editor.font(), textWidth);
-  const int lineHeight = QFontMetrics(list_.font()).lineSpacing();
-  return std::min(lines * lineHeight + 4, list_.viewport()->height());
+  const qreal text = wrappedTextHeight(editor.toPlainText(), editor.font(), textWidth);
+  // The editor shows its last line only when one more pixel is free below
+  // the bottom margin.
+  return std::min(static_cast<int>(std::ceil(text)) + 2 * kFrame + 2 * kMargin + 1,
+                  list_.viewport()->height());
 }
 
 void RowEditors::openEditors(int row) {

@@ -145,12 +145,26 @@ void EditingTest::editorsGrowWithTheirTextAndStayInView() {
   std::vector<QmEntry> many(60, QmEntry{1, u"short", "", ""});
   many[0].text = u"one\ntwo\nthree\nfour";
   openTraditional(many);
-  doubleClickRow(0);
-  QPlainTextEdit& original = editor("NewOriginalEditor");
-  const int lineHeight = QFontMetrics(ui->list().font()).lineSpacing();
-  QCOMPARE(original.height(), 4 * lineHeight + 4);
-  QCOMPARE(editor("ModifiedEditor").height(), 4 * lineHeight + 4);
-  QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+  // Every line shows at every list font size: the editor has nothing to
+  // scroll, also after a line is typed.
+  auto* sizeBox = ui->find<QComboBox>("FontSizeBox");
+  ui->window->resize(600, 900);
+  for (const char* size : {"8", "11", "14", "20", "36"}) {
+    sizeBox->setEditText(QString::fromLatin1(size));
+    doubleClickRow(0);
+    for (const char* name : {"NewOriginalEditor", "ModifiedEditor"}) {
+      QVERIFY2(editor(name).verticalScrollBar()->maximum() == 0, size);
+      QVERIFY2(editor(name).height() < 5 * (QFontMetrics(ui->list().font()).lineSpacing() + 1),
+               size);
+    }
+    QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("five"));
+    QVERIFY2(editor("ModifiedEditor").verticalScrollBar()->maximum() == 0, size);
+    QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
+  }
+  sizeBox->setEditText(QStringLiteral("14"));
+  ui->window->resize(600, 400);
 
   // On the last row the list scrolls until the editors fit below it.
   const int lastVisible = ui->list().rowAt(ui->list().viewport()->height() - 2);
