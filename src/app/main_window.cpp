@@ -4,6 +4,7 @@
 #include "app/debug_id_dialog.h"
 #include "app/export_dialog.h"
 #include "app/message_hook.h"
+#include "app/mod_update_legend.h"
 #include "app/qt_text.h"
 #include "app/row_editors.h"
 #include "app/search_window.h"
@@ -14,6 +15,7 @@
 #include "platform/text_codec.h"
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
+#include "session/row_states.h"
 #include "session/string_list_layout.h"
 #include "textio/debug_strings.h"
 
@@ -89,7 +91,11 @@ void MainWindow::connectControls() {
   connect(model_, &StringListModel::modTextChanged, this, [this] {
     showSelectedRowInfo();
     applySessionState();
+    updateLegend();
   });
+  connect(model_, &StringListModel::modelReset, this, &MainWindow::updateLegend);
+  connect(legend_, &ModUpdateLegend::rowOfStateRequested, this,
+          [this](RowState state, bool backward) { selectRowInState(state, backward); });
   connect(model_, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
   connect(model_, &StringListModel::undoLogClearRequested, this, &MainWindow::updateUndoButtons);
   connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
@@ -204,6 +210,22 @@ void MainWindow::layoutColumns() {
   } else {
     columnCaptions_->setColumns({{newOriginalCaption_, 1}, {modifiedCaption_, 2}});
   }
+}
+
+void MainWindow::updateLegend() {
+  const bool shown = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
+  if (shown) legend_->setCounts(countRowStates(session_));
+  legend_->setVisible(shown);
+}
+
+void MainWindow::selectRowInState(std::optional<RowState> state, bool backward) {
+  const std::optional<std::int32_t> row =
+      nearestRowInState(session_, stringList_->selectedRow(), state, backward);
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  stringList_->selectRow(*row);
 }
 
 void MainWindow::showSelectedRowInfo() {

@@ -21,6 +21,7 @@ namespace sorvane {
 class ColumnCaptions;
 class DialogServices;
 class MessageHook;
+class ModUpdateLegend;
 class RowEditors;
 class SearchWindow;
 class StringListModel;
@@ -89,6 +90,10 @@ class MainWindow : public QWidget {
   // The path boxes and the find box.
   bool isTextBox(const QWidget* widget) const;
 
+  // Selects the nearest row after (or before) the selected one in the
+  // state, or in any coloured state; beeps when there is none.
+  void selectRowInState(std::optional<RowState> state, bool backward);
+
   // Opening from the command line: chooses the mode, fills the path boxes
   // (a path not given leaves its box empty) and opens the files.
   void openPaths(SessionMode mode, const SessionPaths& paths);
@@ -128,6 +133,8 @@ class MainWindow : public QWidget {
   void applySessionState();
   // Captions with text lengths and the section labels, for the selected row.
   void showSelectedRowInfo();
+  // Shows the legend in "Mod update" with the current counts.
+  void updateLegend();
   QFont listFont() const;
 
   DialogServices& dialogs_;
@@ -143,6 +150,7 @@ class MainWindow : public QWidget {
   QWidget* controlsPanel_ = nullptr;
   QWidget* showPanelStrip_ = nullptr;
   QWidget* infoPanel_ = nullptr;
+  ModUpdateLegend* legend_ = nullptr;
   StringListView* stringList_ = nullptr;
   ColumnCaptions* columnCaptions_ = nullptr;
 

@@ -3,6 +3,7 @@
 #include "app/column_captions.h"
 #include "app/fitted_button.h"
 #include "app/main_window.h"
+#include "app/mod_update_legend.h"
 #include "app/string_list_model.h"
 #include "app/string_list_view.h"
 
@@ -77,10 +78,14 @@ void MainWindow::buildControls() {
   stringList_ = new StringListView(*model_, this);
   buildControlsPanel();
   buildShowPanelStrip();
+  legend_ = new ModUpdateLegend(this);
+  legend_->setObjectName(QStringLiteral("ModUpdateLegend"));
+  legend_->hide();
 
   layout->addWidget(controlsPanel_);
   layout->addWidget(showPanelStrip_);
   layout->addWidget(stringList_, 1);
+  layout->addWidget(legend_);
   layout->addWidget(infoPanel_);
 }
 

@@ -124,6 +124,16 @@ bool MessageHook::handleKey(QWidget* target, const QKeyEvent& key) {
   // In the search window only a few keys are the program's; the rest are
   // the window's own.
   if (target->window() == &window_.searchWindow()) return handleSearchWindowKey(target, key);
+  if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier) &&
+      latinLetterKey(key) == Qt::Key_J) {
+    // The next (Shift: previous) coloured row in "Mod update", not while
+    // a row is being edited.
+    if (!window_.rowEditors().isEditor(target) &&
+        window_.session().mode() == SessionMode::modUpdate && window_.session().isOpen()) {
+      window_.selectRowInState(std::nullopt, modifiers.testFlag(Qt::ShiftModifier));
+    }
+    return true;
+  }
   if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier)) {
     if (const int letter = latinLetterKey(key); letter != 0)
       return handleCtrlLetter(target, letter);

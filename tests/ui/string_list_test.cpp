@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QPlainTextEdit>
 
 namespace sorvane::test {
 
@@ -68,6 +69,56 @@ void StringListTest::tooltipsCarryTheWholeText() {
   openColouredSession();
   const QModelIndex index = ui->list().model()->index(5, 3);
   QCOMPARE(index.data(Qt::ToolTipRole).toString(), QStringLiteral("Nur im Mod, ein langer Text"));
+}
+
+void StringListTest::theLegendCountsTheColoursAndWalksThroughThem() {
+  const auto legend = [this] {
+    QStringList texts;
+    for (const char* name : {"LegendNew", "LegendDropped", "LegendChanged", "LegendModOnly"}) {
+      texts << ui->find<QPushButton>(name)->text();
+    }
+    return texts.join(QLatin1Char('|'));
+  };
+  QVERIFY(!ui->find("ModUpdateLegend")->isVisible());
+  openColouredSession();
+  QVERIFY(ui->find("ModUpdateLegend")->isVisible());
+  QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (1)"));
+
+  // Ctrl+J walks the coloured rows (changed, new, dropped, Mod only),
+  // wrapping around; Ctrl+Shift+J walks back.
+  ui->list().setFocus();
+  ui->list().selectRow(0);
+  for (const int expected : {2, 3, 5, 0}) {
+    QTest::keyClick(&ui->list(), Qt::Key_J, Qt::ControlModifier);
+    QCOMPARE(ui->list().selectedRow(), expected);
+  }
+  QTest::keyClick(&ui->list(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(ui->list().selectedRow(), 5);
+  // An entry selects the next row of its kind, with Shift the previous one.
+  QTest::mouseClick(ui->find<QPushButton>("LegendDropped"), Qt::LeftButton);
+  QCOMPARE(ui->list().selectedRow(), 3);
+  QTest::mouseClick(ui->find<QPushButton>("LegendChanged"), Qt::LeftButton, Qt::ShiftModifier);
+  QCOMPARE(ui->list().selectedRow(), 0);
+
+  // The counts follow edits, deletions and undo.
+  ui->list().selectRow(5);
+  ui->list().setFocus();
+  QTest::keyClick(&ui->list(), Qt::Key_Delete);
+  // The emptied Mod-only row is in no file now: a new string.
+  QCOMPARE(legend(), QStringLiteral("New (2)|Dropped (1)|Changed (1)|Mod only (0)"));
+  ui->click("UndoButton");
+  QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (1)"));
+  ui->list().selectRow(2);
+  ui->list().setFocus();
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  auto* editor = ui->find<QPlainTextEdit>("ModifiedEditor");
+  QTest::keyClicks(editor, QStringLiteral("Frisch"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCOMPARE(legend(), QStringLiteral("New (0)|Dropped (1)|Changed (1)|Mod only (1)"));
+
+  ui->dialogs.answerNextMessage(MessageAnswer::no);
+  ui->click("CloseButton");
+  QVERIFY(!ui->find("ModUpdateLegend")->isVisible());
 }
 
 void StringListTest::modUpdateRowsTakeTheColourOfTheirState() {

@@ -15,6 +15,7 @@ class StringListTest : public QObject {
   void cellsShowPaddedRowNumbersAndTheTextsOfTheMode();
   void tooltipsCarryTheWholeText();
   void modUpdateRowsTakeTheColourOfTheirState();
+  void theLegendCountsTheColoursAndWalksThroughThem();
   void aSelectedRowIsStrongerWithFocusAndPalerWithout();
   void storingATextRecoloursTheRow();
   void selectingARowShowsItsLengthsAndSections();
