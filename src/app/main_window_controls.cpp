@@ -162,6 +162,10 @@ void MainWindow::buildControlsPanel() {
                           "28", "36", "48", "72"});
   fontSizeBox_->setCurrentIndex(fontSizeBox_->findText(QStringLiteral("14")));
   fontSizeBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // The find box takes the room to spare; the font boxes keep what they need.
+  for (QComboBox* box : {fontNameBox_, fontSizeBox_}) {
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  }
 
   findEdit_ = named<QLineEdit>("FindEdit", panel);
   findLabel->setBuddy(findEdit_);
