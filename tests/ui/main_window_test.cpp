@@ -6,13 +6,19 @@
 #include <functional>
 #include <map>
 #include <string>
+#include "app/command_line.h"
 #include "app/search_window.h"
+#include "platform/path_codec.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLayout>
+#include <QMimeData>
+#include <QUrl>
 
 namespace sorvane::test {
 
@@ -369,6 +375,106 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
   search.setFields(QString::fromStdString(ui->folder.path("none")), QString(), true);
   search.searchOrStop();
   QCOMPARE(ui->dialogs.messageTexts().back(), u"Folder does not exist.");
+}
+
+}  // namespace sorvane::test
+
+namespace sorvane::test {
+
+void MainWindowTest::theCommandLineNamesTheFilesToOpen() {
+  struct Case {
+    std::vector<std::string> arguments;
+    CommandLine::Action action;
+    std::optional<SessionMode> mode;
+    SessionPaths paths;
+  };
+  using Action = CommandLine::Action;
+  const Case cases[] = {
+      {{}, Action::run, std::nullopt, {}},
+      {{"de.qm"}, Action::run, SessionMode::traditional, {u"", u"/work/de.qm", u""}},
+      {{"/a/de.qm", "mod.qm"},
+       Action::run,
+       SessionMode::traditional,
+       {u"", u"/a/de.qm", u"/work/mod.qm"}},
+      {{"--update", "old.qm", "new.qm"},
+       Action::run,
+       SessionMode::modUpdate,
+       {u"/work/old.qm", u"/work/new.qm", u""}},
+      {{"old.qm", "--update", "new.qm", "m.qm"},
+       Action::run,
+       SessionMode::modUpdate,
+       {u"/work/old.qm", u"/work/new.qm", u"/work/m.qm"}},
+      {{"--", "-odd.qm"}, Action::run, SessionMode::traditional, {u"", u"/work/-odd.qm", u""}},
+      // A name that is no UTF-8 keeps its bytes.
+      {{"\xE9t\xE9.qm"},
+       Action::run,
+       SessionMode::traditional,
+       {u"", u"/work/\xDCE9t\xDCE9.qm", u""}},
+      {{"--help", "x"}, Action::help, std::nullopt, {}},
+      {{"-h"}, Action::help, std::nullopt, {}},
+      {{"--version"}, Action::version, std::nullopt, {}},
+      {{"a", "b", "c"}, Action::usageError, std::nullopt, {}},
+      {{"--update", "a"}, Action::usageError, std::nullopt, {}},
+      {{"--update", "a", "b", "c", "d"}, Action::usageError, std::nullopt, {}},
+      {{"--frobnicate"}, Action::usageError, std::nullopt, {}},
+  };
+  for (const Case& test : cases) {
+    const CommandLine line = parseCommandLine(test.arguments, "/work");
+    const QByteArray what = QByteArray::number(static_cast<int>(&test - cases));
+    QVERIFY2(line.action == test.action, what);
+    QVERIFY2(line.mode == test.mode, what);
+    QVERIFY2(line.paths.oldOriginal == test.paths.oldOriginal, what);
+    QVERIFY2(line.paths.newOriginal == test.paths.newOriginal, what);
+    QVERIFY2(line.paths.mod == test.paths.mod, what);
+    QVERIFY2((line.action == Action::usageError) == !line.error.empty(), what);
+  }
+
+  // The window opens what the command line names; a missing Mod starts one.
+  const std::string original = ui->write("en.qm", kThree);
+  ui->window->openPaths(SessionMode::traditional, {u"", pathFromNative(original), u""});
+  QVERIFY(ui->window->session().isOpen());
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+  QCOMPARE(ui->find<QLineEdit>("ModFileEdit")->text(),
+           QString::fromStdString(ui->folder.path("en1.qm")));
+}
+
+void MainWindowTest::droppedFilesFillThePathBoxes() {
+  const auto drop = [this](const QStringList& files, const char* onto) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+    data->setUrls(urls);
+    QWidget* target = ui->find(onto);
+    const QPointF at = target->mapTo(ui->window.get(), target->rect().center());
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(ui->window.get(), &enter);
+    const bool accepted = enter.isAccepted();
+    QDropEvent dropped(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    if (accepted) QApplication::sendEvent(ui->window.get(), &dropped);
+    delete data;
+    return accepted;
+  };
+  const auto box = [this](const char* name) { return ui->find<QLineEdit>(name)->text(); };
+  // One file: the box under the pointer, else the Original box.
+  QVERIFY(drop({"/f/mod.qm"}, "ModFileEdit"));
+  QCOMPARE(box("ModFileEdit"), QStringLiteral("/f/mod.qm"));
+  QVERIFY(drop({"/f/orig.qm"}, "OpenButton"));
+  QCOMPARE(box("NewOriginalEdit"), QStringLiteral("/f/orig.qm"));
+  // The disabled old original box passes it to the Original box.
+  QVERIFY(drop({"/f/other.qm"}, "OldOriginalEdit"));
+  QCOMPARE(box("OldOriginalEdit"), QString());
+  QCOMPARE(box("NewOriginalEdit"), QStringLiteral("/f/other.qm"));
+  // Two fill the Original and Mod; three switch to Mod update.
+  QVERIFY(drop({"/f/a.qm", "/f/b.qm"}, "FindEdit"));
+  QCOMPARE(box("NewOriginalEdit") + box("ModFileEdit"), QStringLiteral("/f/a.qm/f/b.qm"));
+  QVERIFY(drop({"/f/1.qm", "/f/2.qm", "/f/3.qm"}, "FindEdit"));
+  QVERIFY(ui->find<QRadioButton>("ModUpdateRadio")->isChecked());
+  QCOMPARE(box("OldOriginalEdit") + box("NewOriginalEdit") + box("ModFileEdit"),
+           QStringLiteral("/f/1.qm/f/2.qm/f/3.qm"));
+  // Four files, or while files are open, are refused.
+  QVERIFY(!drop({"/1", "/2", "/3", "/4"}, "FindEdit"));
+  ui->open(ui->write("en.qm", kThree), "");
+  QVERIFY(!drop({"/f/x.qm"}, "ModFileEdit"));
 }
 
 }  // namespace sorvane::test

@@ -27,6 +27,8 @@ class MainWindowTest : public QObject {
   void exportDialogExportsAndImportsBack();
   void debugButtonAsksForTheIdAndNumbersTheRows();
   void searchWindowFindsFilesAndOpensOne();
+  void theCommandLineNamesTheFilesToOpen();
+  void droppedFilesFillThePathBoxes();
 
  private:
   std::unique_ptr<MainWindowFixture> ui;
