@@ -22,7 +22,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  QApplication::setStyle(QStringLiteral("Windows"));
   test::TempFolder folder;
   const std::vector<test::QmEntry> oldOriginal = {
       {1, u"&Open...", "&Open...", "MainWindow"},
@@ -54,7 +53,7 @@ int main(int argc, char** argv) {
 
   test::RecordingDialogServices dialogs;
   MainWindow window(dialogs);
-  window.resize(620, 400);
+  window.resize(720, 440);
   window.findChild<QRadioButton*>("ModUpdateRadio")->click();
   window.findChild<QLineEdit*>("OldOriginalEdit")
       ->setText(QString::fromStdString(folder.path("old.qm")));
