@@ -1,17 +1,15 @@
 #pragma once
 
-#include "widetext/byte_string_list.h"
-
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace sorvane {
 
-// Finds the first row with a match key. The rows' keys stay in their list;
-// the index holds only row numbers with a part of each key's hash, in one
-// open-addressed table, so that building it for hundreds of thousands of
-// keys takes no allocation per key.
+// Finds the key id of a match key. The keys themselves stay where they are
+// (in the documents); the index holds only ids with their key's table hash
+// in one open-addressed table, so that building it for hundreds of
+// thousands of keys takes no allocation per key. The caller hashes a key
+// and tells whether an id's key equals it.
 class KeyIndex {
  public:
   static constexpr std::int32_t kNone = -1;
@@ -19,20 +17,41 @@ class KeyIndex {
   void clear();
   void reserve(std::size_t keys);
 
-  // The first row of keys that holds key, or kNone.
-  std::int32_t find(std::string_view key, const ByteStringList& keys) const;
-  // Like find; when the key is new, row (whose key in keys is key) becomes
-  // its first row and is returned.
-  std::int32_t findOrAdd(std::string_view key, std::int32_t row, const ByteStringList& keys);
+  // The id whose key has the hash and satisfies isKey, or kNone.
+  template <typename IsKey>
+  std::int32_t find(std::uint64_t hash, IsKey isKey) const {
+    if (slots_.empty()) return kNone;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.id == kNone) return kNone;
+      if (slot.hash == static_cast<std::uint32_t>(hash) && isKey(slot.id)) return slot.id;
+    }
+  }
+  // Like find; when the key is new, id becomes its id and is returned.
+  template <typename IsKey>
+  std::int32_t findOrAdd(std::uint64_t hash, std::int32_t id, IsKey isKey) {
+    if ((used_ + 1) * 2 > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (slot.id == kNone) {
+        slot = {static_cast<std::uint32_t>(hash), id};
+        ++used_;
+        return id;
+      }
+      if (slot.hash == static_cast<std::uint32_t>(hash) && isKey(slot.id)) return slot.id;
+    }
+  }
 
  private:
+  // The low 32 bits of the hash: the table position and a quick check.
   struct Slot {
     std::uint32_t hash = 0;
-    std::int32_t row = kNone;
+    std::int32_t id = kNone;
   };
 
-  static std::uint64_t hashOf(std::string_view key);
-  void grow(const ByteStringList& keys);
+  void grow();
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;

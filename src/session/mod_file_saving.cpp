@@ -24,18 +24,6 @@ void showSaveError(DialogServices& dialogs, std::u16string_view text) {
                       MessageIcon::error);
 }
 
-// The first eight bytes of a key, A to Z folded, packed so that comparing
-// the numbers compares those bytes.
-std::uint64_t foldedPrefix(std::string_view key) {
-  std::uint64_t packed = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    auto byte = static_cast<unsigned char>(i < key.size() ? key[i] : '\0');
-    if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte + ('a' - 'A'));
-    packed = (packed << 8) | byte;
-  }
-  return packed;
-}
-
 }  // namespace
 
 std::vector<std::int32_t> writtenModEntries(const Session& session) {
@@ -44,18 +32,20 @@ std::vector<std::int32_t> writtenModEntries(const Session& session) {
   std::iota(order.begin(), order.end(), 0);
   if (session.mode() == SessionMode::traditional) return order;
 
-  // Sorted by key. The first eight bytes (the hash digits) are packed into a
-  // number sorted together with the entry, so most comparisons are of two
-  // numbers in one array; the rest of a key decides only between equals.
-  const ByteStringList& keys = session.modKeys();
-  std::vector<std::pair<std::uint64_t, std::int32_t>> sorted(order.size());
+  // Sorted by key: by the hash first (its eight digits sort as the number
+  // does), sorted together with the entry in one array; the rest of a key
+  // decides only between equal hashes.
+  const QmDocument& mod = session.mod();
+  std::vector<std::pair<std::uint32_t, std::int32_t>> sorted(order.size());
   for (std::int32_t i = 0; i < count; ++i) {
-    sorted[static_cast<std::size_t>(i)] = {foldedPrefix(keys.view(i)), i};
+    sorted[static_cast<std::size_t>(i)] = {mod.hashes[static_cast<std::size_t>(i)], i};
   }
-  std::sort(sorted.begin(), sorted.end(), [&keys](const auto& a, const auto& b) {
+  std::sort(sorted.begin(), sorted.end(), [&mod](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
-    if (caseFoldedKeyLess(keys.view(a.second), keys.view(b.second))) return true;
-    if (caseFoldedKeyLess(keys.view(b.second), keys.view(a.second))) return false;
+    const KeyParts left = entryKey(mod, a.second);
+    const KeyParts right = entryKey(mod, b.second);
+    if (caseFoldedKeyLess(left, right)) return true;
+    if (caseFoldedKeyLess(right, left)) return false;
     return a.second < b.second;
   });
   for (std::size_t i = 0; i < sorted.size(); ++i) order[i] = sorted[i].second;

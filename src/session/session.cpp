@@ -6,18 +6,44 @@
 
 namespace sorvane {
 
-namespace {
-
-std::string keyOfEntry(const QmDocument& document, std::int32_t entry) {
-  return matchKey(document.hashes[static_cast<std::size_t>(entry)],
-                  document.sectionTexts.view(entry), document.subsectionTexts.view(entry));
+KeyParts entryKey(const QmDocument& document, std::int32_t entry) {
+  return {document.hashes[static_cast<std::size_t>(entry)], document.sectionTexts.view(entry),
+          document.subsectionTexts.view(entry)};
 }
 
-}  // namespace
+KeyList Session::newKeys() const {
+  return {newOrig_.translations.count(),
+          [this](std::int32_t entry) { return entryKey(newOrig_, entry); }};
+}
+
+KeyList Session::oldKeys() const {
+  return {oldOrig_.translations.count(),
+          [this](std::int32_t entry) { return entryKey(oldOrig_, entry); }};
+}
+
+KeyList Session::modKeys() const {
+  return {mod_.translations.count(), [this](std::int32_t entry) { return entryKey(mod_, entry); }};
+}
+
+KeyList Session::rowKeys() const {
+  return {static_cast<std::int32_t>(rowKeyId_.size()),
+          [this](std::int32_t row) { return keyOfId(rowKeyId_[static_cast<std::size_t>(row)]); }};
+}
+
+KeyParts Session::keyOfId(std::int32_t id) const {
+  const auto at = static_cast<std::size_t>(id);
+  if (firstNewEntry_[at] >= 0) return entryKey(newOrig_, firstNewEntry_[at]);
+  if (firstOldEntry_[at] >= 0) return entryKey(oldOrig_, firstOldEntry_[at]);
+  if (firstModEntry_[at] >= 0) return entryKey(mod_, firstModEntry_[at]);
+  // A Mod-only key whose every entry was removed.
+  const EntryData& removed = removedModOnlyEntries_.at(id);
+  return {removed.hash, removed.section, removed.subsection};
+}
 
 std::int32_t Session::messageRowCount() const {
   if (!open_) return 0;
-  return mode_ == SessionMode::traditional ? newOrig_.translations.count() : rowKeys_.count();
+  return mode_ == SessionMode::traditional ? newOrig_.translations.count()
+                                           : static_cast<std::int32_t>(rowKeyId_.size());
 }
 
 std::int32_t Session::rowCount() const {
@@ -71,10 +97,10 @@ void Session::buildFormRows() {
   }
 }
 
-std::int32_t Session::addRowKey(std::string_view key) {
-  const std::int32_t row = rowKeys_.count();
-  rowKeys_.add(key);
-  const std::int32_t id = keyIndex_.findOrAdd(key, row, rowKeys_);
+std::int32_t Session::addRowKey(const KeyParts& key, std::uint64_t hash) {
+  const auto row = static_cast<std::int32_t>(rowKeyId_.size());
+  const std::int32_t id = keyIndex_.findOrAdd(
+      hash, row, [this, &key](std::int32_t other) { return keyOfId(other) == key; });
   rowKeyId_.push_back(id);
   firstOldEntry_.push_back(-1);
   firstNewEntry_.push_back(-1);
@@ -89,40 +115,34 @@ std::int32_t Session::buildRows() {
   const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
   keyIndex_.reserve(mostRows);
   rowKeyId_.reserve(mostRows);
-  newKeys_.reserve(newCount);
-  oldKeys_.reserve(oldCount);
-  modKeys_.reserve(modCount);
   modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
 
   // Every entry of the new original is a row, duplicates included.
   for (std::int32_t i = 0; i < newCount; ++i) {
-    const std::string key = keyOfEntry(newOrig_, i);
-    newKeys_.add(key);
-    const std::int32_t id = addRowKey(key);
+    const KeyParts key = entryKey(newOrig_, i);
+    const std::int32_t id = addRowKey(key, tableHash(key));
     if (firstNewEntry_[static_cast<std::size_t>(id)] < 0) {
       firstNewEntry_[static_cast<std::size_t>(id)] = i;
     }
   }
   // Keys of the old original and the Mod get a row at their first sight.
-  auto idOf = [this](std::string_view key) {
-    const std::int32_t found = keyIndex_.find(key, rowKeys_);
-    return found != KeyIndex::kNone ? found : addRowKey(key);
+  const auto idOf = [this](const KeyParts& key) {
+    const std::uint64_t hash = tableHash(key);
+    const std::int32_t found =
+        keyIndex_.find(hash, [this, &key](std::int32_t other) { return keyOfId(other) == key; });
+    return found != KeyIndex::kNone ? found : addRowKey(key, hash);
   };
   for (std::int32_t i = 0; i < oldCount; ++i) {
-    const std::string key = keyOfEntry(oldOrig_, i);
-    oldKeys_.add(key);
-    std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(key))];
+    std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(entryKey(oldOrig_, i)))];
     if (first < 0) first = i;
   }
   for (std::int32_t i = 0; i < modCount; ++i) {
-    const std::string key = keyOfEntry(mod_, i);
-    modKeys_.add(key);
-    const std::int32_t id = idOf(key);
+    const std::int32_t id = idOf(entryKey(mod_, i));
     modEntryKeyId_.push_back(id);
     std::int32_t& first = firstModEntry_[static_cast<std::size_t>(id)];
     if (first < 0) first = i;
   }
-  return rowKeys_.count();
+  return static_cast<std::int32_t>(rowKeyId_.size());
 }
 
 RowEntries Session::rowEntries(std::int32_t row) const {
@@ -249,7 +269,6 @@ Session::BatchedChanges::~BatchedChanges() {
 
 void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string_view text) {
   const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
-  const std::string_view key = rowKeys_.view(row);
   const RowEntries entries = messageEntries(row);
   EntryData data;
   if (entries.newOrig >= 0 || entries.oldOrig >= 0) {
@@ -260,12 +279,11 @@ void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string
             std::string(source.subsectionTexts.view(entry)),
             std::string(source.comments.view(entry)),
             (source.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
-  } else if (const auto removed = removedModOnlyEntries_.find(std::string(key));
+  } else if (const auto removed = removedModOnlyEntries_.find(id);
              removed != removedModOnlyEntries_.end()) {
     data = removed->second;
   }
   const std::int32_t newEntry = mod_.translations.count();
-  modKeys_.add(key);
   mod_.translations.add(form == 0 ? text : std::u16string_view());
   mod_.hashes.push_back(data.hash);
   mod_.sectionTexts.add(data.section);
@@ -285,12 +303,11 @@ void Session::removeModEntry(std::int32_t entry) {
   const std::int32_t id = modEntryKeyId_[static_cast<std::size_t>(entry)];
   if (firstNewEntry_[static_cast<std::size_t>(id)] < 0 &&
       firstOldEntry_[static_cast<std::size_t>(id)] < 0) {
-    removedModOnlyEntries_[std::string(modKeys_.view(entry))] = {
+    removedModOnlyEntries_[id] = {
         mod_.hashes[static_cast<std::size_t>(entry)], std::string(mod_.sectionTexts.view(entry)),
         std::string(mod_.subsectionTexts.view(entry)), std::string(mod_.comments.view(entry)),
         (mod_.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
   }
-  modKeys_.remove(entry);
   mod_.removeEntry(entry);
   modEntryKeyId_.erase(modEntryKeyId_.begin() + entry);
 

@@ -2,10 +2,12 @@
 
 #include "qm/qm_document.h"
 #include "session/key_index.h"
+#include "session/match_key.h"
 #include "session/undo_log.h"
 #include "widetext/byte_string_list.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,6 +43,23 @@ struct RowEntries {
   std::int32_t oldOrig = -1;
   std::int32_t newOrig = -1;
   std::int32_t mod = -1;
+};
+
+// The match key of a document's entry, as views into the document.
+KeyParts entryKey(const QmDocument& document, std::int32_t entry);
+
+// A list of match keys, built on demand from where they are kept.
+class KeyList {
+ public:
+  KeyList(std::int32_t count, std::function<KeyParts(std::int32_t)> keyOf)
+      : count_(count), keyOf_(std::move(keyOf)) {}
+  std::int32_t count() const { return count_; }
+  KeyParts parts(std::int32_t i) const { return keyOf_(i); }
+  std::string get(std::int32_t i) const { return keyOf_(i).joined(); }
+
+ private:
+  std::int32_t count_;
+  std::function<KeyParts(std::int32_t)> keyOf_;
 };
 
 // Lets the user interface follow the session without the session knowing it.
@@ -145,10 +164,11 @@ class Session {
   const QmDocument& oldOrig() const { return oldOrig_; }
   const QmDocument& newOrig() const { return newOrig_; }
   const QmDocument& mod() const { return mod_; }
-  const ByteStringList& newKeys() const { return newKeys_; }
-  const ByteStringList& oldKeys() const { return oldKeys_; }
-  const ByteStringList& modKeys() const { return modKeys_; }
-  const ByteStringList& rowKeys() const { return rowKeys_; }
+  // The keys of the documents' entries and of the rows ("Mod update").
+  KeyList newKeys() const;
+  KeyList oldKeys() const;
+  KeyList modKeys() const;
+  KeyList rowKeys() const;
   // The Mod entry written for Mod entry j's key: the first with that key.
   std::int32_t firstModEntryWithKeyOf(std::int32_t modEntry) const;
 
@@ -166,7 +186,9 @@ class Session {
   RowEntries messageEntries(std::int32_t message) const;
   void setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text);
   bool allFormsEmpty(std::int32_t entry) const;
-  std::int32_t addRowKey(std::string_view key);
+  std::int32_t addRowKey(const KeyParts& key, std::uint64_t hash);
+  // The key of a key id, from the first entry that has it.
+  KeyParts keyOfId(std::int32_t id) const;
   void appendModEntry(std::int32_t message, std::int32_t form, std::u16string_view text);
   void removeModEntry(std::int32_t entry);
 
@@ -191,13 +213,9 @@ class Session {
   QmDocument oldOrig_;
   QmDocument newOrig_;
   QmDocument mod_;
-  ByteStringList newKeys_;
-  ByteStringList oldKeys_;
-  ByteStringList modKeys_;
-  ByteStringList rowKeys_;
-
-  // The index. A key is named by the first row that has it (its key id).
-  KeyIndex keyIndex_;                        // key -> first row, over rowKeys_
+  // The index. A key is named by the first row that has it (its key id);
+  // the keys themselves are read from the documents' entries.
+  KeyIndex keyIndex_;                        // key -> key id
   std::vector<std::int32_t> rowKeyId_;       // per row
   std::vector<std::int32_t> firstOldEntry_;  // per key id
   std::vector<std::int32_t> firstNewEntry_;  // per key id
@@ -208,8 +226,8 @@ class Session {
   std::vector<std::int32_t> rowMessage_;
   std::vector<std::int32_t> rowForm_;
   // Hash and texts of removed Mod entries whose key is in neither original,
-  // so that storing a text for the row again restores them.
-  std::unordered_map<std::string, EntryData> removedModOnlyEntries_;
+  // by key id, so that storing a text for the row again restores them.
+  std::unordered_map<std::int32_t, EntryData> removedModOnlyEntries_;
 };
 
 }  // namespace sorvane

@@ -103,10 +103,6 @@ void Session::resetSession() {
   firstModEntry_.clear();
   modEntryKeyId_.clear();
   removedModOnlyEntries_.clear();
-  rowKeys_.clear();
-  oldKeys_.clear();
-  newKeys_.clear();
-  modKeys_.clear();
   oldOrig_.clear();
   newOrig_.clear();
   mod_.clear();
