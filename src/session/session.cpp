@@ -113,7 +113,8 @@ std::int32_t Session::buildRows() {
   const std::int32_t oldCount = oldOrig_.translations.count();
   const std::int32_t modCount = mod_.translations.count();
   const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
-  keyIndex_.reserve(mostRows);
+  // Most keys are the new original's; the table grows for the rest.
+  keyIndex_.reserve(static_cast<std::size_t>(newCount));
   rowKeyId_.reserve(mostRows);
   modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
 
