@@ -33,9 +33,8 @@ void ByteStringList::reserve(std::int32_t count) {
 }
 
 std::int32_t ByteStringList::indexOf(std::string_view text) const {
-  const auto& lines = lines_.lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] == text) return static_cast<std::int32_t>(i);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i] == text) return static_cast<std::int32_t>(i);
   }
   return -1;
 }

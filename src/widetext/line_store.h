@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -13,10 +14,12 @@
 namespace sorvane {
 
 // Storage of an ordered list of strings without an allocation per string.
-// Strings live in large blocks; each line is a view into one of them. A
-// whole text can be adopted as one block and its lines made views into it.
-// Replaced and removed strings leave their bytes behind until the dead part
-// outgrows the live part, when every live line is copied into fresh blocks.
+// Strings live in large blocks; each line is eight bytes that name its
+// block, where it starts there and its length (a line that doesn't fit that
+// is kept as a full view on the side). A whole text can be adopted as one
+// block and its lines made views into it. Replaced and removed strings leave
+// their bytes behind until the dead part outgrows the live part, when every
+// live line is copied into fresh blocks.
 template <typename Char>
 class LineStore {
  public:
@@ -41,31 +44,30 @@ class LineStore {
   ~LineStore() { releaseBlocks(); }
 
   std::size_t size() const { return lines_.size(); }
-  View operator[](std::size_t i) const { return lines_[i]; }
-  const std::vector<View, LargeAllocator<View>>& lines() const { return lines_; }
+  View operator[](std::size_t i) const { return decode(lines_[i]); }
   std::size_t liveUnits() const { return liveUnits_; }
 
   void reserve(std::size_t count) { lines_.reserve(count); }
 
   void add(View text) {
-    const View stored = store(text);
-    lines_.push_back(stored);
-    liveUnits_ += stored.size();
+    lines_.push_back(store(text));
+    liveUnits_ += text.size();
   }
 
   // Replaces line i; the list is first padded with empty lines up to i.
   void set(std::size_t i, View text) {
-    if (i >= lines_.size()) lines_.resize(i + 1);
-    const View stored = store(text);
-    deadUnits_ += lines_[i].size();
-    liveUnits_ = liveUnits_ - lines_[i].size() + stored.size();
-    lines_[i] = stored;
+    if (i >= lines_.size()) lines_.resize(i + 1, kEmptyLine);
+    const std::size_t old = (*this)[i].size();
+    lines_[i] = store(text);
+    deadUnits_ += old;
+    liveUnits_ = liveUnits_ - old + text.size();
     compactIfWasteful();
   }
 
   void remove(std::size_t i) {
-    deadUnits_ += lines_[i].size();
-    liveUnits_ -= lines_[i].size();
+    const std::size_t old = (*this)[i].size();
+    deadUnits_ += old;
+    liveUnits_ -= old;
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
     compactIfWasteful();
   }
@@ -75,7 +77,11 @@ class LineStore {
     lines_.shrink_to_fit();
     releaseBlocks();
     adopted_.clear();
+    bases_.clear();
+    escaped_.clear();
+    escaped_.shrink_to_fit();
     current_ = nullptr;
+    currentBase_ = 0;
     used_ = capacity_ = 0;
     liveUnits_ = deadUnits_ = 0;
     sharedLines_ = 0;
@@ -85,6 +91,7 @@ class LineStore {
   // added with addView. The block stays until clear().
   Char* adoptBlock(std::unique_ptr<Char[]> block) {
     adopted_.push_back(std::move(block));
+    adoptedBase_ = addBase(adopted_.back().get());
     return adopted_.back().get();
   }
 
@@ -92,20 +99,24 @@ class LineStore {
   // that point at one record share its text: however often a text is
   // shared, it is held once.
   void addShared(std::size_t i) {
-    lines_.push_back(lines_[i]);
-    liveUnits_ += lines_[i].size();
-    if (!lines_[i].empty()) ++sharedLines_;
+    const std::uint64_t line = lines_[i];
+    lines_.push_back(line);
+    const std::size_t units = decode(line).size();
+    liveUnits_ += units;
+    if (units != 0) ++sharedLines_;
   }
 
-  // Adds a line that views an adopted block (no copy).
+  // Adds a line that views the block adopted last (no copy).
   void addView(View text) {
-    lines_.push_back(text);
+    lines_.push_back(encode(adoptedBase_, bases_[adoptedBase_], text));
     liveUnits_ += text.size();
   }
 
   template <typename Less>
   void sort(Less less) {
-    std::stable_sort(lines_.begin(), lines_.end(), less);
+    std::stable_sort(lines_.begin(), lines_.end(), [this, &less](std::uint64_t a, std::uint64_t b) {
+      return less(decode(a), decode(b));
+    });
   }
 
  private:
@@ -117,15 +128,49 @@ class LineStore {
   static constexpr std::size_t kOwnBlockUnits = kFirstBlockUnits / 4;
   static constexpr std::size_t kMinDeadUnitsToCompact = std::size_t{1} << 20;
 
+  // A line: the length in the low 24 bits, the start in its block in the
+  // next 24 and the block's number in the top 16. The top number kEscaped
+  // says that the rest is the line's place in escaped_.
+  static constexpr unsigned kFieldBits = 24;
+  static constexpr std::uint64_t kFieldMask = (std::uint64_t{1} << kFieldBits) - 1;
+  static constexpr std::uint64_t kEscaped = 0xFFFF;
+  static constexpr std::uint64_t kEmptyLine = 0;
+
   struct Block {
     Char* data;
     std::size_t units;
   };
 
+  View decode(std::uint64_t line) const {
+    const std::uint64_t base = line >> (2 * kFieldBits);
+    if (base == kEscaped) return escaped_[line & ((std::uint64_t{1} << (2 * kFieldBits)) - 1)];
+    const std::size_t length = line & kFieldMask;
+    if (length == 0) return {};
+    return View(bases_[base] + ((line >> kFieldBits) & kFieldMask), length);
+  }
+
+  std::uint64_t encode(std::size_t base, const Char* baseData, View text) {
+    if (text.empty()) return kEmptyLine;
+    const auto offset = static_cast<std::size_t>(text.data() - baseData);
+    if (base < kEscaped && offset <= kFieldMask && text.size() <= kFieldMask) {
+      return (std::uint64_t{base} << (2 * kFieldBits)) | (std::uint64_t{offset} << kFieldBits) |
+             text.size();
+    }
+    escaped_.push_back(text);
+    return (kEscaped << (2 * kFieldBits)) | (escaped_.size() - 1);
+  }
+
+  std::size_t addBase(const Char* data) {
+    bases_.push_back(data);
+    return bases_.size() - 1;
+  }
+
   Char* newBlock(std::size_t units) {
     blocks_.reserve(blocks_.size() + 1);
+    bases_.reserve(bases_.size() + 1);
     auto* data = static_cast<Char*>(allocateLarge(units * sizeof(Char)));
     blocks_.push_back({data, units});
+    addBase(data);
     return data;
   }
 
@@ -138,7 +183,11 @@ class LineStore {
     std::swap(lines_, other.lines_);
     std::swap(blocks_, other.blocks_);
     std::swap(adopted_, other.adopted_);
+    std::swap(bases_, other.bases_);
+    std::swap(escaped_, other.escaped_);
     std::swap(current_, other.current_);
+    std::swap(currentBase_, other.currentBase_);
+    std::swap(adoptedBase_, other.adoptedBase_);
     std::swap(used_, other.used_);
     std::swap(capacity_, other.capacity_);
     std::swap(liveUnits_, other.liveUnits_);
@@ -146,23 +195,28 @@ class LineStore {
     std::swap(sharedLines_, other.sharedLines_);
   }
 
-  View store(View text) {
-    if (text.empty()) return {};
+  // Copies the text into a block and returns its line.
+  std::uint64_t store(View text) {
+    if (text.empty()) return kEmptyLine;
     Char* target = nullptr;
+    std::size_t base = 0;
     if (text.size() >= kOwnBlockUnits) {
       target = newBlock(text.size());
+      base = bases_.size() - 1;
     } else {
       if (capacity_ - used_ < text.size()) {
         const std::size_t units = std::clamp(liveUnits_ / 4, kFirstBlockUnits, kLargestBlockUnits);
         current_ = newBlock(units);
+        currentBase_ = bases_.size() - 1;
         used_ = 0;
         capacity_ = units;
       }
       target = current_ + used_;
+      base = currentBase_;
       used_ += text.size();
     }
     std::copy(text.begin(), text.end(), target);
-    return View(target, text.size());
+    return encode(base, bases_[base], View(target, text.size()));
   }
 
   // Copies every line of other into this empty store. Lines that share
@@ -170,17 +224,18 @@ class LineStore {
   void copyLinesOf(const LineStore& other) {
     reserve(other.lines_.size());
     if (other.sharedLines_ == 0) {
-      for (View line : other.lines_) add(line);
+      for (std::size_t i = 0; i < other.size(); ++i) add(other[i]);
       return;
     }
     std::unordered_map<const Char*, std::size_t> copied;  // storage -> first line
-    for (View line : other.lines_) {
+    for (std::size_t i = 0; i < other.size(); ++i) {
+      const View line = other[i];
       if (line.empty()) {
         add(line);
         continue;
       }
       const auto [at, isNew] = copied.try_emplace(line.data(), lines_.size());
-      if (isNew || lines_[at->second].size() != line.size()) {
+      if (isNew || (*this)[at->second].size() != line.size()) {
         add(line);
       } else {
         addShared(at->second);
@@ -195,10 +250,16 @@ class LineStore {
     *this = std::move(fresh);
   }
 
-  std::vector<View, LargeAllocator<View>> lines_;
+  std::vector<std::uint64_t, LargeAllocator<std::uint64_t>> lines_;
   std::vector<Block> blocks_;
   std::vector<std::unique_ptr<Char[]>> adopted_;
+  // The start of every block, owned or adopted, by its number.
+  std::vector<const Char*> bases_;
+  // Lines whose place doesn't fit eight bytes.
+  std::vector<View> escaped_;
   Char* current_ = nullptr;
+  std::size_t currentBase_ = 0;
+  std::size_t adoptedBase_ = 0;
   std::size_t used_ = 0;
   std::size_t capacity_ = 0;
   std::size_t liveUnits_ = 0;

@@ -75,9 +75,8 @@ void WideStringList::reserve(std::int32_t lineCount) {
 }
 
 std::int32_t WideStringList::indexOf(std::u16string_view text) const {
-  const auto& lines = lines_.lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] == text) return static_cast<std::int32_t>(i);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i] == text) return static_cast<std::int32_t>(i);
   }
   return -1;
 }
@@ -94,7 +93,8 @@ void WideStringList::sort(bool caseSensitive) {
 std::size_t WideStringList::joinedLength() const { return lines_.liveUnits() + 2 * lines_.size(); }
 
 void WideStringList::writeJoined(char16_t* target) const {
-  for (std::u16string_view line : lines_.lines()) {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::u16string_view line = lines_[i];
     target = std::copy(line.begin(), line.end(), target);
     *target++ = kCarriageReturn;
     *target++ = kLineFeed;
@@ -186,9 +186,8 @@ bool WideStringList::saveToFile(std::u16string_view path) const {
 
 std::int32_t WideStringList::indexOfName(std::u16string_view name) const {
   if (name.empty()) return -1;
-  const auto& lines = lines_.lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::u16string_view line = lines[i];
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::u16string_view line = lines_[i];
     if (line.size() > name.size() && line.starts_with(name) &&
         line[name.size()] == nameDelimiter_) {
       return static_cast<std::int32_t>(i);
