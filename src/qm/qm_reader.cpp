@@ -429,7 +429,7 @@ bool QmReader::readRecord(std::size_t entry) {
       case kSubsectionTag: {
         std::string_view section;
         if (!readByteText(tagAt, at, kEndOfString, section)) return false;
-        if (allLists) document_.sectionTexts.add(section);
+        if (allLists) document_.sectionTexts.addReusing(section);
         if (at >= blockLength) return unexpected(kEndOfSection, messagesStart_ + at, 0);
         const std::size_t nextAt = at;
         const std::uint8_t next = messages_[at++];
@@ -441,7 +441,7 @@ bool QmReader::readRecord(std::size_t entry) {
         if (next != kSubsectionTag) return unexpected(kEndOfSection, messagesStart_ + nextAt, next);
         std::string_view subsection;
         if (!readByteText(nextAt, at, kEndOfSection, subsection)) return false;
-        if (allLists) document_.subsectionTexts.add(subsection);
+        if (allLists) document_.subsectionTexts.addReusing(subsection);
         // Nothing after the subsection is part of the record for this
         // program; Qt ends its records there with its end tag.
         if (at < blockLength && messages_[at] == kQtRecordEndTag) document_.qtRecords = true;

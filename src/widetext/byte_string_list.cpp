@@ -22,6 +22,24 @@ void ByteStringList::set(std::int32_t i, std::string_view text) {
   if (i >= 0) lines_.set(static_cast<std::size_t>(i), beforeFirstZero(text));
 }
 
+void ByteStringList::addReusing(std::string_view text) {
+  if (text.empty()) {
+    add(text);
+    return;
+  }
+  std::uint32_t hash = 2166136261U;
+  for (const char byte : text) hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619U;
+  std::int32_t& slot = recent_[(hash ^ (hash >> 16)) & 0xFF];
+  // The slot may name a line that was replaced or moved since: its text
+  // decides.
+  if (slot >= 0 && slot < count() && view(slot) == text) {
+    addCopyOf(slot);
+    return;
+  }
+  slot = count();
+  add(text);
+}
+
 void ByteStringList::remove(std::int32_t i) {
   if (i >= 0 && static_cast<std::size_t>(i) < lines_.size()) {
     lines_.remove(static_cast<std::size_t>(i));

@@ -2,6 +2,7 @@
 
 #include "widetext/line_store.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,10 @@ class ByteStringList {
   std::string_view view(std::int32_t i) const;
 
   void add(std::string_view text);
+  // Appends text; when an equal string was added not long ago, the new one
+  // shares its storage, so texts that repeat (a file's section names) are
+  // held once.
+  void addReusing(std::string_view text);
   // Appends a copy of string i (0 <= i < count) that shares its storage.
   void addCopyOf(std::int32_t i) { lines_.addShared(static_cast<std::size_t>(i)); }
   // Replaces string i (i >= 0), padding the list with empty strings first.
@@ -31,6 +36,12 @@ class ByteStringList {
 
  private:
   LineStore<char> lines_;
+  // Recently added strings by a hash of their text, as line numbers.
+  std::array<std::int32_t, 256> recent_ = [] {
+    std::array<std::int32_t, 256> none{};
+    none.fill(-1);
+    return none;
+  }();
 };
 
 }  // namespace sorvane
