@@ -27,9 +27,12 @@ void ByteStringList::addReusing(std::string_view text) {
     add(text);
     return;
   }
-  std::uint32_t hash = 2166136261U;
-  for (const char byte : text) hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619U;
-  std::int32_t& slot = recent_[(hash ^ (hash >> 16)) & 0xFF];
+  // A few bytes and the length tell most texts apart, at little cost.
+  const auto byteAt = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const std::size_t last = text.size() - 1;
+  const std::size_t hash =
+      text.size() * 37 + byteAt(0) * 11 + byteAt(last / 2) * 5 + byteAt(last) + byteAt(last / 4);
+  std::int32_t& slot = recent_[hash & 0xFF];
   // The slot may name a line that was replaced or moved since: its text
   // decides.
   if (slot >= 0 && slot < count() && view(slot) == text) {

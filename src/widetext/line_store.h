@@ -250,7 +250,7 @@ class LineStore {
     *this = std::move(fresh);
   }
 
-  std::vector<std::uint64_t, LargeAllocator<std::uint64_t>> lines_;
+  std::vector<std::uint64_t> lines_;
   std::vector<Block> blocks_;
   std::vector<std::unique_ptr<Char[]>> adopted_;
   // The start of every block, owned or adopted, by its number.
