@@ -10,13 +10,46 @@
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 using namespace sorvane;
 
 namespace {
+
+double secondsOf(const std::string& command) {
+  const auto start = std::chrono::steady_clock::now();
+  if (std::system(command.c_str()) != 0) return -1;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// "Mod update" open and save as a whole process (fresh memory and all),
+// against Qt's lconvert converting one of the three files.
+void reportProcesses(const char* program, const test::TempFolder& folder) {
+  const std::filesystem::path cli =
+      std::filesystem::path(program).parent_path().parent_path() / "src/cli/sorvane-cli";
+  const char* lconvert = "/usr/lib/qt6/bin/lconvert";
+  if (!std::filesystem::exists(cli) || !std::filesystem::exists(lconvert)) {
+    std::printf("save --old against lconvert: skipped (lconvert or sorvane-cli missing)\n");
+    return;
+  }
+  double save = 1e9;
+  for (int run = 0; run < 3; ++run) {
+    save = std::min(save, secondsOf("'" + cli.string() + "' save --old '" + folder.path("old.qm") +
+                                    "' '" + folder.path("new.qm") + "' '" + folder.path("mod.qm") +
+                                    "' '" + folder.path("out.qm") + "' > /dev/null"));
+  }
+  const double qt = secondsOf(std::string(lconvert) + " -i '" + folder.path("new.qm") + "' -o '" +
+                              folder.path("new.ts") + "' 2> /dev/null");
+  std::printf(
+      "sorvane-cli save --old as a process: %7.1f ms; lconvert of new.qm: %7.1f ms (%.2f x)\n",
+      save * 1e3, qt * 1e3, save / qt);
+}
 
 void report(const char* what, std::pair<double, double> times) {
   std::printf("%-52s best %8.2f ms, median %8.2f ms\n", what, times.first, times.second);
@@ -114,6 +147,7 @@ int main(int argc, char** argv) {
   report("save, Traditional (flushed to disk)",
          bench::timeRuns(5, [&] { ok = ok && writeModFile(traditional, plainPaths, dialogs); }));
 
+  reportProcesses(argv[0], folder);
   if (!ok || !dialogs.calls().empty() || sink == 0) {
     std::printf("FAILED: an operation failed\n");
     return 1;
