@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -133,6 +134,12 @@ void writeFile(const std::string& path, const test::Bytes& bytes) {
 void settle() {
   ::sync();
   ::malloc_trim(0);
+}
+
+double processSeconds(const std::string& command) {
+  const auto start = std::chrono::steady_clock::now();
+  if (std::system(command.c_str()) != 0) return -1;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::size_t residentBytes() {

@@ -54,6 +54,10 @@ void writeFile(const std::string& path, const test::Bytes& bytes);
 // system, so that the first measurement doesn't pay for the data generation.
 void settle();
 
+// Runs a shell command and returns how long it took in seconds, or -1 when
+// it failed.
+double processSeconds(const std::string& command);
+
 // The memory the process holds in RAM right now (its resident set).
 std::size_t residentBytes();
 

@@ -22,12 +22,6 @@ using namespace sorvane;
 
 namespace {
 
-double secondsOf(const std::string& command) {
-  const auto start = std::chrono::steady_clock::now();
-  if (std::system(command.c_str()) != 0) return -1;
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // "Mod update" open and save as a whole process (fresh memory and all),
 // against Qt's lconvert converting one of the three files.
 void reportProcesses(const char* program, const test::TempFolder& folder, bool withLconvert) {
@@ -40,7 +34,8 @@ void reportProcesses(const char* program, const test::TempFolder& folder, bool w
   }
   double save = 1e9;
   for (int run = 0; run < 3; ++run) {
-    save = std::min(save, secondsOf("'" + cli.string() + "' save --old '" + folder.path("old.qm") +
+    save = std::min(
+        save, bench::processSeconds("'" + cli.string() + "' save --old '" + folder.path("old.qm") +
                                     "' '" + folder.path("new.qm") + "' '" + folder.path("mod.qm") +
                                     "' '" + folder.path("out.qm") + "' > /dev/null"));
   }
@@ -48,8 +43,8 @@ void reportProcesses(const char* program, const test::TempFolder& folder, bool w
     std::printf("sorvane-cli save --old as a process: %7.1f ms\n", save * 1e3);
     return;
   }
-  const double qt = secondsOf(std::string(lconvert) + " -i '" + folder.path("new.qm") + "' -o '" +
-                              folder.path("new.ts") + "' 2> /dev/null");
+  const double qt = bench::processSeconds(std::string(lconvert) + " -i '" + folder.path("new.qm") +
+                                          "' -o '" + folder.path("new.ts") + "' 2> /dev/null");
   std::printf(
       "sorvane-cli save --old as a process: %7.1f ms; lconvert of new.qm: %7.1f ms (%.2f x)\n",
       save * 1e3, qt * 1e3, save / qt);

@@ -16,16 +16,6 @@
 
 using namespace sorvane;
 
-namespace {
-
-double secondsOf(const std::string& command) {
-  const auto start = std::chrono::steady_clock::now();
-  if (std::system(command.c_str()) != 0) return -1;
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
   test::TempFolder folder;
@@ -55,12 +45,13 @@ int main(int argc, char** argv) {
   if (std::filesystem::exists(cli) && std::filesystem::exists(lconvert)) {
     double dump = 1e9;
     for (int run = 0; run < 3; ++run) {
-      dump = std::min(dump, secondsOf("'" + cli.string() + "' dump '" + folder.path("mod.qm") +
-                                      "' > /dev/null"));
+      dump = std::min(dump, bench::processSeconds("'" + cli.string() + "' dump '" +
+                                                  folder.path("mod.qm") + "' > /dev/null"));
     }
     // lconvert takes long on a file this size: one run.
-    const double qt = secondsOf(std::string(lconvert) + " -i '" + folder.path("mod.qm") + "' -o '" +
-                                folder.path("mod.ts") + "' 2> /dev/null");
+    const double qt =
+        bench::processSeconds(std::string(lconvert) + " -i '" + folder.path("mod.qm") + "' -o '" +
+                              folder.path("mod.ts") + "' 2> /dev/null");
     std::printf("sorvane-cli dump as a process: %7.1f ms; lconvert to .ts: %7.1f ms (%.2f x)\n",
                 dump * 1e3, qt * 1e3, dump / qt);
   } else {

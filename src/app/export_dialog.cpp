@@ -1,5 +1,6 @@
 #include "app/export_dialog.h"
 
+#include "app/named_widget.h"
 #include "app/qt_text.h"
 #include "platform/dialog_services.h"
 #include "platform/message_format.h"
@@ -24,13 +25,6 @@ constexpr std::u16string_view kWaitText =
     u"You can also edit this file, but DO NOT CHANGE LINES COUNT!\r\n\r\n\"%s\"\r\n\r\n"
     u"When done, click \"OK\" to import changed file to Sorvane again.\r\n"
     u"THIS CANNOT BE UNDONE!\r\nOtherwise, click \"Cancel\".";
-
-template <typename Widget, typename... Args>
-Widget* named(const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "app/fitted_button.h"
 #include "app/main_window.h"
 #include "app/mod_update_legend.h"
+#include "app/named_widget.h"
 #include "app/string_list_model.h"
 #include "app/string_list_view.h"
 
@@ -24,13 +25,6 @@
 namespace sorvane {
 
 namespace {
-
-template <typename Widget, typename... Args>
-Widget* named(const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // Calls an action when the watched widget is clicked.
 class ClickFilter : public QObject {

@@ -1,5 +1,6 @@
 #include "app/search_window.h"
 
+#include "app/named_widget.h"
 #include "app/qt_text.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
@@ -20,13 +21,6 @@
 namespace sorvane {
 
 namespace {
-
-template <typename Widget, typename... Args>
-Widget* named(const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 constexpr int kResponsiveMs = 100;
 
