@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace sorvane {
 
@@ -34,5 +35,9 @@ struct LargeAllocator {
     return true;
   }
 };
+
+// A vector for lists that grow with the number of strings.
+template <typename T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
 
 }  // namespace sorvane

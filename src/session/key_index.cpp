@@ -26,7 +26,7 @@ void KeyIndex::reserve(std::size_t keys) {
 void KeyIndex::grow() {
   // Positions come from the low bits, which every slot keeps: no key is
   // hashed again.
-  std::vector<Slot> old = std::move(slots_);
+  LargeVector<Slot> old = std::move(slots_);
   slots_.assign(std::max(kSmallestTable, old.size() * 2), Slot{});
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {

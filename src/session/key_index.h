@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/large_allocation.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -53,7 +55,7 @@ class KeyIndex {
 
   void grow();
 
-  std::vector<Slot> slots_;
+  LargeVector<Slot> slots_;
   std::size_t used_ = 0;
 };
 

@@ -115,7 +115,12 @@ std::int32_t Session::buildRows() {
   const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
   // Most keys are the new original's; the table grows for the rest.
   keyIndex_.reserve(static_cast<std::size_t>(newCount));
-  rowKeyId_.reserve(mostRows);
+  // Pages that are never filled hold no memory, so every per-row list can
+  // be given room for the most rows there can be.
+  for (std::vector<std::int32_t>* perRow :
+       {&rowKeyId_, &firstOldEntry_, &firstNewEntry_, &firstModEntry_}) {
+    perRow->reserve(mostRows);
+  }
   modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
 
   // Every entry of the new original is a row, duplicates included.
