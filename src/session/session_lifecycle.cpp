@@ -2,24 +2,25 @@
 #include "platform/message_format.h"
 #include "platform/paths.h"
 #include "qm/qm_reader.h"
+#include "session/document_reads.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
 #include "session/unique_file_name.h"
 
+#include <array>
 #include <cerrno>
+#include <exception>
 #include <new>
 
 namespace sorvane {
 
 namespace {
 
-bool readDocument(std::u16string_view path, QmDocument& document, bool keepContextTable,
-                  QmReadBuffer& buffer, DialogServices& dialogs) {
-  const QmReadOptions options{.keepContextTable = keepContextTable,
-                              .quiet = false,
-                              .lists = QmLists::all,
-                              .buffer = &buffer};
-  return readQmFile(path, document, options, dialogs);
+// Shows what a read kept back, and passes on what it threw.
+bool finishRead(DocumentRead& read, DialogServices& dialogs) {
+  read.messages.replayTo(dialogs);
+  if (read.error) std::rethrow_exception(read.error);
+  return read.ok;
 }
 
 }  // namespace
@@ -27,14 +28,11 @@ bool readDocument(std::u16string_view path, QmDocument& document, bool keepConte
 bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs) {
   resetSession();
   mode_ = mode;
-  // The files are read one after the other through one buffer.
-  QmReadBuffer buffer;
   auto fail = [this] {
     resetSession();
     return false;
   };
 
-  if (!readDocument(paths.newOriginal, newOrig_, true, buffer, dialogs)) return fail();
   // The Mod starts as a copy of the Original when there is none yet. That
   // second read is checked too: a file that changed in between must not
   // leave half-filled lists behind. Only a Mod file that is truly not there
@@ -43,19 +41,39 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   // the user's Mod.
   modIsCopyOfOriginal_ = false;
   const int modStatus = paths.mod.empty() ? ENOENT : pathStatus(paths.mod);
-  if (modStatus == ENOENT) {
-    if (!readDocument(paths.newOriginal, mod_, false, buffer, dialogs)) return fail();
+  const bool modIsNew = modStatus == ENOENT;
+
+  // The files are read side by side; what each read shows is shown in the
+  // order the files are taken, up to the first that fails.
+  std::array<DocumentRead, 3> reads;
+  std::size_t readCount = 0;
+  const auto toRead = [&](std::u16string_view path, QmDocument& document) {
+    DocumentRead& read = reads[readCount++];
+    read.path = path;
+    read.document = &document;
+  };
+  toRead(paths.newOriginal, newOrig_);
+  reads[0].keepContextTable = true;
+  if (modIsNew || modStatus == 0) {
+    toRead(modIsNew ? paths.newOriginal : paths.mod, mod_);
+    if (mode == SessionMode::modUpdate) toRead(paths.oldOriginal, oldOrig_);
+  }
+  readDocuments(std::span(reads).first(readCount));
+
+  if (!finishRead(reads[0], dialogs)) return fail();
+  if (modIsNew) {
+    if (!finishRead(reads[1], dialogs)) return fail();
     if (paths.mod.empty()) paths.mod = uniqueFileName(paths.newOriginal);
     modIsCopyOfOriginal_ = true;
   } else if (modStatus != 0) {
     reportOpenError(dialogs, paths.mod, modStatus);
     return fail();
-  } else if (!readDocument(paths.mod, mod_, false, buffer, dialogs)) {
+  } else if (!finishRead(reads[1], dialogs)) {
     return fail();
   }
 
   if (mode == SessionMode::modUpdate) {
-    if (!readDocument(paths.oldOriginal, oldOrig_, false, buffer, dialogs)) return fail();
+    if (!finishRead(reads[2], dialogs)) return fail();
     try {
       buildRows();
     } catch (const std::bad_alloc&) {

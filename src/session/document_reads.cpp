@@ -1,0 +1,42 @@
+#include "session/document_reads.h"
+
+#include "qm/qm_reader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace sorvane {
+
+void readDocuments(std::span<DocumentRead> reads) {
+  std::atomic<std::size_t> next{0};
+  const auto work = [&reads, &next] {
+    // A thread's files share one buffer.
+    QmReadBuffer buffer;
+    for (std::size_t i = next++; i < reads.size(); i = next++) {
+      DocumentRead& read = reads[i];
+      try {
+        const QmReadOptions options{.keepContextTable = read.keepContextTable,
+                                    .quiet = false,
+                                    .lists = QmLists::all,
+                                    .buffer = &buffer};
+        read.ok = readQmFile(read.path, *read.document, options, read.messages);
+      } catch (...) {
+        read.error = std::current_exception();
+      }
+    }
+  };
+  const std::size_t threads =
+      std::min<std::size_t>(reads.size(), std::max(1U, std::thread::hardware_concurrency()));
+  std::vector<std::jthread> helpers;
+  try {
+    while (helpers.size() + 1 < threads) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // The threads that did start, and this one, read the rest.
+  }
+  work();
+}
+
+}  // namespace sorvane
