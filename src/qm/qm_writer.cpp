@@ -2,7 +2,6 @@
 
 #include "qm/qm_format.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -24,8 +23,6 @@ class ByteWriter {
     byte(static_cast<std::uint8_t>(v >> 8));
     byte(static_cast<std::uint8_t>(v));
   }
-  std::uint8_t* position() const { return out_; }
-  void skip(std::uint64_t count) { out_ += count; }
   void bytes(const void* data, std::size_t count) {
     if (count != 0) std::memcpy(out_, data, count);
     out_ += count;
@@ -82,14 +79,16 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
                                        std::span<const std::uint8_t> contextTable,
                                        const QmQtBlocks& qtBlocks) {
   // In a sorted order each entry is a jump through memory. The entries are
-  // therefore gathered in order into a small array, a chunk at a time, and
-  // written from there.
+  // therefore gathered once, in order, into one array; sizes, index and
+  // records then read that array front to back. At 88 bytes an entry it
+  // runs to tens of megabytes, so it is made of huge pages.
   struct Entry {
     std::u16string_view text;
     std::string_view section;
     std::string_view subsection;
     std::string_view comment;
     std::uint32_t hash;
+    std::uint32_t size;
     std::int32_t index;
     std::int32_t forms;  // translations (plural forms)
     bool absent;         // the first one is written as "no translation"
@@ -97,7 +96,11 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   };
   const bool anyForms = !document.forms.empty();
   const bool qtShape = document.qtRecords;
-  const auto gather = [&](std::int32_t index, Entry& entry) {
+  LargeVector<Entry> entries(order.size());
+  std::uint64_t messagesLength = 0;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::int32_t index = order[i];
+    Entry& entry = entries[i];
     entry.text = document.translations.view(index);
     entry.section = document.sectionTexts.view(index);
     entry.subsection = document.subsectionTexts.view(index);
@@ -108,32 +111,18 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
     entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
     entry.sourceAndContext =
         anyForms && (document.forms.marks(index) & EntryForms::kSourceAndContext) != 0;
-  };
-  const auto recordSize = [&](const Entry& entry) {
     std::uint64_t size =
         qtShape ? qtRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size(),
                                entry.sourceAndContext)
                 : qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
     for (std::int32_t form = 1; form < entry.forms; ++form) {
-      size += 5 + 2 * std::uint64_t{document.forms.text(entry.index, form).size()};
+      size += 5 + 2 * std::uint64_t{document.forms.text(index, form).size()};
     }
     const bool qtFull = qtShape && (entry.sourceAndContext || !entry.subsection.empty());
     if (qtFull || !entry.comment.empty()) size += (qtShape ? 5 : 6) + entry.comment.size();
-    return size;
-  };
-  // The file's size comes first. Sizes add up in any order, so they are
-  // summed front to back through the document, each entry as often as the
-  // order names it.
-  LargeVector<std::uint32_t> times(static_cast<std::size_t>(document.translations.count()));
-  for (const std::int32_t index : order) ++times[static_cast<std::size_t>(index)];
-  std::uint64_t messagesLength = 0;
-  for (std::size_t index = 0; index < times.size(); ++index) {
-    if (times[index] == 0) continue;
-    Entry entry;
-    gather(static_cast<std::int32_t>(index), entry);
-    const std::uint64_t size = recordSize(entry);
     if (size > kMaxLength) return std::nullopt;
-    messagesLength += size * times[index];
+    entry.size = static_cast<std::uint32_t>(size);
+    messagesLength += size;
   }
   const std::uint64_t indexLength = 8 * std::uint64_t{order.size()};
   if (indexLength > kMaxLength || messagesLength > kMaxLength || contextTable.size() > kMaxLength) {
@@ -157,33 +146,25 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   out.block(kDependenciesBlockTag, qtBlocks.dependencies);
   out.byte(kIndexBlockTag);
   out.number(indexLength);
-  // The index is filled in beside the records, as their offsets are known.
-  ByteWriter index(out.position());
-  out.skip(indexLength);
+  std::uint64_t offset = 0;
+  for (const Entry& entry : entries) {
+    out.number(entry.hash);
+    out.number(offset);
+    offset += entry.size;
+  }
   out.byte(kMessagesBlockTag);
   out.number(messagesLength);
-  std::uint64_t offset = 0;
 
   std::vector<char16_t> scratch;
-  constexpr std::size_t kChunk = 4096;
   constexpr std::size_t kPrefetchDistance = 8;
-  std::vector<Entry> entries(std::min(order.size(), kChunk));
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const std::size_t slot = i % kChunk;
-    if (slot == 0) {
-      const std::size_t count = std::min(order.size() - i, kChunk);
-      for (std::size_t k = 0; k < count; ++k) gather(order[i + k], entries[k]);
-    }
-    if (slot + kPrefetchDistance < entries.size()) {
-      const Entry& ahead = entries[slot + kPrefetchDistance];
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kPrefetchDistance < entries.size()) {
+      const Entry& ahead = entries[i + kPrefetchDistance];
       __builtin_prefetch(ahead.text.data());
       __builtin_prefetch(ahead.section.data());
       __builtin_prefetch(ahead.subsection.data());
     }
-    const Entry& entry = entries[slot];
-    index.number(entry.hash);
-    index.number(offset);
-    offset += recordSize(entry);
+    const Entry& entry = entries[i];
     const auto translation = [&](std::u16string_view text, bool absent) {
       out.byte(kTranslationTag);
       if (absent) {
