@@ -3,6 +3,7 @@
 #include "session/match_key.h"
 
 #include <algorithm>
+#include <array>
 
 namespace sorvane {
 
@@ -108,6 +109,32 @@ std::int32_t Session::addRowKey(const KeyParts& key, std::uint64_t hash) {
   return id;
 }
 
+template <typename Visit>
+void Session::forEachEntryKey(const QmDocument& document, Visit visit) {
+  // Each key's place in the index is a jump through memory: keys are hashed
+  // a few entries ahead and their places fetched while earlier ones are
+  // looked up.
+  constexpr std::int32_t kAhead = 16;
+  struct Ahead {
+    KeyParts key;
+    std::uint64_t hash = 0;
+  };
+  std::array<Ahead, kAhead> ahead;
+  const std::int32_t count = document.translations.count();
+  const auto fetch = [&](std::int32_t i) {
+    Ahead& next = ahead[static_cast<std::size_t>(i % kAhead)];
+    next.key = entryKey(document, i);
+    next.hash = tableHash(next.key);
+    keyIndex_.prefetch(next.hash);
+  };
+  for (std::int32_t i = 0; i < std::min(count, kAhead); ++i) fetch(i);
+  for (std::int32_t i = 0; i < count; ++i) {
+    const Ahead current = ahead[static_cast<std::size_t>(i % kAhead)];
+    if (i + kAhead < count) fetch(i + kAhead);
+    visit(i, current.key, current.hash);
+  }
+}
+
 std::int32_t Session::buildRows() {
   const std::int32_t newCount = newOrig_.translations.count();
   const std::int32_t oldCount = oldOrig_.translations.count();
@@ -124,30 +151,28 @@ std::int32_t Session::buildRows() {
   modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
 
   // Every entry of the new original is a row, duplicates included.
-  for (std::int32_t i = 0; i < newCount; ++i) {
-    const KeyParts key = entryKey(newOrig_, i);
-    const std::int32_t id = addRowKey(key, tableHash(key));
+  forEachEntryKey(newOrig_, [this](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
+    const std::int32_t id = addRowKey(key, hash);
     if (firstNewEntry_[static_cast<std::size_t>(id)] < 0) {
       firstNewEntry_[static_cast<std::size_t>(id)] = i;
     }
-  }
+  });
   // Keys of the old original and the Mod get a row at their first sight.
-  const auto idOf = [this](const KeyParts& key) {
-    const std::uint64_t hash = tableHash(key);
+  const auto idOf = [this](const KeyParts& key, std::uint64_t hash) {
     const std::int32_t found =
         keyIndex_.find(hash, [this, &key](std::int32_t other) { return keyOfId(other) == key; });
     return found != KeyIndex::kNone ? found : addRowKey(key, hash);
   };
-  for (std::int32_t i = 0; i < oldCount; ++i) {
-    std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(entryKey(oldOrig_, i)))];
+  forEachEntryKey(oldOrig_, [&](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
+    std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(key, hash))];
     if (first < 0) first = i;
-  }
-  for (std::int32_t i = 0; i < modCount; ++i) {
-    const std::int32_t id = idOf(entryKey(mod_, i));
+  });
+  forEachEntryKey(mod_, [&](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
+    const std::int32_t id = idOf(key, hash);
     modEntryKeyId_.push_back(id);
     std::int32_t& first = firstModEntry_[static_cast<std::size_t>(id)];
     if (first < 0) first = i;
-  }
+  });
   return static_cast<std::int32_t>(rowKeyId_.size());
 }
 

@@ -187,6 +187,9 @@ class Session {
   void setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text);
   bool allFormsEmpty(std::int32_t entry) const;
   std::int32_t addRowKey(const KeyParts& key, std::uint64_t hash);
+  // Calls visit(entry, key, hash) for every entry of the document in order.
+  template <typename Visit>
+  void forEachEntryKey(const QmDocument& document, Visit visit);
   // The key of a key id, from the first entry that has it.
   KeyParts keyOfId(std::int32_t id) const;
   void appendModEntry(std::int32_t message, std::int32_t form, std::u16string_view text);
