@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include <cstdlib>
@@ -39,6 +40,16 @@ void* allocateLarge(std::size_t bytes) {
   unsigned char* aligned = start + lead;
   ::madvise(aligned, size, MADV_HUGEPAGE);
   return aligned;
+}
+
+std::size_t shrinkLarge(void* memory, std::size_t bytes, std::size_t newBytes) noexcept {
+  // Heap memory stays as it is; a mapping stays one, of whole huge pages.
+  if (bytes < kLargeFrom || newBytes >= bytes) return bytes;
+  newBytes = std::max(newBytes, kLargeFrom);
+  const std::size_t kept = mappedSize(newBytes);
+  const std::size_t mapped = mappedSize(bytes);
+  if (kept < mapped) ::munmap(static_cast<unsigned char*>(memory) + kept, mapped - kept);
+  return newBytes;
 }
 
 void freeLarge(void* memory, std::size_t bytes) noexcept {

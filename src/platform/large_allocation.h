@@ -13,6 +13,9 @@ namespace sorvane {
 // machines each one is costly). Smaller sizes come from the heap.
 void* allocateLarge(std::size_t bytes);
 void freeLarge(void* memory, std::size_t bytes) noexcept;
+// Gives back the memory of a buffer from allocateLarge past its first
+// newBytes where it can, and returns the size to free it with from then on.
+std::size_t shrinkLarge(void* memory, std::size_t bytes, std::size_t newBytes) noexcept;
 
 // A standard allocator over allocateLarge, for the vectors that grow with
 // the number of strings.

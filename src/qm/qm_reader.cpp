@@ -103,9 +103,22 @@ class QmReader {
   bool readRecords();
   bool readRecord(std::size_t entry);
   // Reads a translation's length and text after its tag at tagAt; a length
-  // of 0xFFFFFFFF is "no translation" (absent, empty).
+  // of 0xFFFFFFFF is "no translation" (absent, empty). With placed, the text
+  // may be placed in the text block (placed is then set) instead of being
+  // copied out.
   bool readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                       std::u16string_view& text, bool& absent);
+                       std::u16string_view& text, bool& absent, bool* placed = nullptr);
+  // Reads the index block, then the messages block straight into a block of
+  // the document's translations, where each text is turned into host order
+  // and moved down behind the one before (see placeText). A file whose
+  // records don't come in ascending order is read into the reader's buffer.
+  bool readBlocksInPlace(std::uint64_t indexStart, std::size_t messagesLength);
+  // Places the text of units code units at messages position at in the text
+  // block, when that overwrites nothing still to be read.
+  bool placeText(std::size_t at, std::size_t units, std::u16string_view& text);
+  std::uint32_t offsetOf(std::size_t entry) const {
+    return readBigEndian32(index_.data() + 8 * entry + 4);
+  }
   // The entry read before this one from the same record, or -1.
   std::int64_t earlierEntryWithRecord(std::size_t entry);
   void addSharedEntry(std::size_t earlier);
@@ -129,6 +142,12 @@ class QmReader {
   std::span<const std::uint8_t> index_;
   std::span<const std::uint8_t> messages_;
   std::vector<char16_t> scratch_;  // one translation, swapped to host order
+  // The document's block the messages were read into, or null; the code
+  // units at its start that hold placed texts; the position of the next
+  // record that starts after the one being read.
+  char16_t* textBlock_ = nullptr;
+  std::size_t keptUnits_ = 0;
+  std::size_t nextRecordAt_ = 0;
   // A record's plural forms after the first, while it is read.
   std::vector<std::pair<std::u16string, bool>> moreForms_;
 
@@ -243,14 +262,19 @@ bool QmReader::read() {
     }
   }
 
-  QmReadBuffer& buffer = options_.buffer != nullptr ? *options_.buffer : ownBuffer_;
-  const auto blocksLength = static_cast<std::size_t>(messagesEnd - indexStart);
-  buffer.bytes.resize(blocksLength);
-  if (!readBytes(indexStart, buffer.bytes.data(), blocksLength)) return failShortRead();
-  index_ = std::span(buffer.bytes).first(static_cast<std::size_t>(indexLength_));
-  messages_ =
-      std::span(buffer.bytes).subspan(static_cast<std::size_t>(messagesStart_ - indexStart));
+  if (options_.buffer == nullptr) {
+    if (!readBlocksInPlace(indexStart, static_cast<std::size_t>(messagesLength))) return false;
+  } else {
+    QmReadBuffer& buffer = *options_.buffer;
+    const auto blocksLength = static_cast<std::size_t>(messagesEnd - indexStart);
+    buffer.bytes.resize(blocksLength);
+    if (!readBytes(indexStart, buffer.bytes.data(), blocksLength)) return failShortRead();
+    index_ = std::span(buffer.bytes).first(static_cast<std::size_t>(indexLength_));
+    messages_ =
+        std::span(buffer.bytes).subspan(static_cast<std::size_t>(messagesStart_ - indexStart));
+  }
   if (!readRecords()) return false;
+  if (textBlock_ != nullptr) document_.translations.trimOwnedBlock(textBlock_, keptUnits_);
 
   if (options_.keepContextTable) {
     std::vector<std::uint8_t> context(static_cast<std::size_t>(contextLength));
@@ -259,6 +283,43 @@ bool QmReader::read() {
     }
     document_.contextTable = std::move(context);
   }
+  return true;
+}
+
+bool QmReader::readBlocksInPlace(std::uint64_t indexStart, std::size_t messagesLength) {
+  ownBuffer_.bytes.resize(static_cast<std::size_t>(indexLength_));
+  if (!readBytes(indexStart, ownBuffer_.bytes.data(), ownBuffer_.bytes.size())) {
+    return failShortRead();
+  }
+  index_ = std::span(ownBuffer_.bytes);
+  const std::size_t entries = index_.size() / 8;
+  bool ascending = true;
+  for (std::size_t i = 1; i < entries && ascending; ++i) ascending = offsetOf(i - 1) <= offsetOf(i);
+  if (!ascending || messagesLength == 0) {
+    // Records that come back to earlier bytes need those bytes as they were.
+    ownBuffer_.bytes.resize(index_.size() + messagesLength);
+    index_ = std::span(ownBuffer_.bytes).first(index_.size());
+    messages_ = std::span(ownBuffer_.bytes).subspan(index_.size());
+  } else {
+    textBlock_ = document_.translations.ownBlock((messagesLength + 1) / 2);
+    messages_ = std::span(reinterpret_cast<const std::uint8_t*>(textBlock_), messagesLength);
+  }
+  if (!readBytes(messagesStart_, const_cast<std::uint8_t*>(messages_.data()), messagesLength)) {
+    return failShortRead();
+  }
+  return true;
+}
+
+bool QmReader::placeText(std::size_t at, std::size_t units, std::u16string_view& text) {
+  // The text moves down to the end of the texts placed before it, never
+  // over bytes that a later record may still read.
+  if (textBlock_ == nullptr || 2 * keptUnits_ > at || at + 2 * units > nextRecordAt_) {
+    return false;
+  }
+  char16_t* target = textBlock_ + keptUnits_;
+  std::memmove(target, messages_.data() + at, 2 * units);
+  swapUtf16Units(target, 2 * units);
+  text = std::u16string_view(target, units);
   return true;
 }
 
@@ -292,21 +353,24 @@ bool QmReader::readRecords() {
   translationsBase_ = document_.translations.count();
   sectionTextsBase_ = document_.sectionTexts.count();
   subsectionTextsBase_ = document_.subsectionTexts.count();
+  std::size_t next = 0;  // the first entry whose record starts further on
   for (std::size_t entry = 0; entry < entries; ++entry) {
     if (allLists) document_.hashes.push_back(readBigEndian32(index_.data() + 8 * entry));
     if (const std::int64_t earlier = earlierEntryWithRecord(entry); earlier >= 0) {
       addSharedEntry(static_cast<std::size_t>(earlier));
-    } else if (!readRecord(entry)) {
-      return false;
+      continue;
     }
+    if (textBlock_ != nullptr) {
+      next = std::max(next, entry + 1);
+      while (next < entries && offsetOf(next) <= offsetOf(entry)) ++next;
+      nextRecordAt_ = next < entries ? offsetOf(next) : messages_.size();
+    }
+    if (!readRecord(entry)) return false;
   }
   return true;
 }
 
 std::int64_t QmReader::earlierEntryWithRecord(std::size_t entry) {
-  const auto offsetOf = [this](std::size_t i) {
-    return readBigEndian32(index_.data() + 8 * i + 4);
-  };
   const std::uint32_t offset = offsetOf(entry);
   if (static_cast<std::int64_t>(offset) > highestOffset_) {
     highestOffset_ = offset;
@@ -352,7 +416,7 @@ bool QmReader::readByteText(std::size_t tagAt, std::size_t& at, std::u16string_v
 }
 
 bool QmReader::readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                               std::u16string_view& text, bool& absent) {
+                               std::u16string_view& text, bool& absent, bool* placed) {
   const std::size_t blockLength = messages_.size();
   if (blockLength - at < 4) return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
   const std::uint32_t byteCount = readBigEndian32(messages_.data() + at);
@@ -366,6 +430,11 @@ bool QmReader::readTranslation(std::size_t tagAt, std::size_t& at, std::u16strin
     return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
   // An odd byte count leaves its last byte out of the text.
   const std::size_t units = byteCount / 2;
+  if (placed != nullptr && placeText(at, units, text)) {
+    *placed = true;
+    at += byteCount;
+    return true;
+  }
   if (scratch_.size() < units + 2) scratch_.resize(units + 2);
   std::memcpy(scratch_.data(), messages_.data() + at, byteCount);
   swapUtf16Units(scratch_.data(), byteCount);
@@ -385,9 +454,16 @@ bool QmReader::readRecord(std::size_t entry) {
   ++at;
   std::u16string_view text;
   bool firstAbsent = false;
-  if (!readTranslation(offset, at, kRecordBeginning, text, firstAbsent)) return false;
+  bool placed = false;
+  if (!readTranslation(offset, at, kRecordBeginning, text, firstAbsent, &placed)) return false;
   const std::int32_t documentEntry = document_.translations.count();
-  document_.translations.add(text);
+  if (placed) {
+    text = text.substr(0, std::min(text.size(), text.find(u'\0')));
+    document_.translations.addView(text);
+    keptUnits_ += text.size();
+  } else {
+    document_.translations.add(text);
+  }
 
   // Qt's plural messages carry one translation a form, one after the other.
   moreForms_.clear();

@@ -13,15 +13,14 @@ namespace sorvane {
 void readDocuments(std::span<DocumentRead> reads) {
   std::atomic<std::size_t> next{0};
   const auto work = [&reads, &next] {
-    // A thread's files share one buffer.
-    QmReadBuffer buffer;
     for (std::size_t i = next++; i < reads.size(); i = next++) {
       DocumentRead& read = reads[i];
       try {
+        // Each file is read straight into its document's memory.
         const QmReadOptions options{.keepContextTable = read.keepContextTable,
                                     .quiet = false,
                                     .lists = QmLists::all,
-                                    .buffer = &buffer};
+                                    .buffer = nullptr};
         read.ok = readQmFile(read.path, *read.document, options, read.messages);
       } catch (...) {
         read.error = std::current_exception();

@@ -106,8 +106,34 @@ class LineStore {
     if (units != 0) ++sharedLines_;
   }
 
-  // Adds a line that views the block adopted last (no copy).
+  // A block of units for the caller to fill, owned by the store; lines that
+  // point into it are then added with addView, in ascending order.
+  Char* ownBlock(std::size_t units) {
+    Char* data = newBlock(units);
+    adoptedBase_ = bases_.size() - 1;
+    return data;
+  }
+
+  // Gives back the part of the block made by ownBlock past its first units.
+  void trimOwnedBlock(const Char* data, std::size_t units) {
+    for (Block& block : blocks_) {
+      if (block.data == data) {
+        block.units = shrinkLarge(block.data, block.units * sizeof(Char), units * sizeof(Char)) /
+                      sizeof(Char);
+        return;
+      }
+    }
+  }
+
+  // Adds a line that views the block adopted or owned last (no copy).
   void addView(View text) {
+    // A block larger than a line's start field can name is numbered anew
+    // where the field would overflow.
+    const Char* base = bases_[adoptedBase_];
+    if (!text.empty() && text.data() > base &&
+        static_cast<std::size_t>(text.data() - base) > kFieldMask) {
+      adoptedBase_ = addBase(text.data());
+    }
     lines_.push_back(encode(adoptedBase_, bases_[adoptedBase_], text));
     liveUnits_ += text.size();
   }

@@ -47,6 +47,16 @@ class WideStringList {
   void clear() { lines_.clear(); }
   void reserve(std::int32_t lineCount);
 
+  // A block of code units for a reader to fill, owned by the list. Lines
+  // that view it are added with addView, in ascending order, and must hold
+  // no U+0000; trimOwnedBlock gives back the block's end past its first
+  // units once it is filled.
+  char16_t* ownBlock(std::size_t units) { return lines_.ownBlock(units); }
+  void addView(std::u16string_view text) { lines_.addView(text); }
+  void trimOwnedBlock(const char16_t* block, std::size_t units) {
+    lines_.trimOwnedBlock(block, units);
+  }
+
   // Index of the first line equal to text (code unit by code unit), or -1.
   std::int32_t indexOf(std::u16string_view text) const;
   // Ascending code-unit order; without caseSensitive, lines compare through
