@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <limits>
 #include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace sorvane {
@@ -36,6 +38,31 @@ struct LargeAllocator {
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const noexcept {
     return true;
+  }
+};
+
+// Like LargeAllocator, but a growing vector leaves its new elements
+// default-initialised (bytes keep whatever is there): for buffers that are
+// filled right after they grow, so that each page is first touched by the
+// code that fills it.
+template <typename T>
+struct UninitializedLargeAllocator : LargeAllocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitializedLargeAllocator<U>;
+  };
+
+  UninitializedLargeAllocator() = default;
+  template <typename U>
+  UninitializedLargeAllocator(const UninitializedLargeAllocator<U>&) noexcept {}
+
+  template <typename U>
+  void construct(U* place) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
   }
 };
 

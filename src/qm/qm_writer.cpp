@@ -1,9 +1,11 @@
 #include "qm/qm_writer.h"
 
+#include "platform/side_by_side.h"
 #include "qm/qm_format.h"
 
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace sorvane {
 
@@ -23,6 +25,8 @@ class ByteWriter {
     byte(static_cast<std::uint8_t>(v >> 8));
     byte(static_cast<std::uint8_t>(v));
   }
+  std::uint8_t* position() const { return out_; }
+  void skip(std::uint64_t count) { out_ += count; }
   void bytes(const void* data, std::size_t count) {
     if (count != 0) std::memcpy(out_, data, count);
     out_ += count;
@@ -51,6 +55,96 @@ class ByteWriter {
  private:
   std::uint8_t* out_;
 };
+
+// A text's place, trivially made, so that an array of them is not written
+// before it is filled.
+template <typename Char>
+struct TextPlace {
+  const Char* start;
+  std::size_t length;
+
+  TextPlace& operator=(std::basic_string_view<Char> text) {
+    start = text.data();
+    length = text.size();
+    return *this;
+  }
+  operator std::basic_string_view<Char>() const { return {start, length}; }
+  const Char* data() const { return start; }
+  std::size_t size() const { return length; }
+  bool empty() const { return length == 0; }
+};
+
+// An entry as it is written, gathered from the document's lists.
+struct GatheredEntry {
+  TextPlace<char16_t> text;
+  TextPlace<char> section;
+  TextPlace<char> subsection;
+  TextPlace<char> comment;
+  std::uint32_t hash;
+  std::uint32_t size;
+  std::int32_t index;
+  std::int32_t forms;  // translations (plural forms)
+  bool absent;         // the first one is written as "no translation"
+  bool sourceAndContext;
+};
+static_assert(std::is_trivially_default_constructible_v<GatheredEntry>);
+
+void writeRecord(ByteWriter& out, const QmDocument& document, const GatheredEntry& entry,
+                 bool qtShape, std::vector<char16_t>& scratch) {
+  const auto translation = [&](std::u16string_view text, bool absent) {
+    out.byte(kTranslationTag);
+    if (absent) {
+      out.number(kAbsentTranslationLength);
+      return;
+    }
+    const std::size_t byteCount = 2 * text.size();
+    scratch.assign(text.begin(), text.end());
+    scratch.resize(text.size() + 1);
+    swapUtf16Units(scratch.data(), byteCount);
+    out.number(byteCount);
+    out.bytes(scratch.data(), byteCount);
+  };
+  translation(entry.text, entry.absent);
+  for (std::int32_t form = 1; form < entry.forms; ++form) {
+    const std::u16string_view text = document.forms.text(entry.index, form);
+    translation(text, text.empty() && document.forms.absent(entry.index, form));
+  }
+  if (qtShape) {
+    // Qt's own shape: the comment, then source text and context or the
+    // context alone, 8-bit texts without a terminating zero, Qt's end.
+    // Qt's readers keep an item's text until the next record names it
+    // again, so a full record names its comment even when it is empty.
+    const bool full = entry.sourceAndContext || !entry.subsection.empty();
+    if (full || !entry.comment.empty()) out.qtByteText(kCommentTag, entry.comment);
+    if (full) {
+      out.qtByteText(kSectionTag, entry.section);
+      out.qtByteText(kSubsectionTag, entry.subsection);
+    } else if (!entry.section.empty()) {
+      out.qtByteText(kSubsectionTag, entry.section);
+    }
+    out.byte(kQtRecordEndTag);
+    return;
+  }
+  if (!entry.comment.empty()) out.byteText(kCommentTag, entry.comment);
+  if (entry.section.empty() && !entry.subsection.empty()) {
+    // An empty section ahead of the subsection, closed by Qt's end tag so
+    // that both readers stop right after the subsection.
+    out.byte(kSectionTag);
+    out.number(0);
+    out.byteText(kSubsectionTag, entry.subsection);
+    out.byte(0x01);
+    return;
+  }
+  if (!entry.subsection.empty()) {
+    out.byteText(kSectionTag, entry.section);
+    out.byteText(kSubsectionTag, entry.subsection);
+  } else if (!entry.section.empty()) {
+    out.byteText(kSubsectionTag, entry.section);
+  }
+  out.byte(kRecordEndTag);
+  out.number(entry.hash);
+  out.byte(0x01);
+}
 
 }  // namespace
 
@@ -81,49 +175,51 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   // In a sorted order each entry is a jump through memory. The entries are
   // therefore gathered once, in order, into one array; sizes, index and
   // records then read that array front to back. At 88 bytes an entry it
-  // runs to tens of megabytes, so it is made of huge pages.
-  struct Entry {
-    std::u16string_view text;
-    std::string_view section;
-    std::string_view subsection;
-    std::string_view comment;
-    std::uint32_t hash;
-    std::uint32_t size;
-    std::int32_t index;
-    std::int32_t forms;  // translations (plural forms)
-    bool absent;         // the first one is written as "no translation"
-    bool sourceAndContext;
-  };
+  // runs to tens of megabytes, so it is made of huge pages. Both halves of
+  // the order are gathered and written side by side.
   const bool anyForms = !document.forms.empty();
   const bool qtShape = document.qtRecords;
-  LargeVector<Entry> entries(order.size());
-  std::uint64_t messagesLength = 0;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const std::int32_t index = order[i];
-    Entry& entry = entries[i];
-    entry.text = document.translations.view(index);
-    entry.section = document.sectionTexts.view(index);
-    entry.subsection = document.subsectionTexts.view(index);
-    entry.hash = document.hashes[static_cast<std::size_t>(index)];
-    entry.comment = document.comments.view(index);
-    entry.index = index;
-    entry.forms = anyForms ? document.forms.count(index) : 1;
-    entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
-    entry.sourceAndContext =
-        anyForms && (document.forms.marks(index) & EntryForms::kSourceAndContext) != 0;
-    std::uint64_t size =
-        qtShape ? qtRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size(),
-                               entry.sourceAndContext)
-                : qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
-    for (std::int32_t form = 1; form < entry.forms; ++form) {
-      size += 5 + 2 * std::uint64_t{document.forms.text(index, form).size()};
+  // Each entry is first written (and its page first touched) by the half
+  // that gathers it.
+  std::vector<GatheredEntry, UninitializedLargeAllocator<GatheredEntry>> entries(order.size());
+  const std::size_t half = order.size() / 2;
+  // The sum of the record sizes of a range, or more than kMaxLength when a
+  // record is too large.
+  const auto gather = [&](std::size_t from, std::size_t to) {
+    std::uint64_t length = 0;
+    for (std::size_t i = from; i < to; ++i) {
+      const std::int32_t index = order[i];
+      GatheredEntry& entry = entries[i];
+      entry.text = document.translations.view(index);
+      entry.section = document.sectionTexts.view(index);
+      entry.subsection = document.subsectionTexts.view(index);
+      entry.hash = document.hashes[static_cast<std::size_t>(index)];
+      entry.comment = document.comments.view(index);
+      entry.index = index;
+      entry.forms = anyForms ? document.forms.count(index) : 1;
+      entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
+      entry.sourceAndContext =
+          anyForms && (document.forms.marks(index) & EntryForms::kSourceAndContext) != 0;
+      std::uint64_t size =
+          qtShape ? qtRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size(),
+                                 entry.sourceAndContext)
+                  : qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
+      for (std::int32_t form = 1; form < entry.forms; ++form) {
+        size += 5 + 2 * std::uint64_t{document.forms.text(index, form).size()};
+      }
+      const bool qtFull = qtShape && (entry.sourceAndContext || !entry.subsection.empty());
+      if (qtFull || !entry.comment.empty()) size += (qtShape ? 5 : 6) + entry.comment.size();
+      if (size > kMaxLength) return kMaxLength + 1;
+      entry.size = static_cast<std::uint32_t>(size);
+      length += size;
     }
-    const bool qtFull = qtShape && (entry.sourceAndContext || !entry.subsection.empty());
-    if (qtFull || !entry.comment.empty()) size += (qtShape ? 5 : 6) + entry.comment.size();
-    if (size > kMaxLength) return std::nullopt;
-    entry.size = static_cast<std::uint32_t>(size);
-    messagesLength += size;
-  }
+    return length;
+  };
+  std::uint64_t firstHalfLength = 0;
+  std::uint64_t secondHalfLength = 0;
+  runSideBySide([&] { firstHalfLength = gather(0, half); },
+                [&] { secondHalfLength = gather(half, order.size()); });
+  const std::uint64_t messagesLength = firstHalfLength + secondHalfLength;
   const std::uint64_t indexLength = 8 * std::uint64_t{order.size()};
   if (indexLength > kMaxLength || messagesLength > kMaxLength || contextTable.size() > kMaxLength) {
     return std::nullopt;
@@ -135,6 +231,7 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
     if (block.size() > kMaxLength) return std::nullopt;
   }
   const std::uint64_t contextBlock = blockSize(contextTable);
+  // Every byte is written below, so none is set beforehand.
   QmFileBytes file(static_cast<std::size_t>(kQmMinimumSize + indexLength + 5 + messagesLength +
                                             contextBlock + blockSize(qtBlocks.language) +
                                             blockSize(qtBlocks.dependencies) +
@@ -146,79 +243,36 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   out.block(kDependenciesBlockTag, qtBlocks.dependencies);
   out.byte(kIndexBlockTag);
   out.number(indexLength);
-  std::uint64_t offset = 0;
-  for (const Entry& entry : entries) {
-    out.number(entry.hash);
-    out.number(offset);
-    offset += entry.size;
-  }
+  std::uint8_t* const index = out.position();
+  out.skip(indexLength);
   out.byte(kMessagesBlockTag);
   out.number(messagesLength);
+  std::uint8_t* const messages = out.position();
+  out.skip(messagesLength);
 
-  std::vector<char16_t> scratch;
-  constexpr std::size_t kPrefetchDistance = 8;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i + kPrefetchDistance < entries.size()) {
-      const Entry& ahead = entries[i + kPrefetchDistance];
-      __builtin_prefetch(ahead.text.data());
-      __builtin_prefetch(ahead.section.data());
-      __builtin_prefetch(ahead.subsection.data());
-    }
-    const Entry& entry = entries[i];
-    const auto translation = [&](std::u16string_view text, bool absent) {
-      out.byte(kTranslationTag);
-      if (absent) {
-        out.number(kAbsentTranslationLength);
-        return;
+  // Writes the index entries and records of a range, its first record at
+  // offset in the messages block.
+  const auto write = [&](std::size_t from, std::size_t to, std::uint64_t offset) {
+    ByteWriter indexOut(index + 8 * from);
+    ByteWriter records(messages + offset);
+    std::vector<char16_t> scratch;
+    constexpr std::size_t kPrefetchDistance = 8;
+    for (std::size_t i = from; i < to; ++i) {
+      if (i + kPrefetchDistance < to) {
+        const GatheredEntry& ahead = entries[i + kPrefetchDistance];
+        __builtin_prefetch(ahead.text.data());
+        __builtin_prefetch(ahead.section.data());
+        __builtin_prefetch(ahead.subsection.data());
       }
-      const std::size_t byteCount = 2 * text.size();
-      scratch.assign(text.begin(), text.end());
-      scratch.resize(text.size() + 1);
-      swapUtf16Units(scratch.data(), byteCount);
-      out.number(byteCount);
-      out.bytes(scratch.data(), byteCount);
-    };
-    translation(entry.text, entry.absent);
-    for (std::int32_t form = 1; form < entry.forms; ++form) {
-      const std::u16string_view text = document.forms.text(entry.index, form);
-      translation(text, text.empty() && document.forms.absent(entry.index, form));
+      const GatheredEntry& entry = entries[i];
+      indexOut.number(entry.hash);
+      indexOut.number(offset);
+      offset += entry.size;
+      writeRecord(records, document, entry, qtShape, scratch);
     }
-    if (qtShape) {
-      // Qt's own shape: the comment, then source text and context or the
-      // context alone, 8-bit texts without a terminating zero, Qt's end.
-      // Qt's readers keep an item's text until the next record names it
-      // again, so a full record names its comment even when it is empty.
-      const bool full = entry.sourceAndContext || !entry.subsection.empty();
-      if (full || !entry.comment.empty()) out.qtByteText(kCommentTag, entry.comment);
-      if (full) {
-        out.qtByteText(kSectionTag, entry.section);
-        out.qtByteText(kSubsectionTag, entry.subsection);
-      } else if (!entry.section.empty()) {
-        out.qtByteText(kSubsectionTag, entry.section);
-      }
-      out.byte(kQtRecordEndTag);
-      continue;
-    }
-    if (!entry.comment.empty()) out.byteText(kCommentTag, entry.comment);
-    if (entry.section.empty() && !entry.subsection.empty()) {
-      // An empty section ahead of the subsection, closed by Qt's end tag so
-      // that both readers stop right after the subsection.
-      out.byte(kSectionTag);
-      out.number(0);
-      out.byteText(kSubsectionTag, entry.subsection);
-      out.byte(0x01);
-      continue;
-    }
-    if (!entry.subsection.empty()) {
-      out.byteText(kSectionTag, entry.section);
-      out.byteText(kSubsectionTag, entry.subsection);
-    } else if (!entry.section.empty()) {
-      out.byteText(kSubsectionTag, entry.section);
-    }
-    out.byte(kRecordEndTag);
-    out.number(entry.hash);
-    out.byte(0x01);
-  }
+  };
+  runSideBySide([&] { write(0, half, 0); }, [&] { write(half, order.size(), firstHalfLength); });
+
   out.block(kContextBlockTag, contextTable);
   out.block(kNumerusRulesBlockTag, qtBlocks.numerusRules);
   return file;

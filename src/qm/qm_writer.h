@@ -43,7 +43,7 @@ QmQtBlocks qtBlocksOf(const QmDocument& document);
 // is written as Qt writes it (length 0xFFFFFFFF), and a comment comes before
 // the section text. Nothing when the file would outgrow the format's 32-bit
 // lengths.
-using QmFileBytes = std::vector<std::uint8_t, LargeAllocator<std::uint8_t>>;
+using QmFileBytes = std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>>;
 
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
                                        std::span<const std::int32_t> order,
