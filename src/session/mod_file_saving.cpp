@@ -4,6 +4,7 @@
 #include "platform/message_format.h"
 #include "platform/paths.h"
 #include "platform/safe_file_writer.h"
+#include "platform/side_by_side.h"
 #include "platform/system_error.h"
 #include "qm/qm_writer.h"
 #include "session/match_key.h"
@@ -40,15 +41,27 @@ std::vector<std::int32_t> writtenModEntries(const Session& session) {
   for (std::int32_t i = 0; i < count; ++i) {
     sorted[static_cast<std::size_t>(i)] = {mod.hashes[static_cast<std::size_t>(i)], i};
   }
-  std::sort(sorted.begin(), sorted.end(), [&mod](const auto& a, const auto& b) {
+  const auto less = [&mod](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
     const KeyParts left = entryKey(mod, a.second);
     const KeyParts right = entryKey(mod, b.second);
     if (caseFoldedKeyLess(left, right)) return true;
     if (caseFoldedKeyLess(right, left)) return false;
     return a.second < b.second;
-  });
-  for (std::size_t i = 0; i < sorted.size(); ++i) order[i] = sorted[i].second;
+  };
+  // The halves are sorted side by side and merged; no two entries compare
+  // equal, so the order is the one a single sort gives.
+  const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
+  runSideBySide([&] { std::sort(sorted.begin(), middle, less); },
+                [&] { std::sort(middle, sorted.end(), less); });
+  auto first = sorted.begin();
+  auto second = middle;
+  auto out = order.begin();
+  while (first != middle && second != sorted.end()) {
+    *out++ = (less(*second, *first) ? *second++ : *first++).second;
+  }
+  for (; first != middle; ++first) *out++ = first->second;
+  for (; second != sorted.end(); ++second) *out++ = second->second;
   // Entries with identical keys are all written with the first one's data.
   for (std::int32_t& entry : order) entry = session.firstModEntryWithKeyOf(entry);
   return order;
