@@ -252,10 +252,17 @@ bool Session::allFormsEmpty(std::int32_t entry) const {
   return true;
 }
 
-void Session::replaceModTexts(const WideStringList& lines) {
+bool Session::replaceModTexts(const WideStringList& lines) {
+  // Line i becomes text i, one for one: the lines were split once, and
+  // that split is the one whose count was checked.
+  std::int32_t expected = 0;
+  for (std::int32_t entry = 0; entry < mod_.translations.count(); ++entry) {
+    expected += mod_.forms.empty() ? 1 : mod_.forms.count(entry);
+  }
+  if (lines.count() != expected) return false;
   const BatchedChanges batch(*this);
   if (mod_.forms.empty()) {
-    mod_.translations.assignLines(lines);
+    mod_.translations = lines;
   } else {
     std::int32_t line = 0;
     for (std::int32_t entry = 0; entry < mod_.translations.count(); ++entry) {
@@ -267,6 +274,7 @@ void Session::replaceModTexts(const WideStringList& lines) {
     }
   }
   batchChangedTexts_ = true;
+  return true;
 }
 
 void Session::setRowModText(std::int32_t row, std::u16string_view text) {

@@ -141,8 +141,9 @@ class Session {
 
   // Replaces every Mod text at once by the lines, one a translation in the
   // Mod's entry order (every plural form on its own line), as the export
-  // file holds them; the caller checked the count. Not an undoable change.
-  void replaceModTexts(const WideStringList& lines);
+  // file holds them. Not an undoable change. False, with nothing changed,
+  // when the number of lines is not the number of texts.
+  bool replaceModTexts(const WideStringList& lines);
 
   // The undo and redo log; emptied when the session closes.
   UndoLog& undoLog() { return undoLog_; }

@@ -37,8 +37,11 @@ std::u16string defaultExportFileName(std::u16string_view modPath);
 // byte count or can't be read to its end, or its line count differs. On
 // success imported holds the lines read, and the session is modified.
 // After an import in the window: the imported lines to "debug.txt" and the
-// Mod texts to "debug1.txt" in the working folder; failures are ignored.
+// Mod texts to "debug1.txt" in the program's state folder
+// (importSideFilesFolder); failures are ignored.
 void writeImportSideFiles(const WideStringList& imported, const QmDocument& mod);
+// $XDG_STATE_HOME/sorvane (~/.local/state/sorvane when that is unset).
+std::u16string importSideFilesFolder();
 
 bool importTextFile(Session& session, std::u16string_view path, DialogServices& dialogs,
                     WideStringList& imported);

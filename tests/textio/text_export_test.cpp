@@ -1,12 +1,16 @@
 #include "textio/text_export.h"
 
+#include "platform/path_codec.h"
 #include "platform/system_fault.h"
+#include "session/mod_file_saving.h"
 #include "session/session_fixture.h"
+#include "support/scoped_environment.h"
 #include "textio/debug_strings.h"
 
 #include <gmock/gmock.h>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace sorvane::test {
 namespace {
@@ -106,22 +110,97 @@ TEST_F(TextExportTest, DefaultNamesAreFree) {
   EXPECT_EQ(defaultExportFileName(folder.widePath("new.qm")), folder.widePath("new.txt"));
 }
 
-TEST_F(TextExportTest, DebugStringsNumberTheRowsWithoutMarkingTheSession) {
+TEST_F(TextExportTest, TheDebugTranslationIsAFileOfItsOwn) {
   std::vector<QmEntry> entries;
   for (std::uint32_t i = 0; i < 13; ++i) entries.push_back({i, u"text", "", ""});
   ASSERT_TRUE(openTraditional(writeQm("lang_en.qm", entries), u""));
   EXPECT_EQ(debugIdProposal(paths.newOriginal), u"lang_en");
   EXPECT_EQ(debugIdProposal(u"/a.b/noext"), u"noext");
-  makeDebugStrings(session, u"lang_en");
-  EXPECT_EQ(session.rowModText(0), u"lang_en0");
-  EXPECT_EQ(session.rowModText(12), u"lang_en12");
-  makeDebugStrings(session, u"");
-  EXPECT_EQ(session.rowModText(12), u"12");
+  EXPECT_EQ(debugFileProposal(u"/a/de.qm"), u"/a/de_debug.qm");
+  session.setRowModText(3, u"unsaved edit");
+  session.setModified(true);
+
+  const QmDocument debug = debugDocument(session, u"lang_en");
+  EXPECT_EQ(debug.translations.get(0), u"lang_en0");
+  EXPECT_EQ(debug.translations.get(12), u"lang_en12");
+  EXPECT_EQ(debugDocument(session, u"").translations.get(12), u"12");
   // Through the 8-bit code page: a lone surrogate has no form there.
-  makeDebugStrings(session, std::u16string(1, char16_t{0xD800}));
-  EXPECT_EQ(session.rowModText(1), u"\uFFFD1");
-  EXPECT_FALSE(session.modified());
+  EXPECT_EQ(debugDocument(session, std::u16string(1, char16_t{0xD800})).translations.get(1),
+            u"\uFFFD1");
+  const std::u16string out = folder.widePath("lang_en_debug.qm");
+  ASSERT_TRUE(writeDocumentFile(session, debug, out, paths, dialogs));
+  EXPECT_EQ(readBack("lang_en_debug.qm").translations.get(5), u"lang_en5");
+  // The session keeps its texts, its modified flag and its undo log.
+  EXPECT_EQ(session.rowModText(3), u"unsaved edit");
+  EXPECT_EQ(session.rowModText(4), u"text");
+  EXPECT_TRUE(session.modified());
   EXPECT_EQ(session.undoLog().undoPos(), 0);
+}
+
+TEST_F(TextExportTest, ImportStoresLineIForTextIOrSaysWhyNot) {
+  // Four texts: an empty one before a multi-line one, as editors break them.
+  const std::u16string mod = writeQm(
+      "en.qm", {{1, u"Open", "", ""}, {2, u"", "", ""}, {3, u"a\nb", "", ""}, {4, u"End", "", ""}});
+  ASSERT_TRUE(openTraditional(mod, u""));
+  const std::u16string_view lfOnly =
+      u"The file's line ends were changed to LF only: its lines can't be told from line breaks "
+      u"inside texts\r\n";
+  const std::u16string_view crOnly =
+      u"The file's line ends were changed to CR only: its lines can't be told from line breaks "
+      u"inside texts";
+  const std::u16string_view someCr =
+      u"Some of the file's line ends were changed to CR only: its lines can't be told from line "
+      u"breaks inside texts";
+  const std::u16string_view count =
+      u"File to import have different strings count than opened file. ";
+  const struct Case {
+    std::u16string file;
+    std::vector<std::u16string> stored;  // empty: refused with message
+    std::u16string message;
+  } cases[] = {
+      {u"O\r\n\r\nx\ny\r\nE\r\n", {u"O", u"", u"x\ny", u"E"}, u""},
+      // A U+0000 cuts its line, as the QM reader cuts a text; it adds none.
+      {std::u16string(u"O\r\nnul\0cut\r\nx\ny\r\nE", 18), {u"O", u"nul", u"x\ny", u"E"}, u""},
+      {u"O\n\nx\ny\nE\n", {}, std::u16string(lfOnly) + std::u16string(count) + u"(1 : 4)"},
+      // CR alone would put "x" on the empty text and "y" on the multi-line one.
+      {u"O\r\rx\ry\r", {}, std::u16string(crOnly)},
+      {u"O\r\rx\ry\rE\r",
+       {},
+       std::u16string(crOnly) + u"\r\n" + std::u16string(count) + u"(5 : 4)"},
+      {u"O\r\r\nx\ny\r\nE\r\n", {}, std::u16string(someCr)},
+      {u"O\r\n\r\nx\r\ny\r\nE\r\n", {}, std::u16string(count) + u"(5 : 4)"},
+  };
+  for (const Case& c : cases) {
+    dialogs.clear();
+    ASSERT_TRUE(openTraditional(mod, u""));
+    const bool accepted = import(exportBytes(c.file));
+    EXPECT_EQ(accepted, !c.stored.empty()) << nativePath(c.file);
+    EXPECT_EQ(session.mod().translations.count(), 4);
+    if (accepted) {
+      EXPECT_EQ(modTexts(), c.stored);
+      EXPECT_TRUE(dialogs.calls().empty());
+    } else {
+      EXPECT_THAT(dialogs.messageTexts(), ElementsAre(c.message));
+      EXPECT_THAT(modTexts(), ElementsAre(u"Open", u"", u"a\nb", u"End"));
+    }
+  }
+}
+
+TEST_F(TextExportTest, SideFilesGoToTheStateFolderAndReplaceLinksThere) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"Open", "", ""}}), u""));
+  ASSERT_TRUE(import(exportBytes(u"Auf\r\n")));
+  std::filesystem::create_directories(folder.path("state/sorvane"));
+  const std::u16string mine = folder.write("mine.txt", {1, 2, 3});
+  std::filesystem::create_symlink(folder.path("mine.txt"), folder.path("state/sorvane/debug.txt"));
+  {
+    const ScopedEnvironment state("XDG_STATE_HOME", folder.path("state"));
+    EXPECT_EQ(importSideFilesFolder(), folder.widePath("state/sorvane"));
+    writeImportSideFiles(imported, session.mod());
+  }
+  EXPECT_EQ(folder.read("mine.txt"), Bytes({1, 2, 3}));
+  EXPECT_FALSE(std::filesystem::is_symlink(folder.path("state/sorvane/debug.txt")));
+  EXPECT_EQ(folder.read("state/sorvane/debug.txt"), utf16Le(u"Auf\r\n"));
+  EXPECT_EQ(folder.read("state/sorvane/debug1.txt"), utf16Le(u"Auf\r\n"));
 }
 
 }  // namespace
