@@ -335,7 +335,15 @@ void MainWindow::makeDebugQm() {
   if (session_.mode() != SessionMode::traditional || session_.rowCount() == 0) return;
   DebugIdDialog dialog(toQString(debugIdProposal(toU16String(newOriginalEdit_->text()))), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  makeDebugStrings(session_, toU16String(dialog.debugId()));
+  // The debug translation is a file of its own: the session's texts, its
+  // undo log and its modified flag stay as they are.
+  const std::u16string proposal = debugFileProposal(toU16String(modFileEdit_->text()));
+  const std::optional<std::u16string> path =
+      dialogs_.chooseFile(FileDialogKind::save, DialogOwner::mainWindow, kQmFilter,
+                          nearestExistingFolder(proposal), fileNamePart(proposal));
+  if (!path) return;
+  const QmDocument debug = debugDocument(session_, toU16String(dialog.debugId()));
+  writeDocumentFile(session_, debug, *path, paths(), dialogs_);
 }
 
 void MainWindow::toggleControlsPanel() {

@@ -45,9 +45,8 @@ int runDebug(std::u16string_view original, std::u16string_view out,
   Session session;
   SessionPaths paths{u"", std::u16string(original), u""};
   if (!session.openSession(SessionMode::traditional, paths, dialogs)) return 1;
-  makeDebugStrings(session, id.value_or(debugIdProposal(original)));
-  paths.mod = out;
-  return writeModFile(session, paths, dialogs) ? 0 : 1;
+  const QmDocument debug = debugDocument(session, id.value_or(debugIdProposal(original)));
+  return writeDocumentFile(session, debug, out, paths, dialogs) ? 0 : 1;
 }
 
 }  // namespace sorvane

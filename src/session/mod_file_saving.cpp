@@ -68,36 +68,65 @@ std::vector<std::int32_t> writtenModEntries(const Session& session) {
 }
 
 bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& dialogs) {
-  if (paths.mod == paths.newOriginal ||
-      (session.mode() == SessionMode::modUpdate && paths.mod == paths.oldOriginal)) {
+  if (!writeDocumentFile(session, session.mod(), paths.mod, paths, dialogs)) return false;
+  session.setModified(false);
+  return true;
+}
+
+bool writeDocumentFile(const Session& session, const QmDocument& document, std::u16string_view path,
+                       const SessionPaths& paths, DialogServices& dialogs) {
+  if (path == paths.newOriginal ||
+      (session.mode() == SessionMode::modUpdate && path == paths.oldOriginal)) {
     showSaveError(dialogs,
                   u"Choose a different filename for the Mod file than for the Original file");
     return false;
   }
-  const std::u16string_view folder = folderPart(paths.mod);
+  const std::u16string_view folder = folderPart(path);
   if (folder.empty() || (!isFolder(folder) && !createFolders(folder))) {
     showSaveError(dialogs, formatMessage(u"Could not create a directory \"%s\"", {folder}));
     return false;
   }
 
-  int error = 0;
+  FileReplacement result;
   try {
     const std::vector<std::int32_t> order = writtenModEntries(session);
     const std::optional<QmFileBytes> bytes =
-        buildQmFile(session.mod(), order, session.newOrig().contextTable,
-                    qtBlocksOf(session.mod().hasQtBlocks() ? session.mod() : session.newOrig()));
-    error = bytes ? replaceFileContents(paths.mod, *bytes) : EFBIG;
+        buildQmFile(document, order, session.newOrig().contextTable,
+                    qtBlocksOf(document.hasQtBlocks() ? document : session.newOrig()));
+    result = bytes ? replaceFile(path, *bytes) : FileReplacement{EFBIG, FileContent::old};
   } catch (const std::bad_alloc&) {
-    error = ENOMEM;
+    result = {ENOMEM, FileContent::old};
   }
-  if (error != 0) {
-    showSaveError(dialogs,
-                  u"Could not save. Try to choose a different filename for the Mod file\r\n" +
-                      systemErrorText(error));
-    return false;
+  return reportSaveResult(dialogs, path, result);
+}
+
+bool reportSaveResult(DialogServices& dialogs, std::u16string_view path,
+                      const FileReplacement& result) {
+  if (result.replaced()) {
+    // The file is complete on disk; what failed afterwards is worth knowing.
+    if (result.error != 0) {
+      dialogs.showMessage(
+          DialogOwner::mainWindow,
+          formatMessage(u"\"%s\" was saved, but a step after writing it failed:\r\n%s",
+                        {path, systemErrorText(result.error)}),
+          u"File saved", MessageButtons::ok, MessageIcon::exclamation);
+    }
+    return true;
   }
-  session.setModified(false);
-  return true;
+  std::u16string text = u"Could not save. Try to choose a different filename for the Mod file\r\n" +
+                        systemErrorText(result.error);
+  if (result.content == FileContent::unflushed) {
+    text += formatMessage(
+        u"\r\n\r\n\"%s\" holds the new content, but it may not be on disk: "
+        u"its old content could not be put back.",
+        {path});
+  } else if (result.content == FileContent::damaged) {
+    text += formatMessage(
+        u"\r\n\r\nThe old content of \"%s\" could not be put back: the file may be incomplete.",
+        {path});
+  }
+  showSaveError(dialogs, text);
+  return false;
 }
 
 bool askToSaveChanges(Session& session, const SessionPaths& paths, DialogServices& dialogs) {

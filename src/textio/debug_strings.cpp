@@ -12,13 +12,26 @@ std::u16string debugIdProposal(std::u16string_view originalPath) {
   return std::u16string(dot == std::u16string_view::npos ? name : name.substr(0, dot));
 }
 
-void makeDebugStrings(Session& session, std::u16string_view debugId) {
-  if (session.mode() != SessionMode::traditional || session.rowCount() == 0) return;
+std::u16string debugFileProposal(std::u16string_view modPath) {
+  const std::u16string_view extension = extensionPart(modPath);
+  return std::u16string(modPath.substr(0, modPath.size() - extension.size())) + u"_debug.qm";
+}
+
+QmDocument debugDocument(const Session& session, std::u16string_view debugId) {
+  if (session.mode() != SessionMode::traditional) return {};
+  QmDocument document = session.mod();
   const std::string id = toLocal8Bit(debugId);
-  const Session::BatchedChanges batch(session);
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
-    session.setRowModText(row, fromLocal8Bit(id + std::to_string(row)));
+    const std::int32_t entry = session.rowEntries(row).mod;
+    const std::int32_t form = session.rowForm(row);
+    const std::u16string text = fromLocal8Bit(id + std::to_string(row));
+    if (form == 0) {
+      document.translations.set(entry, text);
+    } else {
+      document.forms.setText(entry, form, text, true);
+    }
   }
+  return document;
 }
 
 }  // namespace sorvane

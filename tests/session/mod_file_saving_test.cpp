@@ -43,12 +43,6 @@ class SavingTest : public SessionTest {
     return call.text;
   }
 
-  QmDocument readBack(std::string_view name) {
-    QmDocument document;
-    EXPECT_TRUE(readQmFile(folder.widePath(name), document, {.keepContextTable = true}, dialogs));
-    return document;
-  }
-
   static mode_t permissions(const std::string& path) {
     struct stat info {};
     ::stat(path.c_str(), &info);

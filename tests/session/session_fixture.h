@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qm/qm_reader.h"
 #include "session/session.h"
 #include "support/qm_bytes_builder.h"
 #include "support/recording_dialog_services.h"
@@ -37,6 +38,12 @@ class SessionTest : public ::testing::Test {
       texts.emplace_back(session.rowModText(row));
     }
     return texts;
+  }
+
+  QmDocument readBack(std::string_view name) {
+    QmDocument document;
+    EXPECT_TRUE(readQmFile(folder.widePath(name), document, {.keepContextTable = true}, dialogs));
+    return document;
   }
 
   void expectNothingLoaded() const {

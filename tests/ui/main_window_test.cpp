@@ -9,6 +9,8 @@
 #include "app/command_line.h"
 #include "app/search_window.h"
 #include "platform/path_codec.h"
+#include "qm/qm_reader.h"
+#include "support/scoped_environment.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -291,12 +293,12 @@ void MainWindowTest::exportDialogExportsAndImportsBack() {
     QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("ImportCheck"))->isChecked());
     clickIn(dialog, "OkButton");
   });
-  // The side files go to the working folder: the test's own here.
-  const std::filesystem::path workingFolder = std::filesystem::current_path();
-  std::filesystem::current_path(ui->folder.path());
-  QTest::keyClick(&ui->list(), Qt::Key_E, Qt::ControlModifier);
-  std::filesystem::current_path(workingFolder);
-  QCOMPARE(ui->folder.read("debug1.txt"), utf16Le(u"Open\r\nClose\r\n"));
+  // The side files go to the program's state folder: the test's own here.
+  {
+    const ScopedEnvironment state("XDG_STATE_HOME", ui->folder.path());
+    QTest::keyClick(&ui->list(), Qt::Key_E, Qt::ControlModifier);
+  }
+  QCOMPARE(ui->folder.read("sorvane/debug1.txt"), utf16Le(u"Open\r\nClose\r\n"));
   const auto texts = ui->dialogs.messageTexts();
   QCOMPARE(texts.size(), std::size_t{2});
   QCOMPARE(texts[0], u"Error exporting to \"\"\r\nNo such file or directory");
@@ -318,7 +320,7 @@ void MainWindowTest::exportDialogExportsAndImportsBack() {
   QVERIFY(!ui->folder.read("en2.txt").empty());
 }
 
-void MainWindowTest::debugButtonAsksForTheIdAndNumbersTheRows() {
+void MainWindowTest::debugButtonWritesTheDebugFileAndLeavesTheSession() {
   ui->open(ui->write("lang_en.qm", {{1, u"Open", "", ""}, {2, u"Close", "", ""}}), "");
   onNextDialog([](QWidget& dialog) {
     auto* id = dialog.findChild<QLineEdit*>(QStringLiteral("DebugIdEdit"));
@@ -331,9 +333,22 @@ void MainWindowTest::debugButtonAsksForTheIdAndNumbersTheRows() {
     dialog.findChild<QLineEdit*>(QStringLiteral("DebugIdEdit"))->setText(QStringLiteral("x"));
     clickIn(dialog, "OkButton");
   });
+  const std::u16string debugPath = ui->folder.widePath("chosen.qm");
+  ui->dialogs.answerNextChooser(debugPath);
   ui->click("DebugQmButton");
-  QVERIFY(ui->window->session().rowModText(1) == u"x1");
+  // The save dialog proposed a name beside the Mod; the file has the IDs,
+  // the session its own texts.
+  const DialogCall& chooser = ui->dialogs.calls().back();
+  QCOMPARE(chooser.kind, DialogCall::Kind::chooseFile);
+  QCOMPARE(chooser.fileKind, FileDialogKind::save);
+  QVERIFY(chooser.initialFileName == u"lang_en1_debug.qm");
+  QVERIFY(chooser.initialFolder == pathFromNative(ui->folder.path()));
+  QmDocument written;
+  QVERIFY(readQmFile(debugPath, written, {}, ui->dialogs));
+  QVERIFY(written.translations.get(1) == u"x1");
+  QVERIFY(ui->window->session().rowModText(1) == u"Close");
   QVERIFY(!ui->find("SaveButton")->isEnabled());
+  QVERIFY(!ui->window->session().modified());
 }
 
 void MainWindowTest::searchWindowFindsFilesAndOpensOne() {

@@ -25,7 +25,7 @@ class MainWindowTest : public QObject {
   void tabMovesThroughTheControlsInCreationOrder();
   void stripLabelTogglesTheControlsPanel();
   void exportDialogExportsAndImportsBack();
-  void debugButtonAsksForTheIdAndNumbersTheRows();
+  void debugButtonWritesTheDebugFileAndLeavesTheSession();
   void searchWindowFindsFilesAndOpensOne();
   void theCommandLineNamesTheFilesToOpen();
   void droppedFilesFillThePathBoxes();
