@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <string>
@@ -42,9 +43,45 @@ mode_t defaultFileMode() {
   return 0666 & ~mask;
 }
 
-void syncFolder(const std::string& folder) {
+int syncFolder(const std::string& folder) {
+  if (const int fault = injectedSystemFault(SystemCall::syncFolder); fault != 0) return fault;
   FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.valid()) ::fsync(fd.get());
+  if (!fd.valid()) return errno;
+  return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+// Closes the descriptor; the errno of a failed close, or 0.
+int closeFile(FileDescriptor& fd) {
+  const int fault = injectedSystemFault(SystemCall::close);
+  const int error = fd.reset();
+  return fault != 0 ? fault : error;
+}
+
+// A file the user may not write, or one nobody may write (root may write
+// anything, but a file without any write permission is read-only for it
+// too).
+bool isReadOnly(const std::string& target, const struct stat& info) {
+  return (info.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// What a file written in place holds when its old bytes could not all be
+// put back: it is read back and compared.
+FileContent contentReadBack(int fd, std::span<const std::uint8_t> oldBytes,
+                            std::span<const std::uint8_t> newBytes) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return FileContent::damaged;
+  const auto size = static_cast<std::size_t>(now.st_size);
+  if (size != oldBytes.size() && size != newBytes.size()) return FileContent::damaged;
+  std::vector<std::uint8_t> held(size);
+  int error = 0;
+  if (readAt(fd, held.data(), held.size(), 0, &error) != held.size()) return FileContent::damaged;
+  if (std::equal(held.begin(), held.end(), newBytes.begin(), newBytes.end())) {
+    return FileContent::unflushed;
+  }
+  if (std::equal(held.begin(), held.end(), oldBytes.begin(), oldBytes.end())) {
+    return FileContent::old;
+  }
+  return FileContent::damaged;
 }
 
 // Failures to make a new file beside the target that writing the target
@@ -57,22 +94,24 @@ bool newFileRefusedThere(int error) {
 // write puts them back. Used where no new file can be made beside it, and
 // for a file with several names (hard links), which must all see the new
 // content. One's own read-only file is made writable for the write.
-int writeInPlace(const std::string& target, const struct stat& old,
-                 std::span<const std::uint8_t> bytes) {
+FileReplacement writeInPlace(const std::string& target, const struct stat& old,
+                             std::span<const std::uint8_t> bytes) {
   const bool ownReadOnly = old.st_uid == ::geteuid() && (old.st_mode & S_IWUSR) == 0;
-  if (ownReadOnly && ::chmod(target.c_str(), (old.st_mode & 07777) | S_IWUSR) != 0) return errno;
-  auto finish = [&](int error) {
+  if (ownReadOnly && ::chmod(target.c_str(), (old.st_mode & 07777) | S_IWUSR) != 0) {
+    return {errno, FileContent::old};
+  }
+  auto finish = [&](FileReplacement result) {
     if (ownReadOnly) ::chmod(target.c_str(), old.st_mode & 07777);
-    return error;
+    return result;
   };
   FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
-  if (!fd.valid()) return finish(errno);
+  if (!fd.valid()) return finish({errno, FileContent::old});
   struct stat now {};
-  if (::fstat(fd.get(), &now) != 0) return finish(errno);
+  if (::fstat(fd.get(), &now) != 0) return finish({errno, FileContent::old});
   std::vector<std::uint8_t> oldBytes(static_cast<std::size_t>(now.st_size));
   int error = 0;
   if (readAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &error) != oldBytes.size()) {
-    return finish(error != 0 ? error : EIO);
+    return finish({error != 0 ? error : EIO, FileContent::old});
   }
 
   error = injectedSystemFault(SystemCall::write);
@@ -81,30 +120,49 @@ int writeInPlace(const std::string& target, const struct stat& old,
   if (error == 0) error = injectedSystemFault(SystemCall::flush);
   if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
   if (error != 0) {
-    // Put the old bytes back; the first error is the one to report.
-    int restoreError = 0;
-    writeAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &restoreError);
-    if (::ftruncate(fd.get(), static_cast<off_t>(oldBytes.size())) == 0) ::fsync(fd.get());
-    return finish(error);
+    // Put the old bytes back; the first error is the one to report. When
+    // that fails too, the file is read back to tell what it holds.
+    int restoreError = injectedSystemFault(SystemCall::restore);
+    if (restoreError == 0) writeAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &restoreError);
+    if (restoreError == 0 && ::ftruncate(fd.get(), static_cast<off_t>(oldBytes.size())) != 0) {
+      restoreError = errno;
+    }
+    if (restoreError == 0 && ::fsync(fd.get()) != 0) restoreError = errno;
+    const FileContent content =
+        restoreError == 0 ? FileContent::old : contentReadBack(fd.get(), oldBytes, bytes);
+    return finish({error, content});
   }
-  if (const int closeError = fd.reset(); closeError != 0) return finish(closeError);
-  return finish(0);
+  // The new content is on disk: a failed close no longer changes that.
+  return finish({closeFile(fd), FileContent::replaced});
 }
 
 }  // namespace
 
-int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes) {
+FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                            const ReplaceOptions& options) {
   std::string target = nativePath(path);
-  if (int error = resolveLinks(target); error != 0) return error;
+  if (options.followLinks) {
+    if (int error = resolveLinks(target); error != 0) return {error, FileContent::old};
+  }
 
   struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return EISDIR;
+  bool exists = ::lstat(target.c_str(), &old) == 0;
+  if (exists && S_ISLNK(old.st_mode)) {
+    // A link that is not followed is replaced like a missing file: the new
+    // file takes its name.
+    exists = false;
+  } else if (exists) {
+    exists = ::stat(target.c_str(), &old) == 0;
+  }
+  if (exists && S_ISDIR(old.st_mode)) return {EISDIR, FileContent::old};
+  if (exists && options.keepReadOnly && isReadOnly(target, old)) {
+    return {EACCES, FileContent::old};
+  }
   // Replacing a file the user may not write would take it from its owner;
   // only one's own read-only file is overwritten (and stays read-only).
   if (exists && old.st_uid != ::geteuid() &&
       ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-    return errno;
+    return {errno, FileContent::old};
   }
   // Several names must all see the new content; a file of another owner
   // keeps its owner, which a new file made by an unprivileged user can't.
@@ -121,13 +179,13 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
   if (!fd.valid()) {
     if (createError == 0) createError = errno;
     if (exists && newFileRefusedThere(createError)) return writeInPlace(target, old, bytes);
-    return createError;
+    return {createError, FileContent::old};
   }
 
   auto fail = [&](int error) {
     fd.reset();
     ::unlink(temporary.c_str());
-    return error;
+    return FileReplacement{error, FileContent::old};
   };
   int error = injectedSystemFault(SystemCall::write);
   if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
@@ -143,13 +201,21 @@ int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> 
   error = injectedSystemFault(SystemCall::flush);
   if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
   if (error != 0) return fail(error);
-  if (int closeError = fd.reset(); closeError != 0) return fail(closeError);
+  if (const int closeError = closeFile(fd); closeError != 0) return fail(closeError);
 
   error = injectedSystemFault(SystemCall::rename);
   if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) return fail(error);
-  syncFolder(folder);
-  return 0;
+  // The file holds the new content now; a folder that can't be flushed may
+  // still lose the rename in a crash, which the caller reports.
+  return {syncFolder(folder), FileContent::replaced};
+}
+
+int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                        const ReplaceOptions& options) {
+  const FileReplacement result = replaceFile(path, bytes, options);
+  if (result.replaced()) return 0;
+  return result.error != 0 ? result.error : EIO;
 }
 
 }  // namespace sorvane

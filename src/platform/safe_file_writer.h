@@ -6,6 +6,33 @@
 
 namespace sorvane {
 
+// What a file holds after an attempt to replace its content.
+enum class FileContent {
+  old,        // its old content: nothing was changed, or the old bytes were put back
+  replaced,   // the new content, complete and flushed to disk
+  unflushed,  // the new content, which could not be flushed to disk
+  damaged,    // neither: its old bytes could not be put back after a failed write
+};
+
+struct FileReplacement {
+  // The first failure, or 0. With FileContent::replaced, a step after the
+  // content was complete on disk failed (closing the file, flushing its
+  // folder after the rename).
+  int error = 0;
+  FileContent content = FileContent::old;
+
+  bool replaced() const { return content == FileContent::replaced; }
+};
+
+struct ReplaceOptions {
+  // A file that exists and may not be written (no write permission,
+  // whoever runs the program) is kept, and the replacement refused.
+  bool keepReadOnly = false;
+  // A path that is a symbolic link replaces the file it points to; without
+  // this, the link itself is replaced by the new file.
+  bool followLinks = true;
+};
+
 // Replaces a file's content so that a failure never leaves it half-written:
 // the bytes go to a new file in the same folder, which is flushed to disk
 // and then renamed over the old file in one step. The new file keeps the
@@ -16,12 +43,19 @@ namespace sorvane {
 // long for the new file's name), and for a file with several names (hard
 // links), the file itself is written, after its old bytes were read so
 // that a failed write puts them back. A file of another owner that the user
-// may not write is refused (EACCES). Returns 0, or the errno of the
-// failure; the old file is then unchanged and no new file is left behind.
-int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes);
+// may not write is refused (EACCES), and so is one's own read-only file
+// with keepReadOnly. Whatever fails, the result says what the file
+// holds; no new file is left behind.
+FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                            const ReplaceOptions& options = {});
+
+// The same for callers that only need to know whether the file now holds
+// the new content: 0, or the errno of the failure.
+int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                        const ReplaceOptions& options = {});
 
 // Tests make it fail through ScopedSystemFault (platform/system_fault.h) at
-// SystemCall::create, write, flush and rename; a file written in place
-// fails at write and flush too.
+// SystemCall::create, write, flush, close, rename and syncFolder; a file
+// written in place fails at write, flush, close and restore.
 
 }  // namespace sorvane

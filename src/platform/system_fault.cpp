@@ -1,32 +1,35 @@
 #include "platform/system_fault.h"
 
-#include <optional>
+#include <bitset>
 
 namespace sorvane {
 
 namespace {
 
 struct Fault {
-  SystemCall call;
-  int error;
+  std::bitset<16> calls;
+  int error = 0;
 };
 
-std::optional<Fault>& injectedFault() {
-  static std::optional<Fault> fault;
+Fault& injectedFault() {
+  static Fault fault;
   return fault;
 }
 
 }  // namespace
 
-ScopedSystemFault::ScopedSystemFault(SystemCall call, int error) {
-  injectedFault() = Fault{call, error};
+ScopedSystemFault::ScopedSystemFault(std::initializer_list<SystemCall> calls, int error) {
+  Fault& fault = injectedFault();
+  fault.calls.reset();
+  for (const SystemCall call : calls) fault.calls.set(static_cast<std::size_t>(call));
+  fault.error = error;
 }
 
-ScopedSystemFault::~ScopedSystemFault() { injectedFault().reset(); }
+ScopedSystemFault::~ScopedSystemFault() { injectedFault() = {}; }
 
 int injectedSystemFault(SystemCall call) {
-  const std::optional<Fault>& fault = injectedFault();
-  return fault && fault->call == call ? fault->error : 0;
+  const Fault& fault = injectedFault();
+  return fault.calls.test(static_cast<std::size_t>(call)) ? fault.error : 0;
 }
 
 }  // namespace sorvane
