@@ -69,8 +69,10 @@ RowEditors::RowEditors(Session& session, StringListView& list)
   modifiedEditor_ = makeEditor("ModifiedEditor", false);
   oldOriginalEditor_ = makeEditor("OldOriginalEditor", true);
   newOriginalEditor_ = makeEditor("NewOriginalEditor", true);
+  // Scrolling keeps an edit: the editors move with their row, out of sight
+  // and back, with what was typed.
   connect(&list_, &StringListView::scrolled, this, [this] {
-    if (!scrollingItself_) endEditing(false);
+    if (!scrollingItself_) followRow();
   });
 }
 
@@ -238,6 +240,15 @@ void RowEditors::fitEditors() {
   oldOriginalEditor_->move(oldOriginalEditor_->x(), top);
 }
 
+void RowEditors::followRow() {
+  const int row = session_.editRow();
+  if (row < 0) return;
+  const int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
+  for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
+    editor->move(editor->x(), top);
+  }
+}
+
 void RowEditors::endEditing(bool commit, bool changeSame) {
   disconnect(modifiedEditor_, &QPlainTextEdit::textChanged, this, &RowEditors::fitEditors);
   const int row = session_.editRow();
@@ -250,9 +261,9 @@ void RowEditors::endEditing(bool commit, bool changeSame) {
     editor->hide();
   }
   if (editorHadFocus) list_.setFocus();
-  if (!commit) return;
-  const std::u16string text = editedText();
-  if (commitEdit(session_, row, text, changeSame)) emit committed();
+  // The caption goes back to the length of the stored text when the typed
+  // one is dropped.
+  if (commit && commitEdit(session_, row, editedText(), changeSame)) emit committed();
   emit modifiedCaptionChanged(modifiedCaptionText(session_.rowModText(row).size()));
 }
 

@@ -60,6 +60,8 @@ class RowEditors : public QObject {
 
  private:
   void fitEditors();
+  // Moves the open editors to their row's place after the list scrolled.
+  void followRow();
   void showModText(std::u16string_view text);
   int fittingHeight(const QPlainTextEdit& editor) const;
   QPlainTextEdit* makeEditor(const char* name, bool readOnly);

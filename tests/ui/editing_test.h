@@ -18,7 +18,7 @@ class EditingTest : public QObject {
   void doubleClickOpensTheEditorsOverTheRow();
   void enterCommitsAndTheLogRecordsIt();
   void escapeAndClicksElsewhereDropTheEdit();
-  void scrollingResizingAndFontChangesDropTheEdit();
+  void scrollingKeepsTheEditResizingAndFontChangesDropIt();
   void editorsGrowWithTheirTextAndStayInView();
   void enterInTheReadOnlyEditorCommitsToo();
   void tabAndShiftTabMoveBetweenTheEditors();
