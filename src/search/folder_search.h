@@ -18,8 +18,10 @@ struct FolderSearchHooks {
   // Read anew for every entry: whether subfolders are searched, and the text.
   std::function<bool()> recurse;
   std::function<std::u16string()> searchText;
-  // Called after every entry, so that a long run of files doesn't keep the
-  // interface waiting; and whether a stop was asked for meanwhile.
+  // Called after every entry, and every few MB inside a large file, so
+  // that neither a long run of files nor one large file keeps the
+  // interface waiting; and whether a stop was asked for meanwhile (which a
+  // large file's test heeds too).
   std::function<void()> afterEntry;
   std::function<bool()> stopRequested;
 };
@@ -33,12 +35,6 @@ struct SearchSummary {
 
 // "[ Search completed - found 3 files ]"
 std::u16string summaryLine(const SearchSummary& summary);
-
-// Whether a QM file has a translation (any plural form) that holds the text,
-// ignoring case, "*" and "?" acting as wildcards. A file that can't be read
-// or isn't valid is not a result and shows no box; the reader's comment
-// notice goes through dialogs.
-bool qmFileContains(std::u16string_view path, std::u16string_view text, DialogServices& dialogs);
 
 // Searches the folder breadth-first for files named *.qm (the extension
 // compared exactly) that hold the search text; an empty text lists every

@@ -1,4 +1,5 @@
 #include "session/find_in_list.h"
+#include "widetext/wildcard_match.h"
 
 #include <gtest/gtest.h>
 
