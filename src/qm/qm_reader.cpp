@@ -4,6 +4,7 @@
 #include "platform/large_allocation.h"
 #include "platform/message_format.h"
 #include "platform/system_error.h"
+#include "qm/comment_notice.h"
 #include "qm/qm_format.h"
 #include "widetext/byte_stream.h"
 
@@ -14,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -29,9 +31,6 @@ constexpr std::u16string_view kEndOfAllStrings = u"on the end of all strings";
 constexpr std::u16string_view kRecordBeginning = u"identifying beginning of the string record";
 constexpr std::u16string_view kEndOfSection = u"on the end of the (Sub)Section";
 constexpr std::u16string_view kEndOfString = u"on the end of the String";
-
-constexpr std::u16string_view kCommentNotice =
-    u"Error. If you see this message, please report me about it.";
 
 // Reads one QM file. Reads never go past the end of the file, and a record
 // is read only inside the messages block: an offset or a length that
@@ -155,7 +154,7 @@ class QmReader {
   // that a small file can't claim memory without bound. Records usually
   // come in ascending order, so the map from record offset to the first
   // entry is built only once an offset repeats or goes back.
-  bool commentNoticeShown_ = false;
+  bool commentSeen_ = false;
   std::int64_t highestOffset_ = -1;
   bool offsetsMapped_ = false;
   std::unordered_map<std::uint32_t, std::size_t> firstEntryAt_;
@@ -283,6 +282,10 @@ bool QmReader::read() {
     }
     document_.contextTable = std::move(context);
   }
+  // Comments are part of Qt's record shape (its disambiguations). In a
+  // file of another shape they are not expected, so the user is asked to
+  // tell about it, once the file has been read.
+  if (commentSeen_ && !document_.qtRecords) showCommentNotice(dialogs_);
   return true;
 }
 
@@ -532,13 +535,7 @@ bool QmReader::readRecord(std::size_t entry) {
         if (allLists && document_.comments.view(documentEntry).empty()) {
           document_.comments.set(documentEntry, comment);
         }
-        // A non-empty comment is not an error, but files are not expected to
-        // carry one, so the user is asked to tell about it, once a file.
-        if (!commentNoticeShown_) {
-          commentNoticeShown_ = true;
-          dialogs_.showMessage(DialogOwner::none, kCommentNotice, kApplicationName,
-                               MessageButtons::ok, MessageIcon::none);
-        }
+        commentSeen_ = true;
         break;
       }
       default:
@@ -555,6 +552,10 @@ bool readQmFile(std::u16string_view fileName, QmDocument& document, const QmRead
     QmReader reader(fileName, document, options, dialogs);
     return reader.read();
   } catch (const std::bad_alloc&) {
+    if (!options.quiet) reportOutOfMemory(dialogs, fileName);
+    return false;
+  } catch (const std::length_error&) {
+    // A size beyond what a container can hold.
     if (!options.quiet) reportOutOfMemory(dialogs, fileName);
     return false;
   }

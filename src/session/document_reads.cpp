@@ -10,9 +10,9 @@
 
 namespace sorvane {
 
-void readDocuments(std::span<DocumentRead> reads) {
+void readDocuments(std::span<DocumentRead> reads, const ReadFunction& readFile) {
   std::atomic<std::size_t> next{0};
-  const auto work = [&reads, &next] {
+  const auto work = [&reads, &next, &readFile] {
     for (std::size_t i = next++; i < reads.size(); i = next++) {
       DocumentRead& read = reads[i];
       try {
@@ -21,9 +21,12 @@ void readDocuments(std::span<DocumentRead> reads) {
                                     .quiet = false,
                                     .lists = QmLists::all,
                                     .buffer = nullptr};
-        read.ok = readQmFile(read.path, *read.document, options, read.messages);
-      } catch (...) {
-        read.error = std::current_exception();
+        read.ok = readFile(read.path, *read.document, options, read.messages);
+      } catch (const std::exception&) {
+        // Whatever escaped the reader (it handles running out of memory
+        // itself) fails this file like any other reason it can't be read.
+        read.ok = false;
+        reportOutOfMemory(read.messages, read.path);
       }
     }
   };

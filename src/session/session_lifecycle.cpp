@@ -1,6 +1,7 @@
 #include "platform/dialog_services.h"
 #include "platform/message_format.h"
 #include "platform/paths.h"
+#include "qm/comment_notice.h"
 #include "qm/qm_reader.h"
 #include "session/document_reads.h"
 #include "session/mod_file_saving.h"
@@ -9,17 +10,16 @@
 
 #include <array>
 #include <cerrno>
-#include <exception>
 #include <new>
 
 namespace sorvane {
 
 namespace {
 
-// Shows what a read kept back, and passes on what it threw.
+// Shows what a read kept back; a read that failed in its thread is shown
+// as the same read on this thread would have shown it.
 bool finishRead(DocumentRead& read, DialogServices& dialogs) {
   read.messages.replayTo(dialogs);
-  if (read.error) std::rethrow_exception(read.error);
   return read.ok;
 }
 
@@ -44,7 +44,10 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   const bool modIsNew = modStatus == ENOENT;
 
   // The files are read side by side; what each read shows is shown in the
-  // order the files are taken, up to the first that fails.
+  // order the files are taken, up to the first that fails. A file read
+  // twice (the Original as the new Mod's copy) shows the comment notice
+  // once.
+  OneCommentNotice shown(dialogs);
   std::array<DocumentRead, 3> reads;
   std::size_t readCount = 0;
   const auto toRead = [&](std::u16string_view path, QmDocument& document) {
@@ -60,20 +63,20 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   }
   readDocuments(std::span(reads).first(readCount));
 
-  if (!finishRead(reads[0], dialogs)) return fail();
+  if (!finishRead(reads[0], shown)) return fail();
   if (modIsNew) {
-    if (!finishRead(reads[1], dialogs)) return fail();
+    if (!finishRead(reads[1], shown)) return fail();
     if (paths.mod.empty()) paths.mod = uniqueFileName(paths.newOriginal);
     modIsCopyOfOriginal_ = true;
   } else if (modStatus != 0) {
     reportOpenError(dialogs, paths.mod, modStatus);
     return fail();
-  } else if (!finishRead(reads[1], dialogs)) {
+  } else if (!finishRead(reads[1], shown)) {
     return fail();
   }
 
   if (mode == SessionMode::modUpdate) {
-    if (!finishRead(reads[2], dialogs)) return fail();
+    if (!finishRead(reads[2], shown)) return fail();
     try {
       buildRows();
     } catch (const std::bad_alloc&) {
@@ -91,7 +94,17 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   // The rows show only now: until the session is open it has no rows.
   if (listener_ != nullptr) listener_->rowsAboutToReset();
   open_ = true;
-  buildFormRows();
+  try {
+    buildFormRows();
+  } catch (const std::bad_alloc&) {
+    open_ = false;
+    rowMessage_.clear();
+    rowForm_.clear();
+    if (listener_ != nullptr) listener_->rowsReset();
+    dialogs.showError(DialogOwner::mainWindow,
+                      u"Not enough memory to pair the strings of these files");
+    return fail();
+  }
   modified_ = false;
   editRow_ = -1;
   if (listener_ != nullptr) listener_->rowsReset();
