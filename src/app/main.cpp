@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   sorvane::MainWindow window(dialogs);
   dialogs.setWindow(sorvane::DialogOwner::mainWindow, &window);
   dialogs.setWindow(sorvane::DialogOwner::folderSearchWindow, &window.searchWindow());
-  window.restoreSettings(sorvane::settingsFilePath(
+  window.restoreSettings(sorvane::settingsLocation(
       sorvane::pathFromNative(QCoreApplication::applicationDirPath().toStdString())));
   window.showAsRestored();
   if (line.mode) window.openPaths(*line.mode, line.paths);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/session.h"
+#include "settings/settings_file.h"
 #include "widetext/wide_string_list.h"
 
 #include <QWidget>
@@ -48,7 +49,7 @@ class MainWindow : public QWidget {
   // Start-up: reads the settings file at path and restores the paths, the
   // mode, the placement and the list font; the file is written back at
   // shut-down. Without it nothing is read or written.
-  void restoreSettings(const std::u16string& path);
+  void restoreSettings(const SettingsLocation& location);
   // Shows the window as restored: maximized or normal.
   void showAsRestored();
 

@@ -13,6 +13,9 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace sorvane {
 
 namespace {
@@ -37,11 +40,34 @@ bool onSomeScreen(const QRect& geometry) {
   return QGuiApplication::screens().isEmpty();
 }
 
+// The restored bounds of a stored placement. The edges are whatever the
+// file holds: the size is worked out in 64 bits, and edges and size are
+// kept within what a window can have.
+QRect placedGeometry(const WindowPlacement& placement) {
+  static constexpr std::int64_t kLimit = QWIDGETSIZE_MAX;
+  const auto clamped = [](std::int64_t value, std::int64_t low) {
+    return static_cast<int>(std::clamp(value, low, kLimit));
+  };
+  const std::int64_t width = std::int64_t{placement.right} - placement.left;
+  const std::int64_t height = std::int64_t{placement.bottom} - placement.top;
+  return {clamped(placement.left, -kLimit), clamped(placement.top, -kLimit), clamped(width, 0),
+          clamped(height, 0)};
+}
+
+// A window restored wholly off every screen (one that was unplugged)
+// comes back onto the primary one.
+void bringOntoScreen(QWidget& window) {
+  if (onSomeScreen(window.geometry())) return;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+    window.move(primary->availableGeometry().topLeft());
+  }
+}
+
 }  // namespace
 
-void MainWindow::restoreSettings(const std::u16string& path) {
-  settingsPath_ = path;
-  settings_ = loadSettingsFile(path);
+void MainWindow::restoreSettings(const SettingsLocation& location) {
+  settingsPath_ = location.writePath;
+  settings_ = loadSettingsFile(location.readPath);
   oldOriginalEdit_->setText(toQString(settings_.getValue(u"old_orig")));
   newOriginalEdit_->setText(toQString(settings_.getValue(u"new_orig")));
   modFileEdit_->setText(toQString(settings_.getValue(u"mod")));
@@ -51,16 +77,9 @@ void MainWindow::restoreSettings(const std::u16string& path) {
 
   if (hasPlacement(settings_, u"form")) {
     const WindowPlacement placement = readPlacement(settings_, u"form");
-    setGeometry(placement.left, placement.top, placement.right - placement.left,
-                placement.bottom - placement.top);
+    setGeometry(placedGeometry(placement));
     startMaximized_ = placement.maximized;
-    // A window restored wholly off every screen (one that was unplugged)
-    // comes back onto the primary one.
-    if (!onSomeScreen(geometry())) {
-      if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        move(primary->availableGeometry().topLeft());
-      }
-    }
+    bringOntoScreen(*this);
   } else {
     setGeometry(firstStartGeometry(*this));
   }
@@ -68,8 +87,8 @@ void MainWindow::restoreSettings(const std::u16string& path) {
   // The search window: its placement (it stays hidden) and its fields.
   if (hasPlacement(settings_, u"searchform")) {
     const WindowPlacement search = readPlacement(settings_, u"searchform");
-    searchWindow_->setGeometry(search.left, search.top, search.right - search.left,
-                               search.bottom - search.top);
+    searchWindow_->setGeometry(placedGeometry(search));
+    bringOntoScreen(*searchWindow_);
     if (search.maximized) searchWindow_->setWindowState(Qt::WindowMaximized);
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect centred = searchWindow_->geometry();

@@ -66,6 +66,10 @@ bool isExistingFile(std::u16string_view path) {
   return statPath(path, info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool canRead(std::u16string_view path) {
+  return !path.empty() && ::faccessat(AT_FDCWD, nativePath(path).c_str(), R_OK, AT_EACCESS) == 0;
+}
+
 bool canWrite(std::u16string_view path) {
   const std::string native = nativePath(path);
   struct stat info {};

@@ -29,6 +29,8 @@ bool isFolder(std::u16string_view path);
 // Something that exists and is not a folder.
 bool isExistingFile(std::u16string_view path);
 
+// Whether this process may read the file.
+bool canRead(std::u16string_view path);
 // Whether this process may write the file, or create files in the folder.
 bool canWrite(std::u16string_view path);
 

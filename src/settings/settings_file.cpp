@@ -3,9 +3,9 @@
 #include "platform/path_codec.h"
 #include "platform/paths.h"
 #include "platform/safe_file_writer.h"
+#include "platform/user_folders.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -61,21 +61,19 @@ bool hasPlacement(const WideStringList& settings, std::u16string_view prefix) {
   return false;
 }
 
-std::u16string settingsFilePath(std::u16string_view executableFolder) {
+SettingsLocation settingsLocation(std::u16string_view executableFolder) {
   std::u16string beside(executableFolder);
   if (!beside.empty() && beside.back() != u'/') beside.push_back(u'/');
   beside += kFileName;
-  if (!executableFolder.empty() &&
-      (isExistingFile(beside) ? canWrite(beside) : canWrite(executableFolder))) {
-    return beside;
+  const bool besideExists = !executableFolder.empty() && isExistingFile(beside);
+  if (!executableFolder.empty() && (besideExists ? canWrite(beside) : canWrite(executableFolder))) {
+    return {beside, beside};
   }
-  std::u16string config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    config = pathFromNative(xdg);
-  } else if (const char* home = std::getenv("HOME"); home != nullptr) {
-    config = pathFromNative(home) + u"/.config";
-  }
-  return config + u"/sorvane/" + std::u16string(kFileName);
+  // Without a home folder there is nowhere else to keep them.
+  const std::u16string folder = programFolder("XDG_CONFIG_HOME", u".config");
+  const std::u16string config =
+      folder.empty() ? std::u16string() : folder + u"/" + std::u16string(kFileName);
+  return {besideExists && canRead(beside) ? beside : config, config};
 }
 
 WideStringList loadSettingsFile(std::u16string_view path) {
@@ -85,6 +83,7 @@ WideStringList loadSettingsFile(std::u16string_view path) {
 }
 
 int saveSettingsFile(const WideStringList& settings, std::u16string_view path) {
+  if (path.empty()) return ENOENT;
   const std::u16string_view folder = folderPart(path);
   if (!folder.empty() && !isFolder(folder) && !createFolders(folder)) return ENOENT;
   const std::u16string text = settings.joinedText();
@@ -94,7 +93,7 @@ int saveSettingsFile(const WideStringList& settings, std::u16string_view path) {
     bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
   }
-  return replaceFileContents(path, bytes);
+  return replaceFileContents(path, bytes, {.keepReadOnly = true});
 }
 
 }  // namespace sorvane

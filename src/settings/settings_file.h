@@ -29,17 +29,26 @@ void writePlacement(WideStringList& settings, std::u16string_view prefix,
 // Whether the file holds any of the prefix's placement keys.
 bool hasPlacement(const WideStringList& settings, std::u16string_view prefix);
 
-// Where the settings live: sorvane.ini in the executable's folder when that
-// folder can hold it (the file there may be written, or it can be made);
-// otherwise, as for a copy installed in a system folder,
-// $XDG_CONFIG_HOME/sorvane/sorvane.ini (~/.config when that is unset).
-std::u16string settingsFilePath(std::u16string_view executableFolder);
+// Where the settings are read from and written to.
+struct SettingsLocation {
+  std::u16string readPath;
+  std::u16string writePath;
+};
+
+// sorvane.ini in the executable's folder is read whenever it is there and
+// readable, and written where it may be (the file may be written, or it can
+// be made in that folder). Otherwise, as for a copy installed in a system
+// folder, $XDG_CONFIG_HOME/sorvane/sorvane.ini (~/.config when that is
+// unset) takes the writes, and the reads when there is no file beside the
+// executable.
+SettingsLocation settingsLocation(std::u16string_view executableFolder);
 
 // The file's lines; empty when it is missing, unreadable or of odd length.
 WideStringList loadSettingsFile(std::u16string_view path);
 // Writes the lines, each followed by CR LF, as UTF-16LE without a byte
 // order mark, creating the folder; a failed write leaves the old file
-// whole. Returns 0 or the errno of the failure.
+// whole, and a read-only file is kept as it is (EACCES). Returns 0 or the
+// errno of the failure.
 int saveSettingsFile(const WideStringList& settings, std::u16string_view path);
 
 }  // namespace sorvane

@@ -62,28 +62,72 @@ TEST(SettingsFile, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(loadSettingsFile(folder.widePath("sorvane.ini")).getValue(u"k"), u"changed");
 }
 
-TEST(SettingsFile, AnExecutableFolderTheUserCannotWriteSendsTheSettingsToXdgConfig) {
+// Where the settings go, worked out by an unprivileged user (as root every
+// folder may be written) with the environment of each case.
+TEST(SettingsFile, TheFileBesideTheExecutableIsReadWhereItIsAndWrittenWhereItMayBe) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.path("bin"));
-  std::filesystem::create_directory(folder.path("config"));
+  for (const char* name : {"open", "closed", "closedWithFile", "config"}) {
+    std::filesystem::create_directory(folder.path(name));
+  }
+  folder.write("closedWithFile/sorvane.ini", {'k', 0, '=', 0, 'v', 0});
   giveToUnprivilegedUser(folder.path());
+  ::chmod(folder.path("closedWithFile/sorvane.ini").c_str(), 0444);
   ::chmod(folder.path().c_str(), 0755);
-  if (::geteuid() == 0) ::chown(folder.path("bin").c_str(), 0, 0);  // a system folder
-  ::chmod(folder.path("bin").c_str(), 0755);
-  const std::u16string bin = folder.widePath("bin");
-  const std::u16string config = folder.widePath("config");
-  const int result = runUnprivileged([&] {
-    ::setenv("XDG_CONFIG_HOME", folder.path("config").c_str(), 1);
-    const std::u16string path = settingsFilePath(bin);
-    if (path != config + u"/sorvane/sorvane.ini") return 1;
-    WideStringList settings;
-    settings.setValue(u"mod", u"x");
-    return saveSettingsFile(settings, path) == 0 ? 0 : 2;
-  });
-  EXPECT_EQ(result, 0);
-  EXPECT_TRUE(std::filesystem::exists(folder.path("config/sorvane/sorvane.ini")));
-  // A folder that can hold the file keeps it beside the executable.
-  EXPECT_EQ(settingsFilePath(config), config + u"/sorvane.ini");
+  // Installed copies: folders the user may not write.
+  for (const char* name : {"closed", "closedWithFile"}) {
+    if (::geteuid() == 0) ::chown(folder.path(name).c_str(), 0, 0);
+    ::chmod(folder.path(name).c_str(), 0555);
+  }
+  const std::u16string config = folder.widePath("config") + u"/sorvane/sorvane.ini";
+  const struct Case {
+    const char* folder;
+    bool xdgSet;
+    bool homeSet;
+    std::u16string read;
+    std::u16string write;
+  } cases[] = {
+      {"open", true, true, folder.widePath("open/sorvane.ini"),
+       folder.widePath("open/sorvane.ini")},
+      {"closed", true, true, config, config},
+      {"closedWithFile", true, true, folder.widePath("closedWithFile/sorvane.ini"), config},
+      // Without HOME the user database names the home folder.
+      {"closed", false, false, u"", u""},
+  };
+  for (const Case& c : cases) {
+    const int result = runUnprivileged([&] {
+      if (c.xdgSet) {
+        ::setenv("XDG_CONFIG_HOME", folder.path("config").c_str(), 1);
+      } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+      }
+      if (!c.homeSet) ::unsetenv("HOME");
+      const SettingsLocation location = settingsLocation(folder.widePath(c.folder));
+      if (c.read.empty()) {
+        // Whatever the database says, never a path at the root.
+        return location.writePath.starts_with(u"/sorvane") ||
+                       !location.writePath.ends_with(u"/.config/sorvane/sorvane.ini") ||
+                       location.readPath != location.writePath
+                   ? 1
+                   : 0;
+      }
+      return location.readPath == c.read && location.writePath == c.write ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << c.folder << " " << c.xdgSet;
+  }
+  for (const char* name : {"closed", "closedWithFile"}) ::chmod(folder.path(name).c_str(), 0755);
+}
+
+TEST(SettingsFile, AReadOnlyFileIsKeptAsItIs) {
+  TempFolder folder;
+  const Bytes old = {'k', 0, '=', 0, 'v', 0, '\r', 0, '\n', 0};
+  folder.write("sorvane.ini", old);
+  ::chmod(folder.path("sorvane.ini").c_str(), 0444);
+  WideStringList settings = loadSettingsFile(folder.widePath("sorvane.ini"));
+  EXPECT_EQ(settings.getValue(u"k"), u"v");
+  settings.setValue(u"k", u"changed");
+  EXPECT_EQ(saveSettingsFile(settings, folder.widePath("sorvane.ini")), EACCES);
+  EXPECT_EQ(folder.read("sorvane.ini"), old);
+  EXPECT_EQ(saveSettingsFile(settings, u""), ENOENT);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace {
 // A window started with the settings file, as the program starts.
 std::unique_ptr<MainWindow> startWindow(DialogServices& dialogs, const std::u16string& path) {
   auto window = std::make_unique<MainWindow>(dialogs);
-  window->restoreSettings(path);
+  window->restoreSettings({path, path});
   window->showAsRestored();
   return window;
 }
