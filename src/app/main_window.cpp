@@ -159,6 +159,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   session_.resetSession();
   saveSettings();
+  // The program ends with its main window: the search window goes too,
+  // and a search running meanwhile stops.
+  searchWindow_->stopAndHide();
   event->accept();
 }
 

@@ -35,6 +35,9 @@ class SearchWindow : public QWidget {
   void searchOrStop();
   // Opens the result on the selected line, unless it is the summary.
   void openSelectedResult();
+  // Asks a running search to stop and hides the window: "Cancel", Esc,
+  // and the main window closing.
+  void stopAndHide();
 
  signals:
   void openResult(const QString& path);
@@ -44,7 +47,6 @@ class SearchWindow : public QWidget {
 
  private:
   void runSearch();
-  void stopAndHide();
   void browse();
 
   DialogServices& dialogs_;

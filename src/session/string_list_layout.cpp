@@ -20,14 +20,14 @@ std::u16string rowNumberText(std::int32_t row, std::int32_t rowCount) {
 ColumnLayout computeColumnLayout(SessionMode mode, int clientWidth, int rowNumberWidth) {
   ColumnLayout layout;
   if (mode == SessionMode::modUpdate) {
-    const int third = clientWidth / 3;
+    const int third = std::max(0, clientWidth / 3);
     layout.widths = {0, third, third, third};
     layout.oldOriginalCaptionX = 8;
     layout.newOriginalCaptionX = third + 8;
     layout.modifiedCaptionX = 2 * third + 8;
     return layout;
   }
-  const int half = (clientWidth - rowNumberWidth) / 2;
+  const int half = std::max(0, (clientWidth - rowNumberWidth) / 2);
   layout.widths = {rowNumberWidth, half, half, 0};
   layout.newOriginalCaptionX = rowNumberWidth + 8;
   layout.modifiedCaptionX = rowNumberWidth + half + 8;

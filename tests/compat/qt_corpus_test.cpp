@@ -104,9 +104,8 @@ TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
     Session session;
     SessionPaths paths{u"", pathFromNative(file.string()), u""};
     ASSERT_TRUE(session.openSession(SessionMode::traditional, paths, dialogs));
-    for (const std::u16string& text : dialogs.messageTexts()) {
-      EXPECT_EQ(text, u"Error. If you see this message, please report me about it.");
-    }
+    // Qt's files carry their comments in Qt's record shape: no notice.
+    EXPECT_TRUE(dialogs.calls().empty());
     // The same name: lconvert takes a language from the name when the file
     // has no language block.
     const std::string saved = folder.path(file.filename().string());

@@ -186,6 +186,19 @@ TEST_F(QmReaderTest, TheCommentNoticeIsShownOnceAFileEvenWhenQuiet) {
   }
 }
 
+// Qt writes its disambiguation comments into its own record shape (ending
+// with 0x01): they are part of the format, and no notice is due.
+TEST_F(QmReaderTest, CommentsInQtsRecordShapeShowNoNotice) {
+  const Bytes messages = join({translationItem(u"a"),
+                               byteTextItem(0x08, "verb"),
+                               byteTextItem(0x06, "Open"),
+                               byteTextItem(0x07, "Main"),
+                               {0x01}});
+  ASSERT_TRUE(read(assembleQm({.index = {{1, 0}}, .messages = messages})));
+  EXPECT_EQ(document.comments.get(0), "verb");
+  EXPECT_THAT(dialogs.calls(), IsEmpty());
+}
+
 TEST_F(QmReaderTest, CollectsOnlyTranslationsWhenAsked) {
   ASSERT_TRUE(read(buildQm({{1, u"x", "s", "u"}, {2, u"y", "", ""}}),
                    {.lists = QmLists::translationsOnly}));

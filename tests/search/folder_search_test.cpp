@@ -1,5 +1,6 @@
 #include "search/folder_search.h"
 
+#include "qm/qm_format.h"
 #include "search/qm_file_test.h"
 
 #include "platform/path_codec.h"
@@ -105,6 +106,33 @@ TEST_F(FolderSearchTest, TheFileTestFindsTextsAnywhereInLargeFiles) {
       EXPECT_EQ(test(path, u"nkeedlex"), FileTestResult::notFound) << place;
     }
   }
+}
+
+// A file of several GB (sparse: it takes no disk) is read in pieces, in
+// memory that doesn't grow with it, letting events through all along; a
+// stop asked for meanwhile ends the test inside it.
+TEST_F(FolderSearchTest, ALargeFileIsTestedInBoundedMemoryAndCanBeStopped) {
+  const std::string huge = folder.path("huge.qm");
+  folder.write("huge.qm", Bytes(kQmMagic.begin(), kQmMagic.end()));
+  ASSERT_EQ(::truncate(huge.c_str(), off_t{3} << 30), 0);
+  const std::u16string path = pathFromNative(huge);
+  const auto check = [&] {
+    int calls = 0;
+    const auto count = [&calls] { return ++calls > 0; };
+    // A text whose bytes it lacks, and one without letters (parsed).
+    if (testQmFile(path, u"needle", dialogs, count) != FileTestResult::notFound) return 1;
+    if (calls < 500) return 2;
+    if (testQmFile(path, u"*", dialogs, count) != FileTestResult::notFound) return 3;
+    int piecesLeft = 3;
+    if (testQmFile(path, u"needle", dialogs, [&piecesLeft] { return --piecesLeft > 0; }) !=
+        FileTestResult::stopped) {
+      return 4;
+    }
+    return 0;
+  };
+  // The sanitizer reserves more address space than any limit allows.
+  EXPECT_EQ(builtWithAddressSanitizer() ? check() : runWithMemoryLimit(std::size_t{256} << 20, check),
+            0);
 }
 
 TEST_F(FolderSearchTest, StopEndsTheSearchAfterTheEntryAtHand) {

@@ -205,6 +205,56 @@ TEST_F(SavingTest, AFailingSaveLeavesTheOldFileAsItWasAndNoLeftovers) {
   EXPECT_EQ(files, 2U);  // en.qm and de.qm
 }
 
+// What the message after a save says matches what the file holds, also
+// when steps fail after the new content is written: a hard-linked file is
+// written in place, any other replaced by a rename.
+TEST_F(SavingTest, TheMessageAfterASaveSaysWhatTheFileHolds) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"new", "", ""}}), u""));
+  const Bytes old = {1, 2, 3, 4, 5};
+  const std::u16string savedNote = u"\"" + folder.widePath("de.qm") +
+                                   u"\" was saved, but a step after writing it failed:\r\n"
+                                   u"Input/output error";
+  const std::u16string notSaved =
+      u"Could not save. Try to choose a different filename for the Mod file\r\n"
+      u"Input/output error";
+  const struct Case {
+    bool hardLinked;
+    std::initializer_list<SystemCall> failing;
+    bool saved;
+    bool holdsNew;
+    std::u16string message;
+  } cases[] = {
+      {true, {SystemCall::close}, true, true, savedNote},
+      {false, {SystemCall::syncFolder}, true, true, savedNote},
+      {true, {SystemCall::flush}, false, false, notSaved},
+      {true, {SystemCall::flush, SystemCall::restore}, false, true,
+       notSaved + u"\r\n\r\n\"" + folder.widePath("de.qm") +
+           u"\" holds the new content, but it may not be on disk: its old content could not be "
+           u"put back."},
+      {true, {SystemCall::write, SystemCall::restore}, false, false, notSaved},
+  };
+  for (const Case& c : cases) {
+    dialogs.clear();
+    std::filesystem::remove(folder.path("link.qm"));
+    paths.mod = folder.write("de.qm", old);
+    if (c.hardLinked) ::link(folder.path("de.qm").c_str(), folder.path("link.qm").c_str());
+    session.setModified(true);
+    {
+      const ScopedSystemFault fault(c.failing, EIO);
+      EXPECT_EQ(save(), c.saved);
+    }
+    ASSERT_EQ(dialogs.calls().size(), 1U);
+    EXPECT_EQ(dialogs.calls()[0].text, c.message);
+    EXPECT_EQ(dialogs.calls()[0].caption, c.saved ? u"File saved" : u"File not saved");
+    EXPECT_EQ(session.modified(), !c.saved);
+    if (c.holdsNew) {
+      EXPECT_EQ(readBack("de.qm").translations.get(0), u"new");
+    } else {
+      EXPECT_EQ(folder.read("de.qm"), old);
+    }
+  }
+}
+
 TEST_F(SavingTest, AModPathThatIsAFolderIsNotReplaced) {
   ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"x", "", ""}}), u""));
   std::filesystem::create_directory(folder.path("de.qm"));
@@ -254,6 +304,10 @@ TEST_F(SavingTest, YesWithAFailingSaveKeepsTheSessionOpen) {
 // Permission cases run as an unprivileged user: as root every check passes.
 class UnprivilegedSavingTest : public SavingTest {
  protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+  }
+
   // A Mod file of "nobody" in a folder of root's that "nobody" may not
   // write, or the reverse.
   void prepare(bool userOwnsFolder, bool userOwnsFile, mode_t fileMode) {
@@ -263,7 +317,6 @@ class UnprivilegedSavingTest : public SavingTest {
     ::chmod(folder.path().c_str(), 0755);
     ::chmod(folder.path("mods").c_str(), 0755);
     ::chmod(folder.path("mods/de.qm").c_str(), fileMode);
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
     if (userOwnsFolder) ::chown(folder.path("mods").c_str(), kUnprivilegedId, kUnprivilegedId);
     if (userOwnsFile) ::chown(folder.path("mods/de.qm").c_str(), kUnprivilegedId, kUnprivilegedId);
   }

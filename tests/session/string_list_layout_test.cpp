@@ -31,9 +31,12 @@ TEST(ColumnLayout, ModUpdateHidesTheRowNumbersAndSplitsInThree) {
 }
 
 TEST(ColumnLayout, ANarrowListGivesNoNegativeHalves) {
-  const ColumnLayout layout = computeColumnLayout(SessionMode::traditional, 11, 20);
-  // (11 - 20) / 2 truncates toward zero.
-  EXPECT_EQ(layout.widths[1], -4);
+  for (const SessionMode mode : {SessionMode::traditional, SessionMode::modUpdate}) {
+    for (const int width : {-5, 0, 11}) {
+      const ColumnLayout layout = computeColumnLayout(mode, width, 20);
+      for (const int column : layout.widths) EXPECT_GE(column, 0) << width;
+    }
+  }
 }
 
 TEST(ListFontHeight, ReadsTheLeadingNumberOfTheSizeBox) {

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QWheelEvent>
 
@@ -344,9 +345,14 @@ void EditingTest::theWindowGoesWithASessionAndAnEditOpen() {
   openTraditional(kRows);
   doubleClickRow(1);
   QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("typed"));
-  // Everything that refers to the session goes before it (checked under
-  // the sanitizers).
+  // Everything that refers to the session goes before it (the sanitizers
+  // see any use after); the open edit is dropped, nothing is asked.
+  const QPointer<QPlainTextEdit> modEditor = &editor("ModifiedEditor");
+  const QPointer<StringListView> list = &ui->list();
   ui->window.reset();
+  QVERIFY(modEditor.isNull());
+  QVERIFY(list.isNull());
+  QVERIFY(ui->dialogs.calls().empty());
 }
 
 void EditingTest::undoThenEditDisablesRedo() {

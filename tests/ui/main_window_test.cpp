@@ -392,6 +392,20 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
   QCOMPARE(ui->dialogs.messageTexts().back(), u"Folder does not exist.");
 }
 
+void MainWindowTest::closingTheMainWindowEndsASearchAndItsWindow() {
+  for (int i = 0; i < 20; ++i) ui->write(("f" + std::to_string(i) + ".qm").c_str(), {{1, u"x", "", ""}});
+  SearchWindow& search = ui->window->searchWindow();
+  ui->window->showSearchWindow();
+  QTRY_VERIFY(search.isVisible());
+  search.setFields(QString::fromStdString(ui->folder.path()), QStringLiteral("x"), true);
+  // The main window closes while the search lets events through.
+  QTimer::singleShot(0, ui->window.get(), [this] { QVERIFY(ui->window->close()); });
+  search.searchOrStop();
+  QCOMPARE(search.resultsList().item(0)->text().left(17), QStringLiteral("[ Search stopped "));
+  // No window is left open to keep the program running.
+  for (const QWidget* window : QApplication::topLevelWidgets()) QVERIFY(!window->isVisible());
+}
+
 }  // namespace sorvane::test
 
 namespace sorvane::test {

@@ -27,6 +27,7 @@ class MainWindowTest : public QObject {
   void exportDialogExportsAndImportsBack();
   void debugButtonWritesTheDebugFileAndLeavesTheSession();
   void searchWindowFindsFilesAndOpensOne();
+  void closingTheMainWindowEndsASearchAndItsWindow();
   void theCommandLineNamesTheFilesToOpen();
   void droppedFilesFillThePathBoxes();
 

@@ -1,6 +1,7 @@
 #include "settings_test.h"
 
 #include "app/main_window.h"
+#include "app/search_window.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -142,10 +143,24 @@ void SettingsTest::onlyFormMaxStartsMaximized() {
 }
 
 void SettingsTest::aWindowOffEveryScreenComesBackOntoOne() {
-  writeSettings(u"form_left=-9000\r\nform_right=-8000\r\nform_top=20\r\nform_bottom=700\r\n");
-  auto window = startWindow(dialogs, settingsPath());
-  QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(window->geometry()));
-  QCOMPARE(window->width(), 1000);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  // Edges far apart (their difference overflows 32 bits) or off every
+  // screen: both windows land on the screen.
+  const std::u16string_view files[] = {
+      u"form_left=-9000\r\nform_right=-8000\r\nform_top=20\r\nform_bottom=700\r\n"
+      u"searchform_left=50000\r\nsearchform_right=50400\r\nsearchform_top=0\r\n"
+      u"searchform_bottom=300\r\n",
+      u"form_left=-2000000000\r\nform_right=2000000000\r\nform_top=-2000000000\r\n"
+      u"form_bottom=2000000000\r\nsearchform_left=2000000000\r\nsearchform_right=-2000000000\r\n",
+  };
+  for (const std::u16string_view file : files) {
+    writeSettings(file);
+    auto window = startWindow(dialogs, settingsPath());
+    QVERIFY(screen.intersects(window->geometry()));
+    QVERIFY(screen.intersects(window->searchWindow().geometry()));
+  }
+  writeSettings(files[0]);
+  QCOMPARE(startWindow(dialogs, settingsPath())->width(), 1000);
 }
 
 void SettingsTest::withoutAFileTheWindowStartsCentred() {
