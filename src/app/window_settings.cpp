@@ -58,7 +58,8 @@ QRect placedGeometry(const WindowPlacement& placement) {
 // comes back onto the primary one.
 void bringOntoScreen(QWidget& window) {
   // No window is smaller than its contents need, a stored one neither.
-  window.resize(window.size().expandedTo(window.minimumSize()).expandedTo(window.minimumSizeHint()));
+  window.resize(
+      window.size().expandedTo(window.minimumSize()).expandedTo(window.minimumSizeHint()));
   if (onSomeScreen(window.geometry())) return;
   if (const QScreen* primary = QGuiApplication::primaryScreen()) {
     window.move(primary->availableGeometry().topLeft());

@@ -116,11 +116,11 @@ TEST_F(QtPlural, AModUpdateCarriesARussianModOverToTheNewEnglishOriginal) {
   paths.mod = folder.widePath("updated.qm");
   ASSERT_TRUE(writeModFile(session, paths, dialogs));
   // Russian rules: 1, 21 one form; 2 to 4 and 22 the second; 0, 5 to 20 the third.
-  const std::pair<int, const char*> shown[] = {{1, "%n fajl"},    {21, "%n fajl"},
-                                               {3, "%n fajla!"},  {22, "%n fajla!"},
-                                               {0, "%n fajlov"},  {7, "%n fajlov"},
-                                               {11, "%n fajlov"}};
-  for (const auto& [n, text] : shown) EXPECT_EQ(translate(paths.mod, n), QString::fromUtf8(text)) << n;
+  const std::pair<int, const char*> shown[] = {
+      {1, "%n fajl"},   {21, "%n fajl"},  {3, "%n fajla!"}, {22, "%n fajla!"},
+      {0, "%n fajlov"}, {7, "%n fajlov"}, {11, "%n fajlov"}};
+  for (const auto& [n, text] : shown)
+    EXPECT_EQ(translate(paths.mod, n), QString::fromUtf8(text)) << n;
 }
 
 TEST_F(QtPlural, UnfinishedMessagesStayWithoutTranslationUntilTheyGetOne) {

@@ -131,8 +131,8 @@ TEST_F(FolderSearchTest, ALargeFileIsTestedInBoundedMemoryAndCanBeStopped) {
     return 0;
   };
   // The sanitizer reserves more address space than any limit allows.
-  EXPECT_EQ(builtWithAddressSanitizer() ? check() : runWithMemoryLimit(std::size_t{256} << 20, check),
-            0);
+  EXPECT_EQ(
+      builtWithAddressSanitizer() ? check() : runWithMemoryLimit(std::size_t{256} << 20, check), 0);
 }
 
 TEST_F(FolderSearchTest, StopEndsTheSearchAfterTheEntryAtHand) {

@@ -227,7 +227,10 @@ TEST_F(SavingTest, TheMessageAfterASaveSaysWhatTheFileHolds) {
       {true, {SystemCall::close}, true, true, savedNote},
       {false, {SystemCall::syncFolder}, true, true, savedNote},
       {true, {SystemCall::flush}, false, false, notSaved},
-      {true, {SystemCall::flush, SystemCall::restore}, false, true,
+      {true,
+       {SystemCall::flush, SystemCall::restore},
+       false,
+       true,
        notSaved + u"\r\n\r\n\"" + folder.widePath("de.qm") +
            u"\" holds the new content, but it may not be on disk: its old content could not be "
            u"put back."},

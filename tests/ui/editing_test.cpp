@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
 

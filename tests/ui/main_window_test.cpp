@@ -393,7 +393,8 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
 }
 
 void MainWindowTest::closingTheMainWindowEndsASearchAndItsWindow() {
-  for (int i = 0; i < 20; ++i) ui->write(("f" + std::to_string(i) + ".qm").c_str(), {{1, u"x", "", ""}});
+  for (int i = 0; i < 20; ++i)
+    ui->write(("f" + std::to_string(i) + ".qm").c_str(), {{1, u"x", "", ""}});
   SearchWindow& search = ui->window->searchWindow();
   ui->window->showSearchWindow();
   QTRY_VERIFY(search.isVisible());
