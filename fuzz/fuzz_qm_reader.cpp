@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to readQmFile as a file, in both list modes. A read
 // must never crash or overread; a successful read must give parallel lists.
+// The folder search's own check of a file must agree with the reader.
 
 #include "fuzz_support.h"
 #include "qm/qm_reader.h"
+#include "search/qm_file_test.h"
 
 #include <cstdlib>
 
@@ -29,5 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool quietRead = readQmFile(
       path, translationsOnly, {.quiet = true, .lists = QmLists::translationsOnly}, quietDialogs);
   if (quietRead != read) std::abort();
+
+  // The folder search tests a file in pieces, checking it as the reader
+  // does: "*" finds every file with an entry, a piece of a text its file.
+  const auto keepGoing = [] { return true; };
+  const bool anyEntry = read && document.translations.count() > 0;
+  if ((testQmFile(path, u"*", quietDialogs, keepGoing) == FileTestResult::found) != anyEntry) {
+    std::abort();
+  }
+  if (anyEntry) {
+    std::u16string piece(document.translations.view(0).substr(0, 4));
+    for (char16_t& unit : piece) {
+      if (unit == u'*') unit = u'?';
+    }
+    if (testQmFile(path, piece, quietDialogs, keepGoing) != FileTestResult::found) std::abort();
+  }
   return 0;
 }

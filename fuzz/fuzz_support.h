@@ -28,7 +28,8 @@ class SilentDialogServices : public DialogServices {
   std::size_t messages = 0;
 };
 
-// Writes the fuzzer's input to a file of this process and returns its path.
-std::u16string writeInputFile(const std::uint8_t* data, std::size_t size);
+// Writes the fuzzer's input to a file of this process and returns its path;
+// each slot is a file of its own.
+std::u16string writeInputFile(const std::uint8_t* data, std::size_t size, int slot = 0);
 
 }  // namespace sorvane::fuzz

@@ -40,7 +40,7 @@ std::u16string encode(unsigned marks, std::span<const EntryForms::Form> more) {
   for (const EntryForms::Form& form : more) {
     line.push_back(kSeparator);
     line.push_back(form.absent ? kAbsent : kPresent);
-    line.append(form.text);
+    line.append(form.text.substr(0, form.text.find(kSeparator)));
   }
   return line;
 }

@@ -23,9 +23,20 @@ class EntryForms {
 
   // Marks of an entry, as bits.
   static constexpr unsigned kFirstAbsent = 1;  // the first form is "no translation"
-  // The section text is Qt's source text, followed by an empty context
-  // (the subsection); without it a lone section text is Qt's context.
+  // How the record names its message, where the item tags say more than
+  // the section and subsection texts do. Without a mark a lone section text
+  // is Qt's context (0x07), and a section with a subsection are source text
+  // (0x06) and context (0x07).
+  // The section text is Qt's source text, followed by an empty context.
   static constexpr unsigned kSourceAndContext = 2;
+  // The section text is Qt's source text, with no context at all.
+  static constexpr unsigned kSourceOnly = 4;
+  // Section and subsection are both contexts (0x07 twice).
+  static constexpr unsigned kContextTwice = 8;
+  // An empty section text is a context item, not no item.
+  static constexpr unsigned kContextOnly = 16;
+  static constexpr unsigned kShapeMarks =
+      kSourceAndContext | kSourceOnly | kContextTwice | kContextOnly;
 
   bool empty() const { return lines_.size() == 0; }
   unsigned marks(std::int32_t entry) const;
@@ -54,8 +65,9 @@ class EntryForms {
 
  private:
   // Each line: 0x40 plus the entry's marks, then for each further form a
-  // U+0000, 'A' (absent) or 'P' (present) and its text (translations never
-  // hold U+0000). An empty line is one present form without marks.
+  // U+0000, 'A' (absent) or 'P' (present) and its text. A form's text is
+  // stored up to its first U+0000, as a first form is, so the separators
+  // can't be mistaken. An empty line is one present form without marks.
   std::u16string_view line(std::int32_t entry) const;
   void store(std::int32_t entry, std::u16string_view encoded);
 

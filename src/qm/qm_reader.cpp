@@ -121,6 +121,9 @@ class QmReader {
   // The entry read before this one from the same record, or -1.
   std::int64_t earlierEntryWithRecord(std::size_t entry);
   void addSharedEntry(std::size_t earlier);
+  // Takes a comment from the items after the subsection, as far as they
+  // are well formed, for an entry that has none yet.
+  void keepCommentAfter(std::size_t at, std::int32_t documentEntry);
   // Reads an 8-bit text item whose tag is at tagAt; its length field and
   // bytes must lie inside the messages block.
   bool readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
@@ -404,6 +407,36 @@ void QmReader::addSharedEntry(std::size_t earlier) {
   }
 }
 
+void QmReader::keepCommentAfter(std::size_t at, std::int32_t documentEntry) {
+  // Qt reads a record on to its end tag, and a comment there names the
+  // message as one before the section does. Anything Qt would not read
+  // ends the look.
+  if (options_.lists != QmLists::all || !document_.comments.view(documentEntry).empty()) return;
+  const std::size_t end = messages_.size();
+  while (at < end) {
+    const std::uint8_t tag = messages_[at++];
+    if (tag == kQtRecordEndTag) return;
+    if (end - at < 4) return;
+    if (tag == kRecordEndTag) {
+      at += 4;  // Qt's obsolete item: the hash
+      continue;
+    }
+    if (tag != kSectionTag && tag != kSubsectionTag && tag != kCommentTag) return;
+    const std::uint32_t length = readBigEndian32(messages_.data() + at);
+    at += 4;
+    if (length > end - at) return;
+    if (tag == kCommentTag) {
+      std::string_view comment(reinterpret_cast<const char*>(messages_.data() + at), length);
+      comment = comment.substr(0, comment.find('\0'));
+      if (!comment.empty()) {
+        document_.comments.set(documentEntry, comment);
+        return;
+      }
+    }
+    at += length;
+  }
+}
+
 bool QmReader::readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
                             std::string_view& text) {
   const std::size_t blockLength = messages_.size();
@@ -514,6 +547,10 @@ bool QmReader::readRecord(std::size_t entry) {
         const std::uint8_t next = messages_[at++];
         if (isRecordEnd(next)) {
           if (allLists) document_.subsectionTexts.add({});
+          // A lone source text, or an empty context, says more than the
+          // section text does.
+          if (tag == kSectionTag) marks |= EntryForms::kSourceOnly;
+          if (tag == kSubsectionTag && section.empty()) marks |= EntryForms::kContextOnly;
           keepForms();
           return true;
         }
@@ -522,9 +559,16 @@ bool QmReader::readRecord(std::size_t entry) {
         if (!readByteText(nextAt, at, kEndOfSection, subsection)) return false;
         if (allLists) document_.subsectionTexts.addReusing(subsection);
         // Nothing after the subsection is part of the record for this
-        // program; Qt ends its records there with its end tag.
-        if (at < blockLength && messages_[at] == kQtRecordEndTag) document_.qtRecords = true;
+        // program; Qt ends its records there with its end tag, and stores
+        // its texts without a terminating zero (the plain shape's record
+        // with an empty section ends with that tag too, after a zero).
+        const bool zeroEnded = at > nextAt + 5 && messages_[at - 1] == 0;
+        if (at < blockLength && messages_[at] == kQtRecordEndTag && !zeroEnded) {
+          document_.qtRecords = true;
+        }
         if (tag == kSectionTag && subsection.empty()) marks |= EntryForms::kSourceAndContext;
+        if (tag == kSubsectionTag) marks |= EntryForms::kContextTwice;
+        keepCommentAfter(at, documentEntry);
         keepForms();
         return true;
       }

@@ -51,9 +51,41 @@ class ByteWriter {
     bytes(text.data(), text.size());
     byte(0);
   }
+  // A translation item: its text in UTF-16BE, or "no translation".
+  void translation(std::u16string_view text, bool absent) {
+    byte(kTranslationTag);
+    if (absent) {
+      number(kAbsentTranslationLength);
+      return;
+    }
+    const std::size_t byteCount = 2 * text.size();
+    scratch_.assign(text.begin(), text.end());
+    scratch_.resize(text.size() + 1);
+    swapUtf16Units(scratch_.data(), byteCount);
+    number(byteCount);
+    bytes(scratch_.data(), byteCount);
+  }
 
  private:
   std::uint8_t* out_;
+  std::vector<char16_t> scratch_;
+};
+
+// Counts what a ByteWriter would write, so that sizes and records come
+// from the same code.
+class ByteCounter {
+ public:
+  void byte(std::uint8_t) { ++count_; }
+  void number(std::uint64_t) { count_ += 4; }
+  void qtByteText(std::uint8_t, std::string_view text) { count_ += 5 + text.size(); }
+  void byteText(std::uint8_t, std::string_view text) { count_ += 6 + text.size(); }
+  void translation(std::u16string_view text, bool absent) {
+    count_ += 5 + (absent ? 0 : 2 * std::uint64_t{text.size()});
+  }
+  std::uint64_t count() const { return count_; }
+
+ private:
+  std::uint64_t count_ = 0;
 };
 
 // A text's place, trivially made, so that an array of them is not written
@@ -83,89 +115,107 @@ struct GatheredEntry {
   std::uint32_t hash;
   std::uint32_t size;
   std::int32_t index;
-  std::int32_t forms;  // translations (plural forms)
-  bool absent;         // the first one is written as "no translation"
-  bool sourceAndContext;
+  std::int32_t forms;   // translations (plural forms)
+  bool absent;          // the first one is written as "no translation"
+  unsigned shapeMarks;  // EntryForms::kShapeMarks
 };
 static_assert(std::is_trivially_default_constructible_v<GatheredEntry>);
 
-void writeRecord(ByteWriter& out, const QmDocument& document, const GatheredEntry& entry,
-                 bool qtShape, std::vector<char16_t>& scratch) {
-  const auto translation = [&](std::u16string_view text, bool absent) {
-    out.byte(kTranslationTag);
-    if (absent) {
-      out.number(kAbsentTranslationLength);
-      return;
-    }
-    const std::size_t byteCount = 2 * text.size();
-    scratch.assign(text.begin(), text.end());
-    scratch.resize(text.size() + 1);
-    swapUtf16Units(scratch.data(), byteCount);
-    out.number(byteCount);
-    out.bytes(scratch.data(), byteCount);
-  };
-  translation(entry.text, entry.absent);
+// The items that name a record's message for Qt's lookup.
+enum class RecordNaming {
+  none,           // nothing: the record matches any context and source text
+  context,        // 0x07 section
+  source,         // 0x06 section
+  sourceContext,  // 0x06 section, 0x07 subsection
+  contextTwice,   // 0x07 section, 0x07 subsection
+};
+
+RecordNaming namingOf(std::string_view section, std::string_view subsection, unsigned marks) {
+  if ((marks & EntryForms::kContextTwice) != 0) return RecordNaming::contextTwice;
+  if ((marks & EntryForms::kSourceOnly) != 0) return RecordNaming::source;
+  if ((marks & EntryForms::kSourceAndContext) != 0 || !subsection.empty()) {
+    return RecordNaming::sourceContext;
+  }
+  if ((marks & EntryForms::kContextOnly) != 0 || !section.empty()) return RecordNaming::context;
+  return RecordNaming::none;
+}
+
+// Writes (or counts) a record: the translations, then the items that name
+// the message, in one of two shapes. Qt's own: the comment, then source
+// text and context, 8-bit texts without a terminating zero, and Qt's end
+// tag. Otherwise: texts with their zero, and 0x05, the hash and 0x01.
+template <typename Out>
+void emitRecord(Out& out, const QmDocument& document, const GatheredEntry& entry, bool qtShape) {
+  out.translation(entry.text, entry.absent);
   for (std::int32_t form = 1; form < entry.forms; ++form) {
     const std::u16string_view text = document.forms.text(entry.index, form);
-    translation(text, text.empty() && document.forms.absent(entry.index, form));
+    out.translation(text, text.empty() && document.forms.absent(entry.index, form));
   }
+  const RecordNaming naming = namingOf(entry.section, entry.subsection, entry.shapeMarks);
   if (qtShape) {
-    // Qt's own shape: the comment, then source text and context or the
-    // context alone, 8-bit texts without a terminating zero, Qt's end.
     // Qt's readers keep an item's text until the next record names it
-    // again, so a full record names its comment even when it is empty.
-    const bool full = entry.sourceAndContext || !entry.subsection.empty();
-    if (full || !entry.comment.empty()) out.qtByteText(kCommentTag, entry.comment);
-    if (full) {
-      out.qtByteText(kSectionTag, entry.section);
-      out.qtByteText(kSubsectionTag, entry.subsection);
-    } else if (!entry.section.empty()) {
-      out.qtByteText(kSubsectionTag, entry.section);
+    // again, so a record with a source text names its comment even when it
+    // is empty.
+    const bool withSource = naming == RecordNaming::sourceContext || naming == RecordNaming::source;
+    if (withSource || !entry.comment.empty()) out.qtByteText(kCommentTag, entry.comment);
+    switch (naming) {
+      case RecordNaming::none:
+        break;
+      case RecordNaming::context:
+        out.qtByteText(kSubsectionTag, entry.section);
+        break;
+      case RecordNaming::source:
+        out.qtByteText(kSectionTag, entry.section);
+        break;
+      case RecordNaming::sourceContext:
+        out.qtByteText(kSectionTag, entry.section);
+        out.qtByteText(kSubsectionTag, entry.subsection);
+        break;
+      case RecordNaming::contextTwice:
+        out.qtByteText(kSubsectionTag, entry.section);
+        out.qtByteText(kSubsectionTag, entry.subsection);
+        break;
     }
     out.byte(kQtRecordEndTag);
     return;
   }
   if (!entry.comment.empty()) out.byteText(kCommentTag, entry.comment);
-  if (entry.section.empty() && !entry.subsection.empty()) {
-    // An empty section ahead of the subsection, closed by Qt's end tag so
-    // that both readers stop right after the subsection.
-    out.byte(kSectionTag);
-    out.number(0);
-    out.byteText(kSubsectionTag, entry.subsection);
-    out.byte(0x01);
-    return;
-  }
-  if (!entry.subsection.empty()) {
-    out.byteText(kSectionTag, entry.section);
-    out.byteText(kSubsectionTag, entry.subsection);
-  } else if (!entry.section.empty()) {
-    out.byteText(kSubsectionTag, entry.section);
+  switch (naming) {
+    case RecordNaming::none:
+      break;
+    case RecordNaming::context:
+      out.byteText(kSubsectionTag, entry.section);
+      break;
+    case RecordNaming::source:
+      out.byteText(kSectionTag, entry.section);
+      break;
+    case RecordNaming::sourceContext:
+      if (entry.section.empty() && !entry.subsection.empty()) {
+        // An empty section ahead of the subsection, closed by Qt's end tag
+        // so that both readers stop right after the subsection.
+        out.byte(kSectionTag);
+        out.number(0);
+        out.byteText(kSubsectionTag, entry.subsection);
+        out.byte(kQtRecordEndTag);
+        return;
+      }
+      out.byteText(kSectionTag, entry.section);
+      out.byteText(kSubsectionTag, entry.subsection);
+      break;
+    case RecordNaming::contextTwice:
+      out.byteText(kSubsectionTag, entry.section);
+      out.byteText(kSubsectionTag, entry.subsection);
+      break;
   }
   out.byte(kRecordEndTag);
   out.number(entry.hash);
-  out.byte(0x01);
+  out.byte(kQtRecordEndTag);
 }
 
 }  // namespace
 
-std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLength,
-                           std::size_t subsectionLength) {
-  const std::uint64_t n = 2 * std::uint64_t{translationUnits};
-  if (subsectionLength == 0) return sectionLength == 0 ? n + 11 : n + sectionLength + 17;
-  if (sectionLength == 0) return n + subsectionLength + 17;
-  return n + sectionLength + subsectionLength + 23;
-}
-
 QmQtBlocks qtBlocksOf(const QmDocument& document) {
   return {document.languageBlock, document.dependenciesBlock, document.numerusRulesBlock};
-}
-
-std::uint64_t qtRecordSize(std::size_t translationUnits, std::size_t sectionLength,
-                           std::size_t subsectionLength, bool sourceAndContext) {
-  std::uint64_t size = 5 + 2 * std::uint64_t{translationUnits} + 1;
-  if (sourceAndContext || subsectionLength != 0)
-    return size + 10 + sectionLength + subsectionLength;
-  return sectionLength == 0 ? size : size + 5 + sectionLength;
 }
 
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
@@ -198,17 +248,10 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
       entry.index = index;
       entry.forms = anyForms ? document.forms.count(index) : 1;
       entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
-      entry.sourceAndContext =
-          anyForms && (document.forms.marks(index) & EntryForms::kSourceAndContext) != 0;
-      std::uint64_t size =
-          qtShape ? qtRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size(),
-                                 entry.sourceAndContext)
-                  : qmRecordSize(entry.text.size(), entry.section.size(), entry.subsection.size());
-      for (std::int32_t form = 1; form < entry.forms; ++form) {
-        size += 5 + 2 * std::uint64_t{document.forms.text(index, form).size()};
-      }
-      const bool qtFull = qtShape && (entry.sourceAndContext || !entry.subsection.empty());
-      if (qtFull || !entry.comment.empty()) size += (qtShape ? 5 : 6) + entry.comment.size();
+      entry.shapeMarks = anyForms ? document.forms.marks(index) & EntryForms::kShapeMarks : 0;
+      ByteCounter counter;
+      emitRecord(counter, document, entry, qtShape);
+      const std::uint64_t size = counter.count();
       if (size > kMaxLength) return kMaxLength + 1;
       entry.size = static_cast<std::uint32_t>(size);
       length += size;
@@ -255,7 +298,6 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
   const auto write = [&](std::size_t from, std::size_t to, std::uint64_t offset) {
     ByteWriter indexOut(index + 8 * from);
     ByteWriter records(messages + offset);
-    std::vector<char16_t> scratch;
     constexpr std::size_t kPrefetchDistance = 8;
     for (std::size_t i = from; i < to; ++i) {
       if (i + kPrefetchDistance < to) {
@@ -268,7 +310,7 @@ std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
       indexOut.number(entry.hash);
       indexOut.number(offset);
       offset += entry.size;
-      writeRecord(records, document, entry, qtShape, scratch);
+      emitRecord(records, document, entry, qtShape);
     }
   };
   runSideBySide([&] { write(0, half, 0); }, [&] { write(half, order.size(), firstHalfLength); });

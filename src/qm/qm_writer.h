@@ -10,20 +10,6 @@
 
 namespace sorvane {
 
-// The size of the record the writer gives an entry: n + 11 without section
-// and subsection texts, n + |s| + 17 with a section text only, n + |s| + |u|
-// + 23 with both, and n + |u| + 17 with a subsection text only (n: bytes of
-// the translation).
-std::uint64_t qmRecordSize(std::size_t translationUnits, std::size_t sectionLength,
-                           std::size_t subsectionLength);
-
-// The size of a record in Qt's own shape: the translation, then source
-// text and context (both when the subsection is not empty or the section is
-// marked as source text) or the section alone as context, without
-// terminating zeros, and Qt's end tag; comment and further forms not counted.
-std::uint64_t qtRecordSize(std::size_t translationUnits, std::size_t sectionLength,
-                           std::size_t subsectionLength, bool sourceAndContext);
-
 // Qt's blocks to write around the index, messages and context blocks; an
 // empty one is left out.
 struct QmQtBlocks {
@@ -41,8 +27,11 @@ QmQtBlocks qtBlocksOf(const QmDocument& document);
 // numerus rules last, where Qt puts them. Every plural form of an entry is a
 // translation item of its own, a "no translation" form with an empty text
 // is written as Qt writes it (length 0xFFFFFFFF), and a comment comes before
-// the section text. Nothing when the file would outgrow the format's 32-bit
-// lengths.
+// the section text. Records keep the shape the document was read in (Qt's,
+// or the plain one with the hash after 0x05), and each record names its
+// message with the items it was read with: a source text stays a source
+// text, a context a context. Nothing when the file would outgrow the
+// format's 32-bit lengths.
 using QmFileBytes = std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>>;
 
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,

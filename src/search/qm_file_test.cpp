@@ -429,7 +429,11 @@ bool QmFileCheck::translation(std::uint64_t& at) {
   if (bytes == nullptr) return false;
   const std::uint32_t byteCount = readBigEndian32(bytes);
   at += 4;
-  if (byteCount == kAbsentTranslationLength) return true;
+  if (byteCount == kAbsentTranslationLength) {
+    // "No translation" is an empty text, as the reader gives it.
+    if (!found_) found_ = wildcardMatchLowered(u"", pattern_);
+    return true;
+  }
   if (byteCount > messagesLength_ - at) return false;
   if (!found_) match(at, byteCount);
   at += byteCount;
@@ -468,8 +472,11 @@ bool QmFileCheck::record(std::uint64_t offset) {
         const std::optional<std::uint8_t> next = tagAt(at++);
         if (!next) return false;
         if (isRecordEnd(*next)) return true;
+        const std::uint64_t subsectionAt = at;
         if (*next != kSubsectionTag || !byteText(at)) return false;
-        if (tagAt(at) == kQtRecordEndTag) qtRecords_ = true;
+        // Qt's own shape: its end tag right after a text without a zero.
+        const bool zeroEnded = at > subsectionAt + 4 && tagAt(at - 1) == 0;
+        if (tagAt(at) == kQtRecordEndTag && !zeroEnded) qtRecords_ = true;
         return true;
       }
       case kCommentTag: {

@@ -317,7 +317,7 @@ void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string
             std::string(source.sectionTexts.view(entry)),
             std::string(source.subsectionTexts.view(entry)),
             std::string(source.comments.view(entry)),
-            (source.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
+            source.forms.marks(entry) & EntryForms::kShapeMarks};
   } else if (const auto removed = removedModOnlyEntries_.find(id);
              removed != removedModOnlyEntries_.end()) {
     data = removed->second;
@@ -330,8 +330,7 @@ void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string
   if (!data.comment.empty()) mod_.comments.set(newEntry, data.comment);
   // A message that gets a text for a later form only has no translation
   // for its first form yet: Qt then shows the source text, not nothing.
-  const unsigned marks = (data.sourceAndContext ? EntryForms::kSourceAndContext : 0) |
-                         (form > 0 ? EntryForms::kFirstAbsent : 0);
+  const unsigned marks = data.shapeMarks | (form > 0 ? EntryForms::kFirstAbsent : 0);
   if (marks != 0) mod_.forms.set(newEntry, marks, {});
   if (form > 0) mod_.forms.setText(newEntry, form, text);
   modEntryKeyId_.push_back(id);
@@ -345,7 +344,7 @@ void Session::removeModEntry(std::int32_t entry) {
     removedModOnlyEntries_[id] = {
         mod_.hashes[static_cast<std::size_t>(entry)], std::string(mod_.sectionTexts.view(entry)),
         std::string(mod_.subsectionTexts.view(entry)), std::string(mod_.comments.view(entry)),
-        (mod_.forms.marks(entry) & EntryForms::kSourceAndContext) != 0};
+        mod_.forms.marks(entry) & EntryForms::kShapeMarks};
   }
   mod_.removeEntry(entry);
   modEntryKeyId_.erase(modEntryKeyId_.begin() + entry);

@@ -201,7 +201,7 @@ class Session {
     std::string section;
     std::string subsection;
     std::string comment;
-    bool sourceAndContext = false;
+    unsigned shapeMarks = 0;  // EntryForms::kShapeMarks of the record
   };
 
   SessionListener* listener_ = nullptr;

@@ -26,14 +26,6 @@ Bytes written(const QmDocument& document, std::vector<std::int32_t> order,
   return Bytes(file.begin(), file.end());
 }
 
-TEST(QmWriter, RecordSizesFollowTheShapes) {
-  EXPECT_EQ(qmRecordSize(3, 0, 0), 17U);
-  EXPECT_EQ(qmRecordSize(3, 3, 0), 26U);
-  EXPECT_EQ(qmRecordSize(3, 3, 2), 34U);
-  EXPECT_EQ(qmRecordSize(0, 0, 0), 11U);
-  EXPECT_EQ(qmRecordSize(3, 0, 2), 25U);
-}
-
 TEST(QmWriter, WritesTheThreeRecordShapes) {
   const QmDocument document =
       documentOf({{0xA1, u"abc", "", ""}, {0xB2, u"abc", "abc", ""}, {0xC3, u"abc", "abc", "xy"}});
@@ -85,6 +77,66 @@ TEST_F(QmWriterRoundTrip, EveryShapeReadsBackIntoTheSameEntries) {
   EXPECT_EQ(document.sectionTexts.get(2), "S");
   EXPECT_EQ(document.subsectionTexts.get(2), "");
   EXPECT_THAT(document.contextTable, ElementsAre(0xAA));
+}
+
+// However a record names its message for Qt (source text, context, both,
+// twice the context, empty items, a comment after them, terminating zeros
+// and the hash item of other writers), it is read and written back with the
+// same items: a source text never becomes a context. Records in Qt's own
+// shape stay in it; the others take the plain shape with the hash.
+TEST_F(QmWriterRoundTrip, EveryWayOfNamingAMessageIsWrittenAsItWasRead) {
+  const auto zeroed = [](std::string_view text) { return std::string(text) + '\0'; };
+  const auto item = [](std::uint8_t tag, std::string_view stored) {
+    return byteTextItem(tag, stored);
+  };
+  const struct Case {
+    const char* what;
+    Bytes items;  // after the translation
+    Bytes saved;
+  } cases[] = {
+      {"msgfmt: empty comment, source, empty context",
+       join({item(0x08, zeroed("")), item(0x06, zeroed("Day")), item(0x07, zeroed("")),
+             recordEnd(9)}),
+       join({item(0x06, zeroed("Day")), item(0x07, zeroed("")), recordEnd(9)})},
+      {"msgfmt with msgctxt",
+       join({item(0x08, zeroed("")), item(0x06, zeroed("Day")), item(0x07, zeroed("cal")),
+             recordEnd(9)}),
+       join({item(0x06, zeroed("Day")), item(0x07, zeroed("cal")), recordEnd(9)})},
+      {"a source text alone", join({item(0x06, zeroed("Day")), recordEnd(9)}),
+       join({item(0x06, zeroed("Day")), recordEnd(9)})},
+      {"an empty source text alone", join({item(0x06, ""), recordEnd(9)}),
+       join({item(0x06, zeroed("")), recordEnd(9)})},
+      {"two contexts", join({item(0x07, zeroed("a")), item(0x07, zeroed("b")), recordEnd(9)}),
+       join({item(0x07, zeroed("a")), item(0x07, zeroed("b")), recordEnd(9)})},
+      {"an empty context", join({item(0x07, ""), recordEnd(9)}),
+       join({item(0x07, zeroed("")), recordEnd(9)})},
+      {"a comment after the context",
+       join({item(0x06, zeroed("S")),
+             item(0x07, zeroed("C")),
+             {0x05},
+             be32(9),
+             item(0x08, zeroed("K")),
+             {0x01}}),
+       join({item(0x08, zeroed("K")), item(0x06, zeroed("S")), item(0x07, zeroed("C")),
+             recordEnd(9)})},
+      {"Qt's shape: comment, source, context",
+       join({item(0x08, "verb"), item(0x06, "Open"), item(0x07, "Main"), {0x01}}),
+       join({item(0x08, "verb"), item(0x06, "Open"), item(0x07, "Main"), {0x01}})},
+      {"Qt's shape: an empty context alone", join({item(0x07, ""), {0x01}}),
+       join({item(0x07, ""), {0x01}})},
+      {"Qt's shape: a source text alone", join({item(0x06, "S"), {0x01}}),
+       join({item(0x08, ""), item(0x06, "S"), {0x01}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    document.clear();
+    ASSERT_TRUE(
+        read(assembleQm({.index = {{9, 0}}, .messages = join({translationItem(u"T"), c.items})})));
+    const Bytes file = written(document, {0});
+    const Bytes expected =
+        assembleQm({.index = {{9, 0}}, .messages = join({translationItem(u"T"), c.saved})});
+    EXPECT_EQ(file, expected);
+  }
 }
 
 TEST_F(QmWriterRoundTrip, AnEmptyDocumentIsAValidFileWithAnEmptyIndex) {
