@@ -76,6 +76,8 @@ std::u16string summaryLine(const SearchSummary& summary) {
 SearchSummary searchFolder(std::u16string_view folder, const FolderSearchHooks& hooks,
                            DialogServices& dialogs) {
   OneCommentNotice oneNotice(dialogs);
+  // Pieces of the files tested, a few MB at most, kept for this search.
+  std::vector<std::uint8_t> pieces;
   SearchSummary summary;
   std::deque<std::u16string> queue{std::u16string(folder)};
   while (!queue.empty()) {

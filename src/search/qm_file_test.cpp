@@ -173,7 +173,9 @@ class StreamingMatch {
 // held, and read anew when something outside it is asked for.
 class PieceReader {
  public:
-  PieceReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  // buffer: where pieces are read to, reused from file to file.
+  PieceReader(int fd, std::uint64_t size, std::vector<std::uint8_t>& buffer)
+      : fd_(fd), size_(size), buffer_(buffer) {}
 
   // The count bytes at offset, valid until the next call; null when they
   // lie beyond the file, can't be read, or are more than a piece.
@@ -207,7 +209,7 @@ class PieceReader {
  private:
   int fd_;
   std::uint64_t size_;
-  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t>& buffer_;
   std::uint64_t start_ = 0;
   std::size_t length_ = 0;
   std::uint64_t bytesRead_ = 0;
@@ -514,14 +516,17 @@ std::optional<bool> mayHold(PieceReader& file, std::u16string_view literal,
 }  // namespace
 
 FileTestResult testQmFile(std::u16string_view path, std::u16string_view text,
-                          DialogServices& dialogs, const std::function<bool()>& keepGoing) {
+                          DialogServices& dialogs, const std::function<bool()>& keepGoing,
+                          std::vector<std::uint8_t>* reusedBuffer) {
   try {
     const FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
       return FileTestResult::notFound;
     }
-    PieceReader file(fd.get(), static_cast<std::uint64_t>(info.st_size));
+    std::vector<std::uint8_t> ownBuffer;
+    PieceReader file(fd.get(), static_cast<std::uint64_t>(info.st_size),
+                     reusedBuffer != nullptr ? *reusedBuffer : ownBuffer);
     // A file that can't hold the text is passed over without being parsed.
     const std::optional<bool> may = mayHold(file, longestLiteral(text), keepGoing);
     if (!may) return FileTestResult::stopped;
