@@ -4,6 +4,7 @@
 #include "app/debug_id_dialog.h"
 #include "app/export_dialog.h"
 #include "app/message_hook.h"
+#include "app/mod_language_box.h"
 #include "app/mod_update_legend.h"
 #include "app/qt_text.h"
 #include "app/row_editors.h"
@@ -11,6 +12,7 @@
 #include "app/string_list_model.h"
 #include "app/string_list_view.h"
 #include "platform/dialog_services.h"
+#include "platform/message_format.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "session/editing.h"
@@ -109,6 +111,26 @@ void MainWindow::connectControls() {
   connect(findNextButton_, &QPushButton::clicked, this, &MainWindow::findNext);
   connect(undoButton_, &QPushButton::clicked, this, &MainWindow::undoChange);
   connect(redoButton_, &QPushButton::clicked, this, &MainWindow::redoChange);
+  connect(modLanguageBox_, &ModLanguageBox::languageChosen, this, &MainWindow::changeModLanguageTo);
+}
+
+void MainWindow::changeModLanguageTo(const std::string& code) {
+  const std::optional<PluralLanguage> language = pluralLanguage(code);
+  if (!language || !session_.isOpen()) return;
+  if (const std::int32_t dropped = session_.formsDroppedBy(*language); dropped > 0) {
+    const MessageAnswer answer = dialogs_.showMessage(
+        DialogOwner::mainWindow,
+        formatMessage(u"In %s the Mod's plural messages have %d form(s): %d form(s) that hold "
+                      u"text would be dropped.\r\nChange the language anyway?",
+                      {fromLocal8Bit(code), language->forms, dropped}),
+        u"Mod language", MessageButtons::okCancel, MessageIcon::exclamation);
+    if (answer != MessageAnswer::ok) {
+      modLanguageBox_->showLanguage(session_.modLanguage());
+      return;
+    }
+  }
+  changeModLanguage(session_, *language);
+  changeStored();
 }
 
 SessionPaths MainWindow::paths() const {
@@ -180,6 +202,8 @@ void MainWindow::applySessionState() {
   closeButton_->setEnabled(open);
   debugQmButton_->setEnabled(open && !modUpdate);
   saveButton_->setEnabled(open && session_.modified());
+  modLanguageBox_->setEnabled(open);
+  modLanguageBox_->showLanguage(open ? session_.modLanguage() : std::string());
 }
 
 void MainWindow::applyMode() {
@@ -285,6 +309,12 @@ void MainWindow::redoChange() {
 }
 
 void MainWindow::showChangedRow(int row) {
+  // A change of the Mod's language laid the rows out anew: nothing to
+  // bring into view.
+  if (row < 0) {
+    changeStored();
+    return;
+  }
   // The row becomes the list's current row; the keyboard focus stays where
   // it is, so an edit open in the row editors stays open.
   rowEditors_->scrollWithoutClosing([this, row] { stringList_->selectRow(row); });

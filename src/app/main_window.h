@@ -19,6 +19,8 @@ class QRadioButton;
 
 namespace sorvane {
 
+class ModLanguageBox;
+
 class ColumnCaptions;
 class DialogServices;
 class MessageHook;
@@ -107,6 +109,9 @@ class MainWindow : public QWidget {
   void deleteSelectedRowText();
   void undoChange();
   void redoChange();
+  // Gives the Mod another language, asking first when plural forms with
+  // text would go.
+  void changeModLanguageTo(const std::string& code);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -184,6 +189,7 @@ class MainWindow : public QWidget {
   QCheckBox* changeSameCheck_ = nullptr;
   QPushButton* searchFolderButton_ = nullptr;
   QPushButton* debugQmButton_ = nullptr;
+  ModLanguageBox* modLanguageBox_ = nullptr;
 };
 
 }  // namespace sorvane

@@ -3,6 +3,7 @@
 #include "app/column_captions.h"
 #include "app/fitted_button.h"
 #include "app/main_window.h"
+#include "app/mod_language_box.h"
 #include "app/mod_update_legend.h"
 #include "app/named_widget.h"
 #include "app/string_list_model.h"
@@ -99,12 +100,22 @@ void MainWindow::buildInfoPanel() {
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   }
 
+  // The Mod's language, which decides its plural forms, beside them.
+  auto* modLanguageLabel =
+      named<QLabel>("ModLanguageLabel", QStringLiteral("Mod language:"), infoPanel_);
+  modLanguageLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  modLanguageBox_ = named<ModLanguageBox>("ModLanguageBox", infoPanel_);
+  modLanguageLabel->setBuddy(modLanguageBox_);
+  modLanguageBox_->setEnabled(false);
+
   auto* grid = new QGridLayout(infoPanel_);
   grid->addWidget(sectionLabel, 0, 0);
   grid->addWidget(sectionText_, 0, 1);
-  grid->addWidget(pluralFormText_, 0, 2);
+  grid->addWidget(pluralFormText_, 0, 2, 1, 2);
   grid->addWidget(subSectionLabel, 1, 0);
-  grid->addWidget(subSectionText_, 1, 1, 1, 2);
+  grid->addWidget(subSectionText_, 1, 1);
+  grid->addWidget(modLanguageLabel, 1, 2);
+  grid->addWidget(modLanguageBox_, 1, 3);
   grid->setColumnStretch(1, 1);
   grid->setVerticalSpacing(2);
 }

@@ -195,6 +195,8 @@ void RowEditors::openEditors(int row) {
   if (modUpdate) place(oldOriginalEditor_, 1, session_.rowOldOriginalText(row));
   place(newOriginalEditor_, modUpdate ? 2 : 1, session_.rowOriginalText(row));
   showModText(session_.rowModText(row));
+  // A plural form the Mod's language doesn't have takes no text.
+  modifiedEditor_->setReadOnly(!session_.rowModEditable(row));
   modifiedEditor_->move(x, top);
   fitEditors();
   modifiedEditor_->selectAll();

@@ -1,6 +1,7 @@
 // sorvane-cli: Sorvane's command-line companion.
 
 #include "cli/dump_command.h"
+#include "cli/rows_command.h"
 #include "cli/save_command.h"
 #include "cli/search_command.h"
 #include "cli/stderr_dialog_services.h"
@@ -60,6 +61,29 @@ int main(int argc, char** argv) {
   save->add_option("ORIGINAL.qm", originalPath, "The original, or the new original")->required();
   save->add_option("MOD.qm", modPath, "The Mod file, or \"\"")->required();
   save->add_option("OUT.qm", outPath, "Where to save the Mod")->required();
+  std::string saveLanguage;
+  save->add_option("--language", saveLanguage,
+                   "Give the Mod this language and its plural forms (ru, pt_BR, zh_CN)")
+      ->type_name("CODE");
+
+  std::string rowsOld;
+  std::string rowsOriginal;
+  std::string rowsMod;
+  std::string rowsLanguage;
+  bool rowsSummary = false;
+  CLI::App* rows = app.add_subcommand(
+      "rows", "Print the list as the window shows it after Open, one JSON object a row.");
+  rows->footer(
+      "Each row has \"row\" (from 0), \"state\" (\"new\", \"dropped\", \"changed\", "
+      "\"mod-only\" or \"none\"), its texts (\"oldOriginal\" in \"Mod update\", \"original\", "
+      "\"mod\"), \"section\", \"subsection\" and, from a plural message's second form on, "
+      "\"form\". --summary prints the legend's counts instead.");
+  rows->add_option("--old", rowsOld, "The old original (\"Mod update\")")->type_name("OLD.qm");
+  rows->add_option("--language", rowsLanguage, "Give the Mod this language first")
+      ->type_name("CODE");
+  rows->add_flag("--summary", rowsSummary, "Print the counts of each state instead");
+  rows->add_option("ORIGINAL.qm", rowsOriginal, "The original, or the new original")->required();
+  rows->add_option("MOD.qm", rowsMod, "The Mod file, or \"\"")->required();
 
   std::string exportMod;
   std::string exportOut;
@@ -111,6 +135,19 @@ int main(int argc, char** argv) {
     return usageError(e.what());
   }
 
+  // A language is checked before any file is read.
+  std::optional<sorvane::PluralLanguage> language;
+  for (const auto& [command, code] :
+       {std::pair{save, &saveLanguage}, std::pair{rows, &rowsLanguage}}) {
+    if (!command->parsed() || command->count("--language") == 0) continue;
+    language = sorvane::pluralLanguage(*code);
+    if (!language) {
+      return usageError("not a language code: " + *code +
+                        " (a .ts file's language, such as ru, "
+                        "pt_BR or zh_CN)");
+    }
+  }
+
   sorvane::StderrDialogServices dialogs(std::cerr);
   if (dump->parsed())
     return sorvane::runDump(sorvane::pathFromNative(dumpPath), std::cout, dialogs);
@@ -118,7 +155,13 @@ int main(int argc, char** argv) {
     std::optional<std::u16string> oldOriginal;
     if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);
     return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
-                            absolutePath(outPath), dialogs);
+                            absolutePath(outPath), language, dialogs);
+  }
+  if (rows->parsed()) {
+    std::optional<std::u16string> oldOriginal;
+    if (rows->count("--old") != 0) oldOriginal = absolutePath(rowsOld);
+    return sorvane::runRows(oldOriginal, absolutePath(rowsOriginal), absolutePath(rowsMod),
+                            language, rowsSummary, std::cout, dialogs);
   }
   if (exportCommand->parsed()) {
     return sorvane::runExport(absolutePath(exportMod), absolutePath(exportOut), dialogs);

@@ -1,5 +1,6 @@
 #include "cli/save_command.h"
 
+#include "cli/rows_command.h"
 #include "platform/dialog_services.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
@@ -7,7 +8,8 @@
 namespace sorvane {
 
 int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_view original,
-            std::u16string_view mod, std::u16string_view out, DialogServices& dialogs) {
+            std::u16string_view mod, std::u16string_view out,
+            const std::optional<PluralLanguage>& language, DialogServices& dialogs) {
   Session session;
   SessionPaths paths{oldOriginal.value_or(u""), std::u16string(original), std::u16string(mod)};
   const SessionMode mode = oldOriginal ? SessionMode::modUpdate : SessionMode::traditional;
@@ -19,6 +21,7 @@ int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_vie
         std::u16string(mod) + u" does not exist: the Mod starts as a copy of the Original",
         std::nullopt, MessageButtons::ok, MessageIcon::none);
   }
+  if (language) applyLanguage(session, *language, dialogs);
   paths.mod = out;
   return writeModFile(session, paths, dialogs) ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qm/plural_rules.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,9 +12,11 @@ class DialogServices;
 
 // Opens the files as the Open button does ("Mod update" with an old
 // original, "Traditional" without; an empty mod path is an empty "Mod
-// file:" box) and saves the Mod document under out as the Save button does.
-// Returns the process exit code: 0, or 1 when opening or saving failed.
+// file:" box), gives the Mod the language when one is given, and saves the
+// Mod document under out as the Save button does. Returns the process exit
+// code: 0, or 1 when opening or saving failed.
 int runSave(const std::optional<std::u16string>& oldOriginal, std::u16string_view original,
-            std::u16string_view mod, std::u16string_view out, DialogServices& dialogs);
+            std::u16string_view mod, std::u16string_view out,
+            const std::optional<PluralLanguage>& language, DialogServices& dialogs);
 
 }  // namespace sorvane

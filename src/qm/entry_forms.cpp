@@ -1,5 +1,6 @@
 #include "qm/entry_forms.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace sorvane {
@@ -88,10 +89,41 @@ void EntryForms::setText(std::int32_t entry, std::int32_t form, std::u16string_v
   if (text.empty() && !keepEmptyLast && k + 1 >= decoded.more.size()) {
     if (k < decoded.more.size()) decoded.more.resize(k);
   } else {
-    if (decoded.more.size() <= k) decoded.more.resize(k + 1);
+    if (decoded.more.size() <= k) decoded.more.resize(k + 1, Form{{}, true});
     decoded.more[k].text = text;
   }
   store(entry, encode(decoded.marks, decoded.more));
+}
+
+void EntryForms::setAbsent(std::int32_t entry, std::int32_t form, bool absent) {
+  Decoded decoded = decode(line(entry));
+  const auto k = static_cast<std::size_t>(form - 1);
+  if (form < 1 || k >= decoded.more.size() || decoded.more[k].absent == absent) return;
+  decoded.more[k].absent = absent;
+  store(entry, encode(decoded.marks, decoded.more));
+}
+
+void EntryForms::setMarks(std::int32_t entry, unsigned marks) {
+  Decoded decoded = decode(line(entry));
+  if (decoded.marks == marks) return;
+  store(entry, encode(marks, decoded.more));
+}
+
+void EntryForms::resize(std::int32_t entry, std::int32_t count) {
+  Decoded decoded = decode(line(entry));
+  const auto more = static_cast<std::size_t>(std::max(count, 1) - 1);
+  if (decoded.more.size() == more) return;
+  decoded.more.resize(more, Form{{}, true});
+  store(entry, encode(decoded.marks, decoded.more));
+}
+
+void EntryForms::insert(std::int32_t entry, unsigned marks, std::span<const Form> moreForms) {
+  const auto at = static_cast<std::size_t>(entry);
+  if (at < lines_.size()) {
+    lines_.insert(at, encode(marks, moreForms));
+  } else {
+    set(entry, marks, moreForms);
+  }
 }
 
 void EntryForms::addCopyOf(std::int32_t from, std::int32_t to) {

@@ -49,13 +49,22 @@ class EntryForms {
 
   // Replaces what the entry has beyond its first translation.
   void set(std::int32_t entry, unsigned marks, std::span<const Form> moreForms);
-  // Stores the text of form (>= 1), adding empty forms up to it; an empty
-  // text for the last form removes that form. The "no translation" mark
-  // stays: a marked form is written as one only while its text is empty,
-  // so emptying it again (an undo) brings the mark back.
+  // Stores the text of form (>= 1), adding forms up to it that are "no
+  // translation"; an empty text for the last form removes that form. The
+  // "no translation" mark stays: a marked form is written as one only
+  // while its text is empty, so emptying it again brings the mark back.
   // With keepEmptyLast an empty text is stored as it is, the form stays.
   void setText(std::int32_t entry, std::int32_t form, std::u16string_view text,
                bool keepEmptyLast = false);
+  // Marks form (>= 1) as "no translation" or not; the form must exist.
+  void setAbsent(std::int32_t entry, std::int32_t form, bool absent);
+  // Sets the entry's marks, keeping its forms.
+  void setMarks(std::int32_t entry, unsigned marks);
+  // Keeps the first count forms of the entry, adding "no translation" ones
+  // up to count.
+  void resize(std::int32_t entry, std::int32_t count);
+  // Inserts an entry before entry (the entries from it on move down).
+  void insert(std::int32_t entry, unsigned marks, std::span<const Form> moreForms);
   // Makes entry to (not before the last entry stored here) the same as
   // entry from, sharing its storage.
   void addCopyOf(std::int32_t from, std::int32_t to);

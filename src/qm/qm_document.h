@@ -5,6 +5,8 @@
 #include "widetext/wide_string_list.h"
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace sorvane {
@@ -42,6 +44,21 @@ struct QmDocument {
   // The text of a form of an entry; form 0 is the entry's translation.
   std::u16string_view formText(std::int32_t entry, std::int32_t form) const {
     return form == 0 ? translations.view(entry) : forms.text(entry, form);
+  }
+  // Inserts an entry before entry i (0 <= i <= count) into every list.
+  void insertEntry(std::int32_t i, std::u16string_view text, std::uint32_t hash,
+                   std::string_view section, std::string_view subsection, std::string_view comment,
+                   unsigned marks, std::span<const EntryForms::Form> moreForms) {
+    translations.insert(i, text);
+    sectionTexts.insert(i, section);
+    subsectionTexts.insert(i, subsection);
+    hashes.insert(hashes.begin() + i, hash);
+    if (i < comments.count()) {
+      comments.insert(i, comment);
+    } else if (!comment.empty()) {
+      comments.set(i, comment);
+    }
+    forms.insert(i, marks, moreForms);
   }
   // Removes entry i from every list.
   void removeEntry(std::int32_t i) {

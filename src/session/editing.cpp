@@ -1,8 +1,25 @@
 #include "session/editing.h"
 
+#include <memory>
+
 namespace sorvane {
 
+namespace {
+
+std::u16string fromAscii(std::string_view text) { return {text.begin(), text.end()}; }
+
+// Logs a change of the row about to be made, with its Mod message whole.
+void logRowChange(Session& session, std::int32_t row) {
+  session.undoLog().push(row, session.rowModText(row),
+                         std::make_shared<const ModSnapshot>(session.rowSnapshot(row)));
+}
+
+}  // namespace
+
 std::u16string storedForm(std::u16string_view editorText) {
+  // A text ends at U+0000, as a QM file's texts do: what an editor pastes
+  // after one is not stored.
+  editorText = editorText.substr(0, editorText.find(u'\0'));
   std::u16string stored;
   stored.reserve(editorText.size());
   for (char16_t unit : editorText) {
@@ -17,8 +34,9 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
   const bool traditional = session.mode() == SessionMode::traditional;
   if (storedText == session.rowModText(row) || (storedText.empty() && traditional)) return false;
 
+  if (!session.rowModEditable(row)) return false;
   const Session::BatchedChanges batch(session);
-  session.undoLog().push(row, session.rowModText(row));
+  logRowChange(session, row);
   session.setRowModText(row, storedText);
   // A plural form the original lacks has no original text to be the same as.
   if (traditional && changeSame && session.rowHasOriginalForm(row)) {
@@ -29,7 +47,7 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
           !session.rowHasOriginalForm(other)) {
         continue;
       }
-      session.undoLog().push(other, session.rowModText(other));
+      logRowChange(session, other);
       session.setRowModText(other, storedText);
     }
   }
@@ -38,29 +56,65 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
 }
 
 bool deleteRowText(Session& session, std::int32_t row) {
-  if (row < 0 || row >= session.rowCount() || session.rowModText(row).empty()) return false;
-  session.undoLog().push(row, session.rowModText(row));
+  if (row < 0 || row >= session.rowCount() || session.rowModText(row).empty() ||
+      !session.rowModEditable(row)) {
+    return false;
+  }
+  logRowChange(session, row);
   session.setRowModText(row, u"");
   session.setModified(true);
   return true;
 }
 
+bool changeModLanguage(Session& session, const PluralLanguage& language) {
+  if (!session.isOpen() || session.modLanguage() == language.code) return false;
+  session.undoLog().push(-1, fromAscii(session.modLanguage()),
+                         std::make_shared<const ModSnapshot>(session.languageSnapshot()));
+  session.setModLanguage(language);
+  session.setModified(true);
+  return true;
+}
+
+namespace {
+
+// Puts back what a logged change replaced and returns its row; the state
+// it replaces in turn is kept for the way back.
+std::optional<std::int32_t> applyLogged(Session& session, const UndoLog::Entry& entry,
+                                        bool undoing) {
+  if (entry.row >= session.rowCount()) return std::nullopt;
+  const bool language = entry.row < 0;
+  const std::u16string replacedText =
+      language ? fromAscii(session.modLanguage()) : std::u16string(session.rowModText(entry.row));
+  std::shared_ptr<const ModSnapshot> replaced;
+  if (entry.snapshot) {
+    replaced = std::make_shared<const ModSnapshot>(session.currentStateOf(*entry.snapshot));
+  }
+  if (undoing) {
+    session.undoLog().markUndone(entry.row, replacedText, std::move(replaced));
+  } else {
+    session.undoLog().markRedone(entry.row, replacedText, std::move(replaced));
+  }
+  if (entry.snapshot) {
+    session.restore(*entry.snapshot);
+  } else if (!language) {
+    session.setRowModText(entry.row, entry.text);
+  }
+  session.setModified(true);
+  return entry.row;
+}
+
+}  // namespace
+
 std::optional<std::int32_t> undo(Session& session) {
   const std::optional<UndoLog::Entry> entry = session.undoLog().undoEntry();
-  if (!entry || entry->row >= session.rowCount()) return std::nullopt;
-  session.undoLog().markUndone(entry->row, session.rowModText(entry->row));
-  session.setRowModText(entry->row, entry->text);
-  session.setModified(true);
-  return entry->row;
+  if (!entry) return std::nullopt;
+  return applyLogged(session, *entry, true);
 }
 
 std::optional<std::int32_t> redo(Session& session) {
   const std::optional<UndoLog::Entry> entry = session.undoLog().redoEntry();
-  if (!entry || entry->row >= session.rowCount()) return std::nullopt;
-  session.undoLog().markRedone(entry->row, session.rowModText(entry->row));
-  session.setRowModText(entry->row, entry->text);
-  session.setModified(true);
-  return entry->row;
+  if (!entry) return std::nullopt;
+  return applyLogged(session, *entry, false);
 }
 
 }  // namespace sorvane

@@ -13,7 +13,8 @@ namespace sorvane {
 // Every change goes through the session's undo log and marks the session
 // modified; the user interface only shows the results.
 
-// An edited text as it is stored: every CR removed.
+// An edited text as it is stored: every CR removed, and nothing from the
+// first U+0000 on.
 std::u16string storedForm(std::u16string_view editorText);
 
 // Stores the edited text of a row when it differs from the row's Mod text:
@@ -28,8 +29,15 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
 // undoable change. Nothing happens when the text already is empty.
 bool deleteRowText(Session& session, std::int32_t row);
 
-// Undoes or redoes one logged change; returns the row it changed, or nothing
-// when there was nothing to undo or redo.
+// Gives the Mod another language (its plural rules and forms) as one
+// undoable change. False, with nothing changed, when it has that language
+// already or no files are open. The caller asked the user first when
+// forms with text go (Session::formsDroppedBy).
+bool changeModLanguage(Session& session, const PluralLanguage& language);
+
+// Undoes or redoes one logged change, putting back the Mod message (or the
+// Mod's language) exactly as it was; returns the row it changed (-1 for
+// the language), or nothing when there was nothing to undo or redo.
 std::optional<std::int32_t> undo(Session& session);
 std::optional<std::int32_t> redo(Session& session);
 

@@ -78,6 +78,9 @@ void Session::buildFormRows() {
   const auto formsIn = [](const QmDocument& document, std::int32_t entry) {
     return entry < 0 ? 0 : document.forms.count(entry);
   };
+  // A plural message shows the forms of the originals and of the Mod's
+  // language, whichever are more.
+  const std::int32_t modForms = modPluralForms().value_or(1);
   const std::int32_t messages = messageRowCount();
   std::vector<std::int32_t> counts(static_cast<std::size_t>(messages));
   bool anyPlural = false;
@@ -86,7 +89,7 @@ void Session::buildFormRows() {
     const std::int32_t count =
         std::max({1, formsIn(oldOrig_, entries.oldOrig), formsIn(newOrig_, entries.newOrig),
                   formsIn(mod_, entries.mod)});
-    counts[static_cast<std::size_t>(message)] = count;
+    counts[static_cast<std::size_t>(message)] = count > 1 ? std::max(count, modForms) : 1;
     anyPlural = anyPlural || count > 1;
   }
   if (!anyPlural) return;
@@ -96,6 +99,21 @@ void Session::buildFormRows() {
       rowForm_.push_back(form);
     }
   }
+}
+
+bool Session::isPluralEntry(const QmDocument& document, std::int32_t entry) const {
+  return entry >= 0 && document.forms.count(entry) > 1;
+}
+
+bool Session::isPluralMessage(std::int32_t message) const {
+  const RowEntries entries = messageEntries(message);
+  return isPluralEntry(oldOrig_, entries.oldOrig) || isPluralEntry(newOrig_, entries.newOrig) ||
+         isPluralEntry(mod_, entries.mod);
+}
+
+bool Session::rowModEditable(std::int32_t row) const {
+  const std::optional<std::int32_t> forms = modPluralForms();
+  return !forms || addressOf(row).form < std::max(*forms, 1);
 }
 
 std::int32_t Session::addRowKey(const KeyParts& key, std::uint64_t hash) {
@@ -191,19 +209,26 @@ RowEntries Session::messageEntries(std::int32_t row) const {
 RowState Session::rowState(std::int32_t row) const {
   if (mode_ == SessionMode::traditional) return RowState::unchanged;
   const RowEntries entries = rowEntries(row);
-  // A plural form counts as in a document when its message there has it.
+  // Whether the message is in each original, and whether its text changed,
+  // hold for every form row; "in the Mod" is the row's own form, with text.
+  const bool inOld = entries.oldOrig >= 0;
+  const bool inNew = entries.newOrig >= 0;
   const std::int32_t form = addressOf(row).form;
-  const auto has = [form](const QmDocument& document, std::int32_t entry) {
-    return entry >= 0 && (form == 0 || form < document.forms.count(entry));
-  };
-  const bool inOld = has(oldOrig_, entries.oldOrig);
-  const bool inNew = has(newOrig_, entries.newOrig);
-  const bool inMod = has(mod_, entries.mod);
-  if (!inOld && !inMod) return RowState::newString;
+  const bool inMod = entries.mod >= 0 && !mod_.formText(entries.mod, form).empty();
+  // A Mod-only string whose every text was deleted is in none of the files.
+  if (!inOld && !inNew && entries.mod < 0) return RowState::unchanged;
+  if (!inOld && !inMod && inNew) return RowState::newString;
   if (!inNew && inOld && inMod) return RowState::dropped;
-  if (inOld && inNew &&
-      oldOrig_.formText(entries.oldOrig, form) != newOrig_.formText(entries.newOrig, form)) {
-    return RowState::changed;
+  if (inOld && inNew) {
+    const std::int32_t forms =
+        std::max(oldOrig_.forms.count(entries.oldOrig), newOrig_.forms.count(entries.newOrig));
+    for (std::int32_t k = 0; k < forms; ++k) {
+      if (oldOrig_.formText(entries.oldOrig, k) != newOrig_.formText(entries.newOrig, k) ||
+          (k > 0 && (k < oldOrig_.forms.count(entries.oldOrig)) !=
+                        (k < newOrig_.forms.count(entries.newOrig)))) {
+        return RowState::changed;
+      }
+    }
   }
   if (!inOld && !inNew) return RowState::onlyInMod;
   return RowState::unchanged;
@@ -221,14 +246,19 @@ std::u16string_view Session::rowModText(std::int32_t row) const {
   return mod_.formText(rowEntries(row).mod, addressOf(row).form);
 }
 
-// By message row number: in "Mod update" the first message rows are the new
-// original's entries in order, and the rows after them show no texts.
+// In "Mod update" a row's key is read from the file that holds it.
 std::string_view Session::rowSectionText(std::int32_t row) const {
-  return newOrig_.sectionTexts.view(addressOf(row).message);
+  const std::int32_t message = addressOf(row).message;
+  if (mode_ == SessionMode::traditional) return newOrig_.sectionTexts.view(message);
+  if (message < 0 || message >= messageRowCount()) return {};
+  return keyOfId(rowKeyId_[static_cast<std::size_t>(message)]).section;
 }
 
 std::string_view Session::rowSubsectionText(std::int32_t row) const {
-  return newOrig_.subsectionTexts.view(addressOf(row).message);
+  const std::int32_t message = addressOf(row).message;
+  if (mode_ == SessionMode::traditional) return newOrig_.subsectionTexts.view(message);
+  if (message < 0 || message >= messageRowCount()) return {};
+  return keyOfId(rowKeyId_[static_cast<std::size_t>(message)]).subsection;
 }
 
 std::int32_t Session::firstModEntryWithKeyOf(std::int32_t modEntry) const {
@@ -237,11 +267,23 @@ std::int32_t Session::firstModEntryWithKeyOf(std::int32_t modEntry) const {
       modEntryKeyId_[static_cast<std::size_t>(modEntry)])];
 }
 
-void Session::setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text) {
+void Session::setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text,
+                          bool plural) {
+  // In a plural message an emptied form is "no translation", so that Qt
+  // shows the source text for its counts; where the Mod's language decides
+  // the forms, they all stay.
+  const bool languageForms = plural && modPluralForms().has_value();
   if (form == 0) {
     mod_.translations.set(entry, text);
+    if (plural && text.empty()) {
+      mod_.forms.setMarks(entry, mod_.forms.marks(entry) | EntryForms::kFirstAbsent);
+    }
   } else {
-    mod_.forms.setText(entry, form, text);
+    mod_.forms.setText(entry, form, text, languageForms);
+    if (plural && text.empty()) mod_.forms.setAbsent(entry, form, true);
+  }
+  if (languageForms && mod_.forms.count(entry) < *modPluralForms()) {
+    mod_.forms.resize(entry, *modPluralForms());
   }
 }
 
@@ -280,8 +322,9 @@ bool Session::replaceModTexts(const WideStringList& lines) {
 void Session::setRowModText(std::int32_t row, std::u16string_view text) {
   if (row < 0 || row >= rowCount()) return;
   const RowAddress address = addressOf(row);
+  const bool plural = isPluralMessage(address.message);
   if (mode_ == SessionMode::traditional) {
-    setFormText(address.message, address.form, text);
+    setFormText(address.message, address.form, text, plural);
   } else {
     // A Mod entry goes when its last non-empty form is emptied, and comes
     // back with the first text stored for any of its forms.
@@ -289,7 +332,7 @@ void Session::setRowModText(std::int32_t row, std::u16string_view text) {
     if (entry < 0) {
       if (!text.empty()) appendModEntry(address.message, address.form, text);
     } else {
-      setFormText(entry, address.form, text);
+      setFormText(entry, address.form, text, plural);
       if (text.empty() && allFormsEmpty(entry)) removeModEntry(entry);
     }
   }
@@ -306,22 +349,29 @@ Session::BatchedChanges::~BatchedChanges() {
   if (session_.listener_ != nullptr) session_.listener_->rowTextsChanged();
 }
 
-void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string_view text) {
-  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
-  const RowEntries entries = messageEntries(row);
-  EntryData data;
+Session::EntryData Session::messageData(std::int32_t message) const {
+  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(message)];
+  const RowEntries entries = messageEntries(message);
   if (entries.newOrig >= 0 || entries.oldOrig >= 0) {
     const QmDocument& source = entries.newOrig >= 0 ? newOrig_ : oldOrig_;
     const std::int32_t entry = entries.newOrig >= 0 ? entries.newOrig : entries.oldOrig;
-    data = {source.hashes[static_cast<std::size_t>(entry)],
+    return {source.hashes[static_cast<std::size_t>(entry)],
             std::string(source.sectionTexts.view(entry)),
             std::string(source.subsectionTexts.view(entry)),
             std::string(source.comments.view(entry)),
             source.forms.marks(entry) & EntryForms::kShapeMarks};
-  } else if (const auto removed = removedModOnlyEntries_.find(id);
-             removed != removedModOnlyEntries_.end()) {
-    data = removed->second;
   }
+  if (const auto removed = removedModOnlyEntries_.find(id);
+      removed != removedModOnlyEntries_.end()) {
+    return removed->second;
+  }
+  return {};
+}
+
+void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string_view text) {
+  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
+  const EntryData data = messageData(row);
+  const bool plural = isPluralMessage(row);
   const std::int32_t newEntry = mod_.translations.count();
   mod_.translations.add(form == 0 ? text : std::u16string_view());
   mod_.hashes.push_back(data.hash);
@@ -333,6 +383,11 @@ void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string
   const unsigned marks = data.shapeMarks | (form > 0 ? EntryForms::kFirstAbsent : 0);
   if (marks != 0) mod_.forms.set(newEntry, marks, {});
   if (form > 0) mod_.forms.setText(newEntry, form, text);
+  // A plural message has the forms of the Mod's language, the others "no
+  // translation".
+  if (plural && modPluralForms() && mod_.forms.count(newEntry) < *modPluralForms()) {
+    mod_.forms.resize(newEntry, *modPluralForms());
+  }
   modEntryKeyId_.push_back(id);
   firstModEntry_[static_cast<std::size_t>(id)] = newEntry;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "qm/plural_rules.h"
 #include "qm/qm_document.h"
 #include "session/key_index.h"
 #include "session/match_key.h"
+#include "session/mod_message.h"
 #include "session/undo_log.h"
 #include "widetext/byte_string_list.h"
 
@@ -126,12 +128,16 @@ class Session {
   std::int32_t rowFormCount(std::int32_t row) const;
   // Whether the (new) original has the row's form at all.
   bool rowHasOriginalForm(std::int32_t row) const;
+  // Whether the row's Mod cell takes a text: every row but those of plural
+  // forms that the Mod's language doesn't have.
+  bool rowModEditable(std::int32_t row) const;
   RowState rowState(std::int32_t row) const;
   // The row's texts; empty when the row has no entry in that document.
   std::u16string_view rowOldOriginalText(std::int32_t row) const;
   std::u16string_view rowOriginalText(std::int32_t row) const;
   std::u16string_view rowModText(std::int32_t row) const;
-  // The new original's section and subsection texts by row number.
+  // The row's section and subsection texts, from the new original, or from
+  // the file that holds the row's string when the new original doesn't.
   std::string_view rowSectionText(std::int32_t row) const;
   std::string_view rowSubsectionText(std::int32_t row) const;
 
@@ -144,6 +150,28 @@ class Session {
   // file holds them. Not an undoable change. False, with nothing changed,
   // when the number of lines is not the number of texts.
   bool replaceModTexts(const WideStringList& lines);
+
+  // The Mod's language: its language block ("ru_RU"); empty when it has
+  // none. A new Mod starts with the Original's.
+  std::string modLanguage() const;
+  // How many forms a plural message has in the Mod's language; nothing when
+  // the Mod names no language (a file without Qt's blocks), where each
+  // message keeps the forms it has.
+  std::optional<std::int32_t> modPluralForms() const;
+  // How many plural forms that hold text setting the language would drop.
+  std::int32_t formsDroppedBy(const PluralLanguage& language) const;
+  // Gives the Mod the language's block and plural rules, and every plural
+  // message of the Mod the language's number of forms (new ones "no
+  // translation"); the rows are laid out anew. Not logged here.
+  void setModLanguage(const PluralLanguage& language);
+
+  // The state an undoable change replaces, and putting it back: the Mod
+  // message of a row, or the Mod's language with the forms it gave.
+  ModSnapshot rowSnapshot(std::int32_t row) const;
+  ModSnapshot languageSnapshot() const;
+  // The state now at the places the snapshot names, to go back to.
+  ModSnapshot currentStateOf(const ModSnapshot& snapshot) const;
+  void restore(const ModSnapshot& snapshot);
 
   // The undo and redo log; emptied when the session closes.
   UndoLog& undoLog() { return undoLog_; }
@@ -185,7 +213,18 @@ class Session {
   RowAddress addressOf(std::int32_t row) const;
   std::int32_t messageRowCount() const;
   RowEntries messageEntries(std::int32_t message) const;
-  void setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text);
+  void setFormText(std::int32_t entry, std::int32_t form, std::u16string_view text, bool plural);
+  // Whether a message is a plural one: the Mod's entry for it, or one of
+  // the originals', has more than one form.
+  bool isPluralMessage(std::int32_t message) const;
+  bool isPluralEntry(const QmDocument& document, std::int32_t entry) const;
+  bool isPluralModEntry(std::int32_t entry) const;
+  ModMessage modMessage(std::int32_t entry) const;
+  void restoreModMessage(std::int32_t row, const ModMessage& message);
+  void setEntryForms(std::int32_t entry, const ModMessage& message);
+  void insertModEntry(std::int32_t id, const ModMessage& message);
+  // Lays the rows out anew around a change of their number.
+  void relayRows();
   bool allFormsEmpty(std::int32_t entry) const;
   std::int32_t addRowKey(const KeyParts& key, std::uint64_t hash);
   // Calls visit(entry, key, hash) for every entry of the document in order.
@@ -203,6 +242,8 @@ class Session {
     std::string comment;
     unsigned shapeMarks = 0;  // EntryForms::kShapeMarks of the record
   };
+  // What identifies a message, for one the Mod doesn't hold.
+  EntryData messageData(std::int32_t message) const;
 
   SessionListener* listener_ = nullptr;
   int batchDepth_ = 0;

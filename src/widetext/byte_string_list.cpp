@@ -49,6 +49,12 @@ void ByteStringList::remove(std::int32_t i) {
   }
 }
 
+void ByteStringList::insert(std::int32_t i, std::string_view text) {
+  if (i >= 0 && static_cast<std::size_t>(i) <= lines_.size()) {
+    lines_.insert(static_cast<std::size_t>(i), beforeFirstZero(text));
+  }
+}
+
 void ByteStringList::reserve(std::int32_t count) {
   if (count > 0) lines_.reserve(static_cast<std::size_t>(count));
 }

@@ -29,6 +29,8 @@ class ByteStringList {
   // Replaces string i (i >= 0), padding the list with empty strings first.
   void set(std::int32_t i, std::string_view text);
   void remove(std::int32_t i);
+  // Inserts a line before line i (0 <= i <= count).
+  void insert(std::int32_t i, std::string_view text);
   void clear() { lines_.clear(); }
   void reserve(std::int32_t count);
   // Index of the first string equal to text, or -1.

@@ -64,6 +64,12 @@ class LineStore {
     compactIfWasteful();
   }
 
+  // Inserts a line before line i (i <= size).
+  void insert(std::size_t i, View text) {
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(i), store(text));
+    liveUnits_ += text.size();
+  }
+
   void remove(std::size_t i) {
     const std::size_t old = (*this)[i].size();
     deadUnits_ += old;

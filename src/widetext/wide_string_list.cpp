@@ -70,6 +70,11 @@ void WideStringList::remove(std::int32_t i) {
   lines_.remove(static_cast<std::size_t>(i));
 }
 
+void WideStringList::insert(std::int32_t i, std::u16string_view text) {
+  if (i < 0 || static_cast<std::size_t>(i) > lines_.size()) return;
+  lines_.insert(static_cast<std::size_t>(i), beforeFirstNul(text));
+}
+
 void WideStringList::reserve(std::int32_t lineCount) {
   if (lineCount > 0) lines_.reserve(static_cast<std::size_t>(lineCount));
 }

@@ -44,6 +44,8 @@ class WideStringList {
   void addCopyOf(std::int32_t i) { lines_.addShared(static_cast<std::size_t>(i)); }
   // Deletes line i (0 <= i < count); the lines after it move up.
   void remove(std::int32_t i);
+  // Inserts a line before line i (0 <= i <= count).
+  void insert(std::int32_t i, std::u16string_view text);
   void clear() { lines_.clear(); }
   void reserve(std::int32_t lineCount);
 

@@ -43,12 +43,13 @@ TEST_F(ModUpdateTest, RowsAreTheNewEntriesThenOldOnlyThenModOnlyKeys) {
   EXPECT_EQ(session.modKeys().count(), 4);
 }
 
-TEST_F(ModUpdateTest, SectionLabelsFollowTheNewOriginalByRowNumber) {
+TEST_F(ModUpdateTest, SectionLabelsComeFromTheFileThatHoldsTheString) {
   openThree();
   EXPECT_EQ(session.rowSectionText(2), "Fresh");
   EXPECT_EQ(session.rowSubsectionText(2), "Main");
-  EXPECT_EQ(session.rowSectionText(5), "");
-  EXPECT_EQ(session.rowSubsectionText(5), "");
+  EXPECT_EQ(session.rowSectionText(3), "Dropped");
+  EXPECT_EQ(session.rowSectionText(5), "Mine");
+  EXPECT_EQ(session.rowSubsectionText(5), "X");
 }
 
 TEST_F(ModUpdateTest, RowStatesFollowTheFirstRuleThatHolds) {

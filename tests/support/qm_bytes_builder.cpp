@@ -71,6 +71,12 @@ Bytes assembleQm(const QmParts& parts) {
   }
   index.insert(index.end(), parts.indexPadding.begin(), parts.indexPadding.end());
   Bytes file(kQmMagic.begin(), kQmMagic.end());
+  if (parts.language) {
+    file = join({file,
+                 {kLanguageBlockTag},
+                 be32(static_cast<std::uint32_t>(parts.language->size())),
+                 *parts.language});
+  }
   file = join({file,
                {kIndexBlockTag},
                be32(static_cast<std::uint32_t>(index.size())),
@@ -83,6 +89,12 @@ Bytes assembleQm(const QmParts& parts) {
                  {kContextBlockTag},
                  be32(static_cast<std::uint32_t>(parts.context->size())),
                  *parts.context});
+  }
+  if (parts.numerusRules) {
+    file = join({file,
+                 {kNumerusRulesBlockTag},
+                 be32(static_cast<std::uint32_t>(parts.numerusRules->size())),
+                 *parts.numerusRules});
   }
   return file;
 }

@@ -40,6 +40,9 @@ struct QmParts {
   Bytes indexPadding = {};  // extra bytes at the end of the index block
   Bytes messages = {};
   std::optional<Bytes> context = std::nullopt;
+  // Qt's language and numerus rules blocks.
+  std::optional<Bytes> language = std::nullopt;
+  std::optional<Bytes> numerusRules = std::nullopt;
 };
 
 Bytes assembleQm(const QmParts& parts);

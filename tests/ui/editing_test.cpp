@@ -506,3 +506,60 @@ void EditingTest::modUpdateCommitOfAnEmptyTextRemovesTheEntry() {
 }
 
 }  // namespace sorvane::test
+
+namespace sorvane::test {
+
+// An English file with a plural message, as Qt's lrelease writes it.
+void EditingTest::theModLanguageBoxGivesTheModItsFormsAndUndoTakesThemBack() {
+  const auto qtItem = [](std::uint8_t tag, std::string_view text) {
+    return byteTextItem(tag, text);
+  };
+  const Bytes english = assembleQm({.index = {{1, 0}},
+                                    .messages = join({translationItem(u"%n file"),
+                                                      translationItem(u"%n files"),
+                                                      qtItem(0x08, ""),
+                                                      qtItem(0x06, "%n file(s)"),
+                                                      qtItem(0x07, "Main"),
+                                                      {0x01}}),
+                                    .language = bytesOf("en_US"),
+                                    .numerusRules = Bytes{0x01, 0x01}});
+  ui->folder.write("en.qm", english);
+  ui->open(ui->folder.path("en.qm"), "");
+  auto* box = ui->find<QComboBox>("ModLanguageBox");
+  QVERIFY(box->isEnabled());
+  QCOMPARE(box->currentData().toString(), QStringLiteral("en_US"));
+  QCOMPARE(ui->list().model()->rowCount(), 2);
+
+  // Russian: three forms, the third new and empty; an undoable change.
+  const int russian = box->findData(QStringLiteral("ru"));
+  QVERIFY(russian >= 0);
+  box->setCurrentIndex(russian);
+  emit box->activated(russian);
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+  QVERIFY(ui->window->session().rowModText(2).empty());
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  QVERIFY(ui->find("UndoButton")->isEnabled());
+  ui->list().selectRow(2);
+  QCOMPARE(ui->text("PluralFormText"), QStringLiteral("Plural form 3 of 3"));
+
+  // Japanese has one form: the English second form's text would go, so
+  // the user is asked; Cancel keeps everything.
+  ui->dialogs.answerNextMessage(MessageAnswer::cancel);
+  const int japanese = box->findData(QStringLiteral("ja"));
+  box->setCurrentIndex(japanese);
+  emit box->activated(japanese);
+  QCOMPARE(ui->dialogs.messageTexts().back(),
+           u"In ja the Mod's plural messages have 1 form(s): 1 form(s) that hold text would be "
+           u"dropped.\r\nChange the language anyway?");
+  QCOMPARE(box->currentData().toString(), QStringLiteral("ru"));
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+
+  ui->click("UndoButton");
+  QCOMPARE(ui->list().model()->rowCount(), 2);
+  QCOMPARE(box->currentData().toString(), QStringLiteral("en_US"));
+  ui->click("RedoButton");
+  QCOMPARE(box->currentData().toString(), QStringLiteral("ru"));
+  QCOMPARE(ui->list().model()->rowCount(), 3);
+}
+
+}  // namespace sorvane::test

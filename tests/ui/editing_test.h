@@ -38,6 +38,7 @@ class EditingTest : public QObject {
   void enterWithoutTypingStoresTheGivenTextInItsStoredForm();
   void typingKeepsTheUntouchedPartsExactly();
   void modUpdateCommitOfAnEmptyTextRemovesTheEntry();
+  void theModLanguageBoxGivesTheModItsFormsAndUndoTakesThemBack();
 
  private:
   // The key state bits X11 and Wayland report: Lock, and Control.

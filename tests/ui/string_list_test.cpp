@@ -104,8 +104,8 @@ void StringListTest::theLegendCountsTheColoursAndWalksThroughThem() {
   ui->list().selectRow(5);
   ui->list().setFocus();
   QTest::keyClick(&ui->list(), Qt::Key_Delete);
-  // The emptied Mod-only row is in no file now: a new string.
-  QCOMPARE(legend(), QStringLiteral("New (2)|Dropped (1)|Changed (1)|Mod only (0)"));
+  // The emptied Mod-only row is in no file now: white, counted nowhere.
+  QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (0)"));
   ui->click("UndoButton");
   QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (1)"));
   ui->list().selectRow(2);
@@ -279,14 +279,14 @@ void StringListTest::findSearchesWhileTypingAndOnwardWithTheButtonF3AndEnter() {
   QCOMPARE(beeps(), 3);
 }
 
-void StringListTest::aModOnlyRowShowsEmptySectionsAndZeroLengths() {
+void StringListTest::aModOnlyRowShowsItsOwnSectionsAndZeroLengths() {
   openColouredSession();
   ui->list().selectRow(5);
   QCOMPARE(ui->text("OldOriginalCaption"), QStringLiteral("Old Original String (0)"));
   QCOMPARE(ui->text("NewOriginalCaption"), QStringLiteral("New Original String (0)"));
   QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (27)"));
-  QCOMPARE(ui->text("SectionText"), QString());
-  QCOMPARE(ui->text("SubSectionText"), QString());
+  QCOMPARE(ui->text("SectionText"), QStringLiteral("Mine"));
+  QCOMPARE(ui->text("SubSectionText"), QStringLiteral("X"));
 }
 
 void StringListTest::columnsAndCaptionsFollowTheWidthInBothModes() {

@@ -19,7 +19,7 @@ class StringListTest : public QObject {
   void aSelectedRowIsStrongerWithFocusAndPalerWithout();
   void storingATextRecoloursTheRow();
   void selectingARowShowsItsLengthsAndSections();
-  void aModOnlyRowShowsEmptySectionsAndZeroLengths();
+  void aModOnlyRowShowsItsOwnSectionsAndZeroLengths();
   void pluralFormsAreRowsThatSayWhichFormTheyAre();
   void findSearchesWhileTypingAndOnwardWithTheButtonF3AndEnter();
   void columnsAndCaptionsFollowTheWidthInBothModes();
