@@ -51,6 +51,49 @@ class CliProcess : public ::testing::Test {
   TempFolder folder;
 };
 
+// rows prints what the window lists; --language gives the Mod a language
+// (with its plural forms) in rows and save alike; a code that is no
+// language code is a usage error.
+TEST_F(CliProcess, RowsListTheWindowsRowsAndLanguageGivesTheModItsForms) {
+  const Bytes english = assembleQm({.index = {{1, 0}},
+                                    .messages = join({translationItem(u"%n file"),
+                                                      translationItem(u"%n files"),
+                                                      byteTextItem(0x06, "%n file(s)"),
+                                                      byteTextItem(0x07, "Main"),
+                                                      {0x01}}),
+                                    .language = bytesOf("en"),
+                                    .numerusRules = Bytes{0x01, 0x01}});
+  folder.write("en.qm", english);
+  const std::string en = "'" + folder.path("en.qm") + "'";
+  const struct {
+    std::string arguments;
+    int exitCode;
+    std::string out;
+  } cases[] = {
+      {"rows " + en + " ''", 0,
+       "{\"row\":0,\"state\":\"none\",\"original\":\"%n file\",\"mod\":\"%n file\","
+       "\"section\":\"%n file(s)\",\"subsection\":\"Main\"}\n"
+       "{\"row\":1,\"state\":\"none\",\"original\":\"%n files\",\"mod\":\"%n files\","
+       "\"section\":\"%n file(s)\",\"subsection\":\"Main\",\"form\":1}\n"},
+      {"rows --summary --language ru --old " + en + " " + en + " " + en, 0,
+       "{\"new\":0,\"dropped\":0,\"changed\":0,\"mod-only\":0,\"rows\":3}\n"},
+      {"rows --language ru-RU " + en + " ''", 2, ""},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << result.err;
+    EXPECT_EQ(result.out, c.out) << c.arguments;
+  }
+  EXPECT_THAT(run("rows --language ru-RU " + en + " ''").err,
+              HasSubstr("not a language code: ru-RU (a .ts file's language, such as ru, pt_BR or "
+                        "zh_CN)"));
+  ASSERT_EQ(run("save --language ru " + en + " '' '" + folder.path("ru.qm") + "'").exitCode, 0);
+  const ProcessResult dumped = run("dump '" + folder.path("ru.qm") + "'");
+  EXPECT_THAT(dumped.out, HasSubstr("\"text\":\"\",\"form\":2,\"absent\":true"));
+  const Bytes saved = folder.read("ru.qm");
+  EXPECT_EQ(Bytes(saved.begin() + 16, saved.begin() + 23), join({{0xA7}, be32(2), bytesOf("ru")}));
+}
+
 TEST_F(CliProcess, DumpsTheSmallestFile) {
   const Bytes smallest = buildQm({{0x12345678, u"Hi", "", ""}});
   ASSERT_EQ(smallest.size(), 49U);
