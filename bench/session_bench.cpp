@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
          bench::timeRuns(5, [&] { sink += writtenModEntries(session).size(); }));
   const std::vector<std::int32_t> order = writtenModEntries(session);
   report("  of which building the bytes", bench::timeRuns(5, [&] {
-           sink += buildQmFile(session.mod(), order, session.newOrig().contextTable)->size();
+           sink += buildQmFile(session.mod(), order, session.newOriginal().contextTable)->size();
          }));
 
   Session traditional;

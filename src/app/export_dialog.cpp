@@ -48,7 +48,7 @@ ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16st
   auto* cancelButton = named<QPushButton>("CancelButton", QStringLiteral("Cancel"));
   cancelButton->setAutoDefault(false);
 
-  // The arrangement of the design: the file name with its "..." above, the
+  // The file name with its "..." above, the
   // check box with OK and Cancel below; sizes come from the contents.
   auto* grid = new QGridLayout(this);
   grid->addWidget(label, 0, 0);

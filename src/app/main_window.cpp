@@ -1,11 +1,17 @@
 #include "app/main_window.h"
 
+#include "app/click_filter.h"
 #include "app/column_captions.h"
+#include "app/command_row.h"
 #include "app/debug_id_dialog.h"
+#include "app/edit_row.h"
 #include "app/export_dialog.h"
+#include "app/find_row.h"
+#include "app/info_panel.h"
 #include "app/message_hook.h"
-#include "app/mod_language_box.h"
 #include "app/mod_update_legend.h"
+#include "app/named_widget.h"
+#include "app/path_boxes.h"
 #include "app/qt_text.h"
 #include "app/row_editors.h"
 #include "app/search_window.h"
@@ -16,25 +22,34 @@
 #include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "session/editing.h"
+#include "session/find_in_list.h"
 #include "session/mod_file_saving.h"
 #include "session/row_states.h"
 #include "session/string_list_layout.h"
 #include "textio/debug_strings.h"
 
-#include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFontInfo>
+#include <QDropEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QMimeData>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace sorvane {
 
 namespace {
 
-constexpr std::u16string_view kQmFilter = u"QM Files (*.qm)|*.qm|All files (*.*)|*.*";
+// The local files of a drag, when it carries one to three and nothing else.
+QStringList droppedFiles(const QMimeData* data) {
+  QStringList files;
+  if (data == nullptr || !data->hasUrls() || data->urls().size() > 3) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    files.push_back(url.toLocalFile());
+  }
+  return files;
+}
 
 }  // namespace
 
@@ -42,76 +57,284 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QStringLiteral("Sorvane " SORVANE_VERSION));
-  move(464, 121);
-
-  buildControls();
-  // Files dropped anywhere on the window, the path boxes included, go to
-  // the window, which puts them in the right boxes.
   setAcceptDrops(true);
-  for (QLineEdit* box : {oldOriginalEdit_, newOriginalEdit_, modFileEdit_})
-    box->setAcceptDrops(false);
-  fillFontNames();
-  rowEditors_ = new RowEditors(session_, *stringList_);
+  buildParts();
   searchWindow_ = std::make_unique<SearchWindow>(dialogs_);
-  connectControls();
-  messageHook_ = new MessageHook(*this);
+  connectParts();
+  messageHook_ = std::make_unique<MessageHook>(*this);
   // The layout keeps the window at least as large as its controls need.
   resize(406, 355);
-
-  // The stored settings are restored here once they exist; then the mode
-  // and the list font are applied as if the user had chosen them.
   applyMode();
-  applyListFontName();
-  applyListFontSize();
+  applyListFont();
   applySessionState();
 }
 
 MainWindow::~MainWindow() {
-  delete messageHook_;
-  // The children (the list's model, the row editors) refer to the session,
-  // a member that goes before the QWidget base would delete them: they go
-  // first.
+  // The hook first, then the parts, which show the session (a member that
+  // would otherwise go before the QWidget base deletes them).
+  messageHook_.reset();
   qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly));
 }
 
-void MainWindow::connectControls() {
-  connect(openButton_, &QPushButton::clicked, this, &MainWindow::openFiles);
-  connect(closeButton_, &QPushButton::clicked, this, &MainWindow::closeFiles);
-  connect(saveButton_, &QPushButton::clicked, this, &MainWindow::saveModFile);
-  connect(traditionalRadio_, &QRadioButton::clicked, this, &MainWindow::applyMode);
-  connect(modUpdateRadio_, &QRadioButton::clicked, this, &MainWindow::applyMode);
-  connect(oldOriginalBrowse_, &QPushButton::clicked, this,
-          [this] { browseForFile(true, oldOriginalEdit_); });
-  connect(newOriginalBrowse_, &QPushButton::clicked, this,
-          [this] { browseForFile(true, newOriginalEdit_); });
-  connect(modFileBrowse_, &QPushButton::clicked, this,
-          [this] { browseForFile(false, modFileEdit_); });
-  connect(fontNameBox_, &QComboBox::currentIndexChanged, this, &MainWindow::applyListFontName);
-  connect(fontSizeBox_, &QComboBox::editTextChanged, this, &MainWindow::applyListFontSize);
+void MainWindow::buildParts() {
+  infoPanel_ = named<InfoPanel>("InfoPanel", this);
+  controlsPanel_ = named<QWidget>("ControlsPanel", this);
+  auto* model = new StringListModel(session_);
+  stringList_ = named<StringListView>("StringListView", *model, this);
+  model->setParent(stringList_);
+  rowEditors_ = new RowEditors(session_, *stringList_);
+  pathBoxes_ = named<PathBoxes>("PathBoxes", dialogs_, controlsPanel_);
+  commandRow_ = named<CommandRow>("CommandRow", controlsPanel_);
+  findRow_ = named<FindRow>("FindRow", controlsPanel_);
+  editRow_ = named<EditRow>("EditRow", controlsPanel_);
+  columnCaptions_ = named<ColumnCaptions>("ColumnCaptions", *stringList_, controlsPanel_);
+  oldOriginalCaption_ =
+      named<QLabel>("OldOriginalCaption", QStringLiteral("Old Original String"), columnCaptions_);
+  newOriginalCaption_ =
+      named<QLabel>("NewOriginalCaption", QStringLiteral("New Original String"), columnCaptions_);
+  modifiedCaption_ =
+      named<QLabel>("ModifiedCaption", QStringLiteral("Modified String"), columnCaptions_);
+
+  // The controls panel: the rows, and below them the captions, which span
+  // the whole width as the list below them does.
+  auto* rows = new QVBoxLayout;
+  for (QWidget* part :
+       std::initializer_list<QWidget*>{pathBoxes_, commandRow_, findRow_, editRow_}) {
+    rows->addWidget(part);
+  }
+  auto* panelLayout = new QVBoxLayout(controlsPanel_);
+  const QMargins margins = panelLayout->contentsMargins();
+  rows->setContentsMargins(margins.left(), 0, margins.right(), 0);
+  panelLayout->setContentsMargins(0, margins.top(), 0, 0);
+  panelLayout->addLayout(rows);
+  panelLayout->addWidget(columnCaptions_);
+
+  showPanelStrip_ = named<QWidget>("ShowPanelStrip", this);
+  auto* stripLabel =
+      named<QLabel>("ShowPanelLabel", QStringLiteral("Click here to show panel"), showPanelStrip_);
+  stripLabel->setAlignment(Qt::AlignCenter);
+  (new QVBoxLayout(showPanelStrip_))->addWidget(stripLabel);
+  showPanelStrip_->layout()->setContentsMargins(0, 0, 0, 0);
+  showPanelStrip_->hide();
+  legend_ = named<ModUpdateLegend>("ModUpdateLegend", this);
+  legend_->hide();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // The window is never smaller than its controls need.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
+  for (QWidget* part : std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, stringList_,
+                                                       legend_, infoPanel_}) {
+    layout->addWidget(part, part == stringList_ ? 1 : 0);
+  }
+}
+
+void MainWindow::connectParts() {
+  connect(commandRow_, &CommandRow::modeChosen, this, &MainWindow::applyMode);
+  connect(commandRow_, &CommandRow::openClicked, this, &MainWindow::openFiles);
+  connect(commandRow_, &CommandRow::saveClicked, this, &MainWindow::saveModFile);
+  connect(commandRow_, &CommandRow::exportClicked, this, &MainWindow::exportModTexts);
+  connect(commandRow_, &CommandRow::closeClicked, this, &MainWindow::closeFiles);
+  connect(findRow_, &FindRow::listFontChanged, this, &MainWindow::applyListFont);
+  connect(findRow_, &FindRow::findTextChanged, this, [this] { findRowsFrom(0); });
+  connect(findRow_, &FindRow::findNextClicked, this,
+          [this] { findRowsFrom(stringList_->selectedRow() + 1); });
+  connect(editRow_, &EditRow::undoClicked, this, [this] { undoOrRedo(true); });
+  connect(editRow_, &EditRow::redoClicked, this, [this] { undoOrRedo(false); });
+  connect(editRow_, &EditRow::searchFolderClicked, this, &MainWindow::showSearchWindow);
+  connect(editRow_, &EditRow::debugQmClicked, this, &MainWindow::makeDebugQm);
+  connect(infoPanel_, &InfoPanel::modLanguageChosen, this, &MainWindow::changeModLanguageTo);
+  connect(searchWindow_.get(), &SearchWindow::openResult, this, &MainWindow::openFoundFile);
+  connect(legend_, &ModUpdateLegend::rowOfStateRequested, this,
+          [this](RowState state, bool backward) { selectRowInState(state, backward); });
+  new ClickFilter(*showPanelStrip_->findChild<QLabel*>(QStringLiteral("ShowPanelLabel")),
+                  [this] { toggleControlsPanel(); });
+
+  auto& model = static_cast<StringListModel&>(*stringList_->model());
   connect(stringList_, &StringListView::selectedRowChanged, this, &MainWindow::showSelectedRowInfo);
   connect(stringList_, &StringListView::resized, this, &MainWindow::layoutColumns);
-  connect(model_, &StringListModel::modTextChanged, this, [this] {
+  connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
+  connect(&model, &StringListModel::modTextChanged, this, [this] {
     showSelectedRowInfo();
     applySessionState();
     updateLegend();
   });
-  connect(model_, &StringListModel::modelReset, this, &MainWindow::updateLegend);
-  connect(legend_, &ModUpdateLegend::rowOfStateRequested, this,
-          [this](RowState state, bool backward) { selectRowInState(state, backward); });
-  connect(model_, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
-  connect(model_, &StringListModel::undoLogClearRequested, this, &MainWindow::updateUndoButtons);
-  connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
+  connect(&model, &StringListModel::modelReset, this, &MainWindow::updateLegend);
+  connect(&model, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
+  connect(&model, &StringListModel::undoLogClearRequested, this, &MainWindow::applySessionState);
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
-  connect(rowEditors_, &RowEditors::committed, this, &MainWindow::changeStored);
-  connect(exportButton_, &QPushButton::clicked, this, &MainWindow::exportModTexts);
-  connect(searchFolderButton_, &QPushButton::clicked, this, &MainWindow::showSearchWindow);
-  connect(searchWindow_.get(), &SearchWindow::openResult, this, &MainWindow::openFoundFile);
-  connect(debugQmButton_, &QPushButton::clicked, this, &MainWindow::makeDebugQm);
-  connect(findEdit_, &QLineEdit::textChanged, this, &MainWindow::findTextChanged);
-  connect(findNextButton_, &QPushButton::clicked, this, &MainWindow::findNext);
-  connect(undoButton_, &QPushButton::clicked, this, &MainWindow::undoChange);
-  connect(redoButton_, &QPushButton::clicked, this, &MainWindow::redoChange);
-  connect(modLanguageBox_, &ModLanguageBox::languageChosen, this, &MainWindow::changeModLanguageTo);
+  connect(rowEditors_, &RowEditors::committed, this, &MainWindow::applySessionState);
+}
+
+SessionPaths MainWindow::paths() const { return pathBoxes_->paths(); }
+
+const QWidget& MainWindow::searchWindowWidget() const { return *searchWindow_; }
+
+void MainWindow::applySessionState() {
+  const ControlStates states = controlStates(session_, commandRow_->chosenMode());
+  pathBoxes_->applyStates(states);
+  commandRow_->applyStates(states);
+  editRow_->applyStates(states);
+  infoPanel_->applyStates(states);
+  infoPanel_->showModLanguage(session_.isOpen() ? session_.modLanguage() : std::string());
+}
+
+void MainWindow::openFiles() {
+  SessionPaths paths = pathBoxes_->paths();
+  const bool opened = session_.openSession(commandRow_->chosenMode(), paths, dialogs_);
+  // The Mod box shows the name chosen for a new Mod, even when Open failed.
+  pathBoxes_->setModPath(paths.mod);
+  if (!opened) return;
+  applySessionState();
+  layoutColumns();
+  stringList_->setFocus();
+  stringList_->selectRow(0);
+}
+
+bool MainWindow::closeFiles() {
+  if (!session_.closeSession(paths(), dialogs_)) return false;
+  applySessionState();
+  applyMode();
+  stringList_->setFocus();
+  return true;
+}
+
+void MainWindow::saveModFile() {
+  writeModFile(session_, paths(), dialogs_);
+  applySessionState();
+}
+
+void MainWindow::openPaths(SessionMode mode, const SessionPaths& paths) {
+  commandRow_->chooseMode(mode);
+  applyMode();
+  pathBoxes_->setPaths(paths);
+  openFiles();
+}
+
+void MainWindow::openFoundFile(const QString& path) {
+  if (commandRow_->canClose() && !closeFiles()) return;
+  SessionPaths found = paths();
+  found.newOriginal = toU16String(path);
+  found.mod.clear();
+  openPaths(SessionMode::traditional, found);
+  // Like any change of the find box, the text starts a find from the top.
+  findRow_->setFindText(searchWindow_->searchText());
+}
+
+void MainWindow::exportModTexts() {
+  ExportDialog dialog(session_, dialogs_, paths().mod, this);
+  connect(&dialog, &ExportDialog::imported, this, [this] {
+    applySessionState();
+    showSelectedRowInfo();
+  });
+  dialog.exec();
+}
+
+void MainWindow::makeDebugQm() {
+  if (session_.mode() != SessionMode::traditional || session_.rowCount() == 0) return;
+  DebugIdDialog dialog(toQString(debugIdProposal(paths().newOriginal)), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // The debug translation is a file of its own: the session's texts, its
+  // undo log and its modified flag stay as they are.
+  const std::u16string proposal = debugFileProposal(paths().mod);
+  const std::optional<std::u16string> path = dialogs_.chooseFile(
+      FileDialogKind::save, DialogOwner::mainWindow, u"QM Files (*.qm)|*.qm|All files (*.*)|*.*",
+      nearestExistingFolder(proposal), fileNamePart(proposal));
+  if (!path) return;
+  writeDocumentFile(session_, debugDocument(session_, toU16String(dialog.debugId())), *path,
+                    paths(), dialogs_);
+}
+
+void MainWindow::applyMode() {
+  const SessionMode mode = commandRow_->chosenMode();
+  const bool modUpdate = mode == SessionMode::modUpdate;
+  pathBoxes_->showMode(mode);
+  oldOriginalCaption_->setVisible(modUpdate);
+  applySessionState();
+  showSelectedRowInfo();
+  layoutColumns();
+}
+
+void MainWindow::applyListFont() {
+  const QFont font = findRow_->listFont(stringList_->font());
+  stringList_->setListFont(font);
+  rowEditors_->setEditorFont(font);
+  layoutColumns();
+}
+
+void MainWindow::layoutColumns() {
+  rowEditors_->endEditing(false);
+  const SessionMode mode = commandRow_->chosenMode();
+  const ColumnLayout layout =
+      computeColumnLayout(mode, stringList_->viewport()->width(), stringList_->rowNumberWidth());
+  stringList_->applyColumnWidths(layout.widths);
+  if (mode == SessionMode::modUpdate) {
+    columnCaptions_->setColumns(
+        {{oldOriginalCaption_, 1}, {newOriginalCaption_, 2}, {modifiedCaption_, 3}});
+  } else {
+    columnCaptions_->setColumns({{newOriginalCaption_, 1}, {modifiedCaption_, 2}});
+  }
+}
+
+void MainWindow::updateLegend() {
+  const bool shown = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
+  if (shown) legend_->setCounts(countRowStates(session_));
+  legend_->setVisible(shown);
+}
+
+void MainWindow::showSelectedRowInfo() {
+  const bool modUpdate = commandRow_->chosenMode() == SessionMode::modUpdate;
+  QString oldCaption = QStringLiteral("Old Original String");
+  QString newCaption =
+      modUpdate ? QStringLiteral("New Original String") : QStringLiteral("Original String");
+  QString modCaption = QStringLiteral("Modified String");
+  const int row = stringList_->selectedRow();
+  if (row >= 0 && stringList_->currentIndex().row() == row) {
+    infoPanel_->showRow(toQString(fromLocal8Bit(session_.rowSectionText(row))),
+                        toQString(fromLocal8Bit(session_.rowSubsectionText(row))),
+                        session_.rowForm(row) + 1, session_.rowFormCount(row));
+    const auto withLength = [](const QString& caption, std::u16string_view text) {
+      return caption + QStringLiteral(" (%1)").arg(text.size());
+    };
+    if (modUpdate) oldCaption = withLength(oldCaption, session_.rowOldOriginalText(row));
+    newCaption = withLength(newCaption, session_.rowOriginalText(row));
+    modCaption = withLength(modCaption, session_.rowModText(row));
+  } else {
+    infoPanel_->clearRow();
+  }
+  oldOriginalCaption_->setText(oldCaption);
+  newOriginalCaption_->setText(newCaption);
+  modifiedCaption_->setText(modCaption);
+}
+
+void MainWindow::findRowsFrom(int start) {
+  const std::optional<std::int32_t> row =
+      findFrom(session_, start, toU16String(findRow_->findText()), [this] { dialogs_.beep(); });
+  // The found row is selected and brought into view; the keyboard focus
+  // stays where it is, so typing goes on.
+  if (row) stringList_->selectRow(*row);
+}
+
+void MainWindow::selectRowInState(std::optional<RowState> state, bool backward) {
+  const std::optional<std::int32_t> row =
+      nearestRowInState(session_, stringList_->selectedRow(), state, backward);
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  stringList_->selectRow(*row);
+}
+
+void MainWindow::undoOrRedo(bool undoing) {
+  const std::optional<std::int32_t> row = undoing ? undo(session_) : redo(session_);
+  if (!row) return;
+  // A change of the Mod's language laid the rows out anew: nothing to
+  // bring into view. Any other row becomes the list's current row; the
+  // keyboard focus stays where it is, so an open edit stays open.
+  if (*row >= 0) rowEditors_->scrollWithoutClosing([this, row] { stringList_->selectRow(*row); });
+  applySessionState();
+  showSelectedRowInfo();
 }
 
 void MainWindow::changeModLanguageTo(const std::string& code) {
@@ -125,53 +348,27 @@ void MainWindow::changeModLanguageTo(const std::string& code) {
                       {fromLocal8Bit(code), language->forms, dropped}),
         u"Mod language", MessageButtons::okCancel, MessageIcon::exclamation);
     if (answer != MessageAnswer::ok) {
-      modLanguageBox_->showLanguage(session_.modLanguage());
+      applySessionState();
       return;
     }
   }
   changeModLanguage(session_, *language);
-  changeStored();
-}
-
-SessionPaths MainWindow::paths() const {
-  return {toU16String(oldOriginalEdit_->text()), toU16String(newOriginalEdit_->text()),
-          toU16String(modFileEdit_->text())};
-}
-
-SessionMode MainWindow::checkedMode() const {
-  return modUpdateRadio_->isChecked() ? SessionMode::modUpdate : SessionMode::traditional;
-}
-
-void MainWindow::setModified(bool modified) {
-  session_.setModified(modified);
   applySessionState();
 }
 
-void MainWindow::openFiles() {
-  SessionPaths paths = this->paths();
-  const bool opened = session_.openSession(checkedMode(), paths, dialogs_);
-  // The Mod box shows the name chosen for a new Mod, even when Open failed.
-  modFileEdit_->setText(toQString(paths.mod));
-  if (!opened) return;
-  applySessionState();
-  layoutColumns();
-  stringList_->setFocus();
-  stringList_->selectRow(0);
+void MainWindow::showSearchWindow() {
+  searchWindow_->show();
+  searchWindow_->raise();
+  searchWindow_->activateWindow();
 }
 
-bool MainWindow::closeFiles() {
-  if (!session_.closeSession(paths(), dialogs_)) return false;
-  applySessionState();
-  applyMode();
-  oldOriginalCaption_->setText(QStringLiteral("Old Original String"));
-  modifiedCaption_->setText(QStringLiteral("Modified String"));
-  stringList_->setFocus();
-  return true;
+void MainWindow::toggleControlsPanel() {
+  controlsPanel_->setVisible(!controlsPanel_->isVisible());
+  showPanelStrip_->setVisible(!showPanelStrip_->isVisible());
 }
 
-void MainWindow::saveModFile() {
-  writeModFile(session_, paths(), dialogs_);
-  applySessionState();
+void MainWindow::cancelEditing() {
+  if (rowEditors_ != nullptr) rowEditors_->endEditing(false);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -187,209 +384,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void MainWindow::applySessionState() {
-  const bool open = session_.isOpen();
-  const bool modUpdate =
-      open ? session_.mode() == SessionMode::modUpdate : modUpdateRadio_->isChecked();
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           traditionalRadio_, modUpdateRadio_, openButton_, newOriginalEdit_, newOriginalBrowse_}) {
-    control->setEnabled(!open);
-  }
-  for (QWidget* control : std::initializer_list<QWidget*>{oldOriginalEdit_, oldOriginalBrowse_}) {
-    control->setEnabled(!open && modUpdate);
-  }
-  exportButton_->setEnabled(open);
-  closeButton_->setEnabled(open);
-  debugQmButton_->setEnabled(open && !modUpdate);
-  saveButton_->setEnabled(open && session_.modified());
-  modLanguageBox_->setEnabled(open);
-  modLanguageBox_->showLanguage(open ? session_.modLanguage() : std::string());
-}
-
-void MainWindow::applyMode() {
-  const bool modUpdate = modUpdateRadio_->isChecked();
-  if (!session_.isOpen()) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{oldOriginalLabel_, oldOriginalEdit_, oldOriginalBrowse_}) {
-      control->setEnabled(modUpdate);
-    }
-  } else {
-    oldOriginalLabel_->setEnabled(modUpdate);
-  }
-  newOriginalLabel_->setText(modUpdate ? QStringLiteral("New original file:")
-                                       : QStringLiteral("Original file:"));
-  oldOriginalCaption_->setVisible(modUpdate);
-  if (modUpdate) oldOriginalCaption_->setText(QStringLiteral("Old Original String"));
-  newOriginalCaption_->setText(modUpdate ? QStringLiteral("New Original String")
-                                         : QStringLiteral("Original String"));
-  changeSameCheck_->setEnabled(!modUpdate);
-  layoutColumns();
-}
-
-void MainWindow::layoutColumns() {
-  cancelEditing();
-  const ColumnLayout layout = computeColumnLayout(checkedMode(), stringList_->viewport()->width(),
-                                                  stringList_->rowNumberWidth());
-  stringList_->applyColumnWidths(layout.widths);
-  if (checkedMode() == SessionMode::modUpdate) {
-    columnCaptions_->setColumns(
-        {{oldOriginalCaption_, 1}, {newOriginalCaption_, 2}, {modifiedCaption_, 3}});
-  } else {
-    columnCaptions_->setColumns({{newOriginalCaption_, 1}, {modifiedCaption_, 2}});
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!session_.isOpen() && !droppedFiles(event->mimeData()).empty()) {
+    event->acceptProposedAction();
   }
 }
 
-void MainWindow::updateLegend() {
-  const bool shown = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
-  if (shown) legend_->setCounts(countRowStates(session_));
-  legend_->setVisible(shown);
-}
-
-void MainWindow::selectRowInState(std::optional<RowState> state, bool backward) {
-  const std::optional<std::int32_t> row =
-      nearestRowInState(session_, stringList_->selectedRow(), state, backward);
-  if (!row) {
-    dialogs_.beep();
-    return;
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QStringList files = droppedFiles(event->mimeData());
+  if (session_.isOpen() || files.empty()) return;
+  event->acceptProposedAction();
+  // Three files are the old original, the new original and the Mod.
+  if (files.size() == 3 && commandRow_->chosenMode() != SessionMode::modUpdate) {
+    commandRow_->chooseMode(SessionMode::modUpdate);
+    applyMode();
   }
-  stringList_->selectRow(*row);
-}
-
-void MainWindow::showSelectedRowInfo() {
-  const bool modUpdate = checkedMode() == SessionMode::modUpdate;
-  QString oldCaption = QStringLiteral("Old Original String");
-  QString newCaption =
-      modUpdate ? QStringLiteral("New Original String") : QStringLiteral("Original String");
-  QString modCaption = QStringLiteral("Modified String");
-  const int row = stringList_->selectedRow();
-  const bool current = row >= 0 && stringList_->currentIndex().row() == row;
-  if (current) {
-    sectionText_->setText(toQString(fromLocal8Bit(session_.rowSectionText(row))));
-    const int forms = session_.rowFormCount(row);
-    pluralFormText_->setText(
-        forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(session_.rowForm(row) + 1).arg(forms)
-                  : QString());
-    subSectionText_->setText(toQString(fromLocal8Bit(session_.rowSubsectionText(row))));
-    auto withLength = [](const QString& caption, std::u16string_view text) {
-      return caption + QStringLiteral(" (%1)").arg(text.size());
-    };
-    if (modUpdate) oldCaption = withLength(oldCaption, session_.rowOldOriginalText(row));
-    newCaption = withLength(newCaption, session_.rowOriginalText(row));
-    modCaption = withLength(modCaption, session_.rowModText(row));
-  } else {
-    sectionText_->clear();
-    subSectionText_->clear();
-    pluralFormText_->clear();
-  }
-  oldOriginalCaption_->setText(oldCaption);
-  newOriginalCaption_->setText(newCaption);
-  modifiedCaption_->setText(modCaption);
-}
-
-void MainWindow::openEditorsOnSelectedRow() {
-  rowEditors_->openEditors(stringList_->selectedRow());
-}
-
-void MainWindow::commitEditing() { rowEditors_->endEditing(true, changeSameCheck_->isChecked()); }
-
-void MainWindow::cancelEditing() {
-  if (rowEditors_ != nullptr) rowEditors_->endEditing(false);
-}
-
-void MainWindow::deleteSelectedRowText() {
-  if (deleteRowText(session_, stringList_->selectedRow())) changeStored();
-}
-
-void MainWindow::undoChange() {
-  if (const std::optional<std::int32_t> row = undo(session_)) showChangedRow(*row);
-}
-
-void MainWindow::redoChange() {
-  if (const std::optional<std::int32_t> row = redo(session_)) showChangedRow(*row);
-}
-
-void MainWindow::showChangedRow(int row) {
-  // A change of the Mod's language laid the rows out anew: nothing to
-  // bring into view.
-  if (row < 0) {
-    changeStored();
-    return;
-  }
-  // The row becomes the list's current row; the keyboard focus stays where
-  // it is, so an edit open in the row editors stays open.
-  rowEditors_->scrollWithoutClosing([this, row] { stringList_->selectRow(row); });
-  changeStored();
-  modifiedCaption_->setText(modifiedCaptionText(session_.rowModText(row).size()));
-}
-
-void MainWindow::changeStored() {
-  applySessionState();
-  updateUndoButtons();
-}
-
-void MainWindow::updateUndoButtons() {
-  undoButton_->setEnabled(session_.undoLog().canUndo());
-  redoButton_->setEnabled(session_.undoLog().canRedo());
-}
-
-void MainWindow::showSearchWindow() {
-  searchWindow_->show();
-  searchWindow_->raise();
-  searchWindow_->activateWindow();
-}
-
-void MainWindow::openFoundFile(const QString& path) {
-  if (closeButton_->isEnabled() && !closeFiles()) return;
-  traditionalRadio_->setChecked(true);
-  applyMode();
-  newOriginalEdit_->setText(path);
-  modFileEdit_->clear();
-  openFiles();
-  // Like any change of the find box, the text starts a find from the top.
-  const QString text = searchWindow_->searchText();
-  if (findEdit_->text() == text) {
-    findTextChanged();
-  } else {
-    findEdit_->setText(text);
-  }
-}
-
-void MainWindow::exportModTexts() {
-  ExportDialog dialog(session_, dialogs_, toU16String(modFileEdit_->text()), this);
-  connect(&dialog, &ExportDialog::imported, this, [this] {
-    changeStored();
-    const int row = stringList_->selectedRow();
-    modifiedCaption_->setText(modifiedCaptionText(row >= 0 ? session_.rowModText(row).size() : 0));
-  });
-  dialog.exec();
-}
-
-void MainWindow::makeDebugQm() {
-  if (session_.mode() != SessionMode::traditional || session_.rowCount() == 0) return;
-  DebugIdDialog dialog(toQString(debugIdProposal(toU16String(newOriginalEdit_->text()))), this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  // The debug translation is a file of its own: the session's texts, its
-  // undo log and its modified flag stay as they are.
-  const std::u16string proposal = debugFileProposal(toU16String(modFileEdit_->text()));
-  const std::optional<std::u16string> path =
-      dialogs_.chooseFile(FileDialogKind::save, DialogOwner::mainWindow, kQmFilter,
-                          nearestExistingFolder(proposal), fileNamePart(proposal));
-  if (!path) return;
-  const QmDocument debug = debugDocument(session_, toU16String(dialog.debugId()));
-  writeDocumentFile(session_, debug, *path, paths(), dialogs_);
-}
-
-void MainWindow::toggleControlsPanel() {
-  controlsPanel_->setVisible(!controlsPanel_->isVisible());
-  showPanelStrip_->setVisible(!showPanelStrip_->isVisible());
-}
-
-void MainWindow::browseForFile(bool openDialog, QLineEdit* box) {
-  const std::u16string text = toU16String(box->text());
-  const std::optional<std::u16string> chosen = dialogs_.chooseFile(
-      openDialog ? FileDialogKind::open : FileDialogKind::save, DialogOwner::mainWindow, kQmFilter,
-      nearestExistingFolder(text), fileNamePart(text));
-  if (chosen) box->setText(toQString(*chosen));
+  pathBoxes_->placeDroppedFiles(files, commandRow_->chosenMode(),
+                                childAt(event->position().toPoint()));
 }
 
 }  // namespace sorvane

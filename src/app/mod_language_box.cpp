@@ -17,7 +17,7 @@ constexpr const char* kUsual[] = {"de",    "fr", "es", "it", "pt_BR", "pt_PT", "
 
 QString nameOf(const QString& code) {
   const QLocale locale(code);
-  const QString language = QLocale::languageToString(locale.language());
+  QString language = QLocale::languageToString(locale.language());
   if (!code.contains(QLatin1Char('_'))) return language;
   return QStringLiteral("%1 (%2)").arg(language, QLocale::territoryToString(locale.territory()));
 }

@@ -33,7 +33,6 @@ std::u16string storedFromDocument(QStringView raw) {
   return text;
 }
 
-// The lines a text wraps into at a width, as the editor wraps it.
 // The height of the text laid out as the editor lays it out: wrapped at
 // the width, every line with its leading, at the font's fractional line
 // height (rounding each line to whole pixels would cut the last one off).

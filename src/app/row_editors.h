@@ -25,7 +25,6 @@ class RowEditors : public QObject {
   RowEditors(Session& session, StringListView& list);
 
   QPlainTextEdit& modifiedEditor() const { return *modifiedEditor_; }
-  QPlainTextEdit& oldOriginalEditor() const { return *oldOriginalEditor_; }
   QPlainTextEdit& newOriginalEditor() const { return *newOriginalEditor_; }
 
   bool shown() const { return session_.editRow() >= 0; }

@@ -45,7 +45,7 @@ SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
   statusText_ = named<QLabel>("StatusText");
   statusText_->setTextFormat(Qt::PlainText);
 
-  // The design's arrangement: the boxes stretch, the buttons keep to the
+  // The boxes stretch, the buttons keep to the
   // right edge, the list fills the rest above the status line.
   auto* top = new QGridLayout;
   top->addWidget(folderLabel, 0, 0);

@@ -19,8 +19,6 @@ class StringListView : public QTableView {
  public:
   explicit StringListView(StringListModel& model, QWidget* parent = nullptr);
 
-  StringListModel& stringListModel() const { return model_; }
-
   // True while the list has the keyboard focus (kept by the message hook);
   // a selected row is drawn in its stronger colour then.
   bool listHasFocus() const { return listHasFocus_; }

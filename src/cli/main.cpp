@@ -34,9 +34,7 @@ std::u16string absolutePath(const std::string& path) {
   return sorvane::pathFromNative(error ? path : absolute.string());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   CLI::App app{"Sorvane's command-line companion: reads and saves QM translation files.",
                "sorvane-cli"};
   app.set_version_flag("--version", std::string("sorvane-cli ") + SORVANE_VERSION);
@@ -181,4 +179,17 @@ int main(int argc, char** argv) {
                               dialogs);
   }
   return usageError("no command given");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing escapes as an abort: what is left (running out of memory where
+  // no command expects it) ends the program with a message.
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "sorvane-cli: " << error.what() << '\n';
+    return 1;
+  }
 }

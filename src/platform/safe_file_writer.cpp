@@ -32,7 +32,8 @@ int resolveLinks(std::string& path) {
     const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
     if (length < 0) return errno;
     target.resize(static_cast<std::size_t>(length));
-    path = target.starts_with('/') ? target : folderOf(path) + target;
+    if (!target.starts_with('/')) target.insert(0, folderOf(path));
+    path = std::move(target);
   }
   return ELOOP;
 }

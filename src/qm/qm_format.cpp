@@ -5,11 +5,6 @@
 
 namespace sorvane {
 
-std::uint32_t swapBytes32(std::uint32_t value) {
-  return ((value & 0x000000FFU) << 24) | ((value & 0x0000FF00U) << 8) |
-         ((value & 0x00FF0000U) >> 8) | ((value & 0xFF000000U) >> 24);
-}
-
 void swapUtf16Units(void* buffer, std::size_t byteCount) {
   auto* bytes = static_cast<unsigned char*>(buffer);
   const std::size_t units = byteCount / 2;

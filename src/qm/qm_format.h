@@ -42,10 +42,6 @@ inline constexpr std::size_t kQmMinimumSize = 21;
 // UTF-16BE text. A name cut short ends the list.
 std::vector<std::u16string> dependencyNames(std::span<const std::uint8_t> block);
 
-// Reverses the four bytes of a 32-bit value: a big-endian number read from a
-// QM file becomes the host value, and back.
-std::uint32_t swapBytes32(std::uint32_t value);
-
 // Swaps the two bytes of each of the byteCount / 2 leading 16-bit units of
 // buffer, then stores a zero 16-bit unit at byte position byteCount. The
 // buffer must hold byteCount + 2 bytes.

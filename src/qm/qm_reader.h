@@ -41,15 +41,4 @@ struct QmReadOptions {
 bool readQmFile(std::u16string_view fileName, QmDocument& document, const QmReadOptions& options,
                 DialogServices& dialogs);
 
-// Formats and shows the unexpected-data box: what names the place, position
-// is the file offset of the byte, data its value.
-void reportUnexpectedData(DialogServices& dialogs, std::u16string_view what,
-                          std::u16string_view fileName, std::uint64_t position, std::uint8_t data);
-
-// Shows that a file's texts could not be held in memory.
-void reportOutOfMemory(DialogServices& dialogs, std::u16string_view fileName);
-
-// Shows "Error opening" with the file name and the system's text for error.
-void reportOpenError(DialogServices& dialogs, std::u16string_view fileName, int error);
-
 }  // namespace sorvane

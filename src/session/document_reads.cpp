@@ -1,6 +1,7 @@
 #include "session/document_reads.h"
 
 #include "qm/qm_reader.h"
+#include "qm/read_errors.h"
 
 #include <algorithm>
 #include <atomic>

@@ -91,8 +91,8 @@ bool writeDocumentFile(const Session& session, const QmDocument& document, std::
   try {
     const std::vector<std::int32_t> order = writtenModEntries(session);
     const std::optional<QmFileBytes> bytes =
-        buildQmFile(document, order, session.newOrig().contextTable,
-                    qtBlocksOf(document.hasQtBlocks() ? document : session.newOrig()));
+        buildQmFile(document, order, session.newOriginal().contextTable,
+                    qtBlocksOf(document.hasQtBlocks() ? document : session.newOriginal()));
     result = bytes ? replaceFile(path, *bytes) : FileReplacement{EFBIG, FileContent::old};
   } catch (const std::bad_alloc&) {
     result = {ENOMEM, FileContent::old};

@@ -40,9 +40,10 @@ void Session::setModLanguage(const PluralLanguage& language) {
 
 bool Session::isPluralModEntry(std::int32_t entry) const {
   if (isPluralEntry(mod_, entry)) return true;
-  if (mode_ == SessionMode::traditional) return isPluralEntry(newOrig_, entry);
+  if (mode_ == SessionMode::traditional) return isPluralEntry(newOriginal_, entry);
   const auto id = static_cast<std::size_t>(modEntryKeyId_[static_cast<std::size_t>(entry)]);
-  return isPluralEntry(oldOrig_, firstOldEntry_[id]) || isPluralEntry(newOrig_, firstNewEntry_[id]);
+  return isPluralEntry(oldOriginal_, firstOldEntry_[id]) ||
+         isPluralEntry(newOriginal_, firstNewEntry_[id]);
 }
 
 void Session::relayRows() {

@@ -12,29 +12,10 @@ KeyParts entryKey(const QmDocument& document, std::int32_t entry) {
           document.subsectionTexts.view(entry)};
 }
 
-KeyList Session::newKeys() const {
-  return {newOrig_.translations.count(),
-          [this](std::int32_t entry) { return entryKey(newOrig_, entry); }};
-}
-
-KeyList Session::oldKeys() const {
-  return {oldOrig_.translations.count(),
-          [this](std::int32_t entry) { return entryKey(oldOrig_, entry); }};
-}
-
-KeyList Session::modKeys() const {
-  return {mod_.translations.count(), [this](std::int32_t entry) { return entryKey(mod_, entry); }};
-}
-
-KeyList Session::rowKeys() const {
-  return {static_cast<std::int32_t>(rowKeyId_.size()),
-          [this](std::int32_t row) { return keyOfId(rowKeyId_[static_cast<std::size_t>(row)]); }};
-}
-
 KeyParts Session::keyOfId(std::int32_t id) const {
   const auto at = static_cast<std::size_t>(id);
-  if (firstNewEntry_[at] >= 0) return entryKey(newOrig_, firstNewEntry_[at]);
-  if (firstOldEntry_[at] >= 0) return entryKey(oldOrig_, firstOldEntry_[at]);
+  if (firstNewEntry_[at] >= 0) return entryKey(newOriginal_, firstNewEntry_[at]);
+  if (firstOldEntry_[at] >= 0) return entryKey(oldOriginal_, firstOldEntry_[at]);
   if (firstModEntry_[at] >= 0) return entryKey(mod_, firstModEntry_[at]);
   // A Mod-only key whose every entry was removed.
   const EntryData& removed = removedModOnlyEntries_.at(id);
@@ -43,7 +24,7 @@ KeyParts Session::keyOfId(std::int32_t id) const {
 
 std::int32_t Session::messageRowCount() const {
   if (!open_) return 0;
-  return mode_ == SessionMode::traditional ? newOrig_.translations.count()
+  return mode_ == SessionMode::traditional ? newOriginal_.translations.count()
                                            : static_cast<std::int32_t>(rowKeyId_.size());
 }
 
@@ -67,14 +48,14 @@ std::int32_t Session::rowFormCount(std::int32_t row) const {
 }
 
 bool Session::rowHasOriginalForm(std::int32_t row) const {
-  const std::int32_t entry = rowEntries(row).newOrig;
-  return entry >= 0 && addressOf(row).form < newOrig_.forms.count(entry);
+  const std::int32_t entry = rowEntries(row).newOriginal;
+  return entry >= 0 && addressOf(row).form < newOriginal_.forms.count(entry);
 }
 
 void Session::buildFormRows() {
   rowMessage_.clear();
   rowForm_.clear();
-  if (oldOrig_.forms.empty() && newOrig_.forms.empty() && mod_.forms.empty()) return;
+  if (oldOriginal_.forms.empty() && newOriginal_.forms.empty() && mod_.forms.empty()) return;
   const auto formsIn = [](const QmDocument& document, std::int32_t entry) {
     return entry < 0 ? 0 : document.forms.count(entry);
   };
@@ -87,8 +68,8 @@ void Session::buildFormRows() {
   for (std::int32_t message = 0; message < messages; ++message) {
     const RowEntries entries = messageEntries(message);
     const std::int32_t count =
-        std::max({1, formsIn(oldOrig_, entries.oldOrig), formsIn(newOrig_, entries.newOrig),
-                  formsIn(mod_, entries.mod)});
+        std::max({1, formsIn(oldOriginal_, entries.oldOriginal),
+                  formsIn(newOriginal_, entries.newOriginal), formsIn(mod_, entries.mod)});
     counts[static_cast<std::size_t>(message)] = count > 1 ? std::max(count, modForms) : 1;
     anyPlural = anyPlural || count > 1;
   }
@@ -107,8 +88,8 @@ bool Session::isPluralEntry(const QmDocument& document, std::int32_t entry) cons
 
 bool Session::isPluralMessage(std::int32_t message) const {
   const RowEntries entries = messageEntries(message);
-  return isPluralEntry(oldOrig_, entries.oldOrig) || isPluralEntry(newOrig_, entries.newOrig) ||
-         isPluralEntry(mod_, entries.mod);
+  return isPluralEntry(oldOriginal_, entries.oldOriginal) ||
+         isPluralEntry(newOriginal_, entries.newOriginal) || isPluralEntry(mod_, entries.mod);
 }
 
 bool Session::rowModEditable(std::int32_t row) const {
@@ -154,8 +135,8 @@ void Session::forEachEntryKey(const QmDocument& document, Visit visit) {
 }
 
 std::int32_t Session::buildRows() {
-  const std::int32_t newCount = newOrig_.translations.count();
-  const std::int32_t oldCount = oldOrig_.translations.count();
+  const std::int32_t newCount = newOriginal_.translations.count();
+  const std::int32_t oldCount = oldOriginal_.translations.count();
   const std::int32_t modCount = mod_.translations.count();
   const std::size_t mostRows = static_cast<std::size_t>(newCount) + oldCount + modCount;
   // Most keys are the new original's; the table grows for the rest.
@@ -169,7 +150,7 @@ std::int32_t Session::buildRows() {
   modEntryKeyId_.reserve(static_cast<std::size_t>(modCount));
 
   // Every entry of the new original is a row, duplicates included.
-  forEachEntryKey(newOrig_, [this](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
+  forEachEntryKey(newOriginal_, [this](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
     const std::int32_t id = addRowKey(key, hash);
     if (firstNewEntry_[static_cast<std::size_t>(id)] < 0) {
       firstNewEntry_[static_cast<std::size_t>(id)] = i;
@@ -181,7 +162,7 @@ std::int32_t Session::buildRows() {
         keyIndex_.find(hash, [this, &key](std::int32_t other) { return keyOfId(other) == key; });
     return found != KeyIndex::kNone ? found : addRowKey(key, hash);
   };
-  forEachEntryKey(oldOrig_, [&](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
+  forEachEntryKey(oldOriginal_, [&](std::int32_t i, const KeyParts& key, std::uint64_t hash) {
     std::int32_t& first = firstOldEntry_[static_cast<std::size_t>(idOf(key, hash))];
     if (first < 0) first = i;
   });
@@ -199,10 +180,10 @@ RowEntries Session::rowEntries(std::int32_t row) const {
   return messageEntries(addressOf(row).message);
 }
 
-RowEntries Session::messageEntries(std::int32_t row) const {
-  if (row < 0 || row >= messageRowCount()) return {};
-  if (mode_ == SessionMode::traditional) return {-1, row, row};
-  const auto id = static_cast<std::size_t>(rowKeyId_[static_cast<std::size_t>(row)]);
+RowEntries Session::messageEntries(std::int32_t message) const {
+  if (message < 0 || message >= messageRowCount()) return {};
+  if (mode_ == SessionMode::traditional) return {-1, message, message};
+  const auto id = static_cast<std::size_t>(rowKeyId_[static_cast<std::size_t>(message)]);
   return {firstOldEntry_[id], firstNewEntry_[id], firstModEntry_[id]};
 }
 
@@ -211,8 +192,8 @@ RowState Session::rowState(std::int32_t row) const {
   const RowEntries entries = rowEntries(row);
   // Whether the message is in each original, and whether its text changed,
   // hold for every form row; "in the Mod" is the row's own form, with text.
-  const bool inOld = entries.oldOrig >= 0;
-  const bool inNew = entries.newOrig >= 0;
+  const bool inOld = entries.oldOriginal >= 0;
+  const bool inNew = entries.newOriginal >= 0;
   const std::int32_t form = addressOf(row).form;
   const bool inMod = entries.mod >= 0 && !mod_.formText(entries.mod, form).empty();
   // A Mod-only string whose every text was deleted is in none of the files.
@@ -220,12 +201,13 @@ RowState Session::rowState(std::int32_t row) const {
   if (!inOld && !inMod && inNew) return RowState::newString;
   if (!inNew && inOld && inMod) return RowState::dropped;
   if (inOld && inNew) {
-    const std::int32_t forms =
-        std::max(oldOrig_.forms.count(entries.oldOrig), newOrig_.forms.count(entries.newOrig));
+    const std::int32_t forms = std::max(oldOriginal_.forms.count(entries.oldOriginal),
+                                        newOriginal_.forms.count(entries.newOriginal));
     for (std::int32_t k = 0; k < forms; ++k) {
-      if (oldOrig_.formText(entries.oldOrig, k) != newOrig_.formText(entries.newOrig, k) ||
-          (k > 0 && (k < oldOrig_.forms.count(entries.oldOrig)) !=
-                        (k < newOrig_.forms.count(entries.newOrig)))) {
+      if (oldOriginal_.formText(entries.oldOriginal, k) !=
+              newOriginal_.formText(entries.newOriginal, k) ||
+          (k > 0 && (k < oldOriginal_.forms.count(entries.oldOriginal)) !=
+                        (k < newOriginal_.forms.count(entries.newOriginal)))) {
         return RowState::changed;
       }
     }
@@ -235,11 +217,11 @@ RowState Session::rowState(std::int32_t row) const {
 }
 
 std::u16string_view Session::rowOldOriginalText(std::int32_t row) const {
-  return oldOrig_.formText(rowEntries(row).oldOrig, addressOf(row).form);
+  return oldOriginal_.formText(rowEntries(row).oldOriginal, addressOf(row).form);
 }
 
 std::u16string_view Session::rowOriginalText(std::int32_t row) const {
-  return newOrig_.formText(rowEntries(row).newOrig, addressOf(row).form);
+  return newOriginal_.formText(rowEntries(row).newOriginal, addressOf(row).form);
 }
 
 std::u16string_view Session::rowModText(std::int32_t row) const {
@@ -249,14 +231,14 @@ std::u16string_view Session::rowModText(std::int32_t row) const {
 // In "Mod update" a row's key is read from the file that holds it.
 std::string_view Session::rowSectionText(std::int32_t row) const {
   const std::int32_t message = addressOf(row).message;
-  if (mode_ == SessionMode::traditional) return newOrig_.sectionTexts.view(message);
+  if (mode_ == SessionMode::traditional) return newOriginal_.sectionTexts.view(message);
   if (message < 0 || message >= messageRowCount()) return {};
   return keyOfId(rowKeyId_[static_cast<std::size_t>(message)]).section;
 }
 
 std::string_view Session::rowSubsectionText(std::int32_t row) const {
   const std::int32_t message = addressOf(row).message;
-  if (mode_ == SessionMode::traditional) return newOrig_.subsectionTexts.view(message);
+  if (mode_ == SessionMode::traditional) return newOriginal_.subsectionTexts.view(message);
   if (message < 0 || message >= messageRowCount()) return {};
   return keyOfId(rowKeyId_[static_cast<std::size_t>(message)]).subsection;
 }
@@ -352,9 +334,9 @@ Session::BatchedChanges::~BatchedChanges() {
 Session::EntryData Session::messageData(std::int32_t message) const {
   const std::int32_t id = rowKeyId_[static_cast<std::size_t>(message)];
   const RowEntries entries = messageEntries(message);
-  if (entries.newOrig >= 0 || entries.oldOrig >= 0) {
-    const QmDocument& source = entries.newOrig >= 0 ? newOrig_ : oldOrig_;
-    const std::int32_t entry = entries.newOrig >= 0 ? entries.newOrig : entries.oldOrig;
+  if (entries.newOriginal >= 0 || entries.oldOriginal >= 0) {
+    const QmDocument& source = entries.newOriginal >= 0 ? newOriginal_ : oldOriginal_;
+    const std::int32_t entry = entries.newOriginal >= 0 ? entries.newOriginal : entries.oldOriginal;
     return {source.hashes[static_cast<std::size_t>(entry)],
             std::string(source.sectionTexts.view(entry)),
             std::string(source.subsectionTexts.view(entry)),
@@ -368,10 +350,10 @@ Session::EntryData Session::messageData(std::int32_t message) const {
   return {};
 }
 
-void Session::appendModEntry(std::int32_t row, std::int32_t form, std::u16string_view text) {
-  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(row)];
-  const EntryData data = messageData(row);
-  const bool plural = isPluralMessage(row);
+void Session::appendModEntry(std::int32_t message, std::int32_t form, std::u16string_view text) {
+  const std::int32_t id = rowKeyId_[static_cast<std::size_t>(message)];
+  const EntryData data = messageData(message);
+  const bool plural = isPluralMessage(message);
   const std::int32_t newEntry = mod_.translations.count();
   mod_.translations.add(form == 0 ? text : std::u16string_view());
   mod_.hashes.push_back(data.hash);

@@ -9,7 +9,6 @@
 #include "widetext/byte_string_list.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,27 +41,13 @@ enum class RowState {
 
 // Where a row's key first occurs in each document; -1 when it doesn't.
 struct RowEntries {
-  std::int32_t oldOrig = -1;
-  std::int32_t newOrig = -1;
+  std::int32_t oldOriginal = -1;
+  std::int32_t newOriginal = -1;
   std::int32_t mod = -1;
 };
 
 // The match key of a document's entry, as views into the document.
 KeyParts entryKey(const QmDocument& document, std::int32_t entry);
-
-// A list of match keys, built on demand from where they are kept.
-class KeyList {
- public:
-  KeyList(std::int32_t count, std::function<KeyParts(std::int32_t)> keyOf)
-      : count_(count), keyOf_(std::move(keyOf)) {}
-  std::int32_t count() const { return count_; }
-  KeyParts parts(std::int32_t i) const { return keyOf_(i); }
-  std::string get(std::int32_t i) const { return keyOf_(i).joined(); }
-
- private:
-  std::int32_t count_;
-  std::function<KeyParts(std::int32_t)> keyOf_;
-};
 
 // Lets the user interface follow the session without the session knowing it.
 class SessionListener {
@@ -190,14 +175,9 @@ class Session {
     Session& session_;
   };
 
-  const QmDocument& oldOrig() const { return oldOrig_; }
-  const QmDocument& newOrig() const { return newOrig_; }
+  const QmDocument& oldOriginal() const { return oldOriginal_; }
+  const QmDocument& newOriginal() const { return newOriginal_; }
   const QmDocument& mod() const { return mod_; }
-  // The keys of the documents' entries and of the rows ("Mod update").
-  KeyList newKeys() const;
-  KeyList oldKeys() const;
-  KeyList modKeys() const;
-  KeyList rowKeys() const;
   // The Mod entry written for Mod entry j's key: the first with that key.
   std::int32_t firstModEntryWithKeyOf(std::int32_t modEntry) const;
 
@@ -255,8 +235,8 @@ class Session {
   bool modified_ = false;
   std::int32_t editRow_ = -1;
 
-  QmDocument oldOrig_;
-  QmDocument newOrig_;
+  QmDocument oldOriginal_;
+  QmDocument newOriginal_;
   QmDocument mod_;
   // The index. A key is named by the first row that has it (its key id);
   // the keys themselves are read from the documents' entries.

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "qm/comment_notice.h"
 #include "qm/qm_reader.h"
+#include "qm/read_errors.h"
 #include "session/document_reads.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
@@ -55,11 +56,11 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
     read.path = path;
     read.document = &document;
   };
-  toRead(paths.newOriginal, newOrig_);
+  toRead(paths.newOriginal, newOriginal_);
   reads[0].keepContextTable = true;
   if (modIsNew || modStatus == 0) {
     toRead(modIsNew ? paths.newOriginal : paths.mod, mod_);
-    if (mode == SessionMode::modUpdate) toRead(paths.oldOriginal, oldOrig_);
+    if (mode == SessionMode::modUpdate) toRead(paths.oldOriginal, oldOriginal_);
   }
   readDocuments(std::span(reads).first(readCount));
 
@@ -84,10 +85,11 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
                         u"Not enough memory to pair the strings of these files");
       return fail();
     }
-  } else if (newOrig_.translations.count() != mod_.translations.count()) {
-    dialogs.showError(DialogOwner::mainWindow,
-                      formatMessage(u"Different strings count in Original and Mod files. (%d : %d)",
-                                    {newOrig_.translations.count(), mod_.translations.count()}));
+  } else if (newOriginal_.translations.count() != mod_.translations.count()) {
+    dialogs.showError(
+        DialogOwner::mainWindow,
+        formatMessage(u"Different strings count in Original and Mod files. (%d : %d)",
+                      {newOriginal_.translations.count(), mod_.translations.count()}));
     return fail();
   }
 
@@ -134,8 +136,8 @@ void Session::resetSession() {
   firstModEntry_.clear();
   modEntryKeyId_.clear();
   removedModOnlyEntries_.clear();
-  oldOrig_.clear();
-  newOrig_.clear();
+  oldOriginal_.clear();
+  newOriginal_.clear();
   mod_.clear();
   if (listener_ != nullptr) listener_->rowsReset();
 }

@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "platform/user_folders.h"
 #include "qm/qm_reader.h"
+#include "qm/read_errors.h"
 #include "session/session.h"
 #include "session/unique_file_name.h"
 #include "widetext/byte_stream.h"

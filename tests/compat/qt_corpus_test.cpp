@@ -114,8 +114,8 @@ TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
 
     EXPECT_TRUE(lconvertToTs(saved, folder.path("saved.ts")) ==
                 lconvertToTs(file.string(), folder.path("original.ts")));
-    EXPECT_TRUE(translateAll(saved, session.newOrig()) ==
-                translateAll(file.string(), session.newOrig()));
+    EXPECT_TRUE(translateAll(saved, session.newOriginal()) ==
+                translateAll(file.string(), session.newOriginal()));
   }
   EXPECT_GT(withMessages, 0);
   std::printf("[ corpus   ] %d of %zu files hold messages\n", withMessages, files.size());

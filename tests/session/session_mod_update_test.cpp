@@ -29,18 +29,18 @@ class ModUpdateTest : public SessionTest {
 TEST_F(ModUpdateTest, RowsAreTheNewEntriesThenOldOnlyThenModOnlyKeys) {
   openThree();
   ASSERT_EQ(session.rowCount(), 6);
-  EXPECT_EQ(session.rowKeys().get(0), "00000001HelloMain");
-  EXPECT_EQ(session.rowKeys().get(3), "00000004DroppedMain");
-  EXPECT_EQ(session.rowKeys().get(4), "00000006");
-  EXPECT_EQ(session.rowKeys().get(5), "00000005MineX");
+  EXPECT_EQ(rowKey(0), "00000001HelloMain");
+  EXPECT_EQ(rowKey(3), "00000004DroppedMain");
+  EXPECT_EQ(rowKey(4), "00000006");
+  EXPECT_EQ(rowKey(5), "00000005MineX");
   EXPECT_THAT(modTexts(), ElementsAre(u"Hallo", u"Gleich", u"", u"Weg", u"", u"Nur Mod"));
   EXPECT_EQ(session.rowOldOriginalText(0), u"Hello");
   EXPECT_EQ(session.rowOriginalText(0), u"Hello!");
   EXPECT_EQ(session.rowOldOriginalText(3), u"Dropped");
   EXPECT_EQ(session.rowOriginalText(3), u"");
-  EXPECT_EQ(session.newKeys().count(), 3);
-  EXPECT_EQ(session.oldKeys().count(), 4);
-  EXPECT_EQ(session.modKeys().count(), 4);
+  EXPECT_EQ(session.newOriginal().translations.count(), 3);
+  EXPECT_EQ(session.oldOriginal().translations.count(), 4);
+  EXPECT_EQ(session.mod().translations.count(), 4);
 }
 
 TEST_F(ModUpdateTest, SectionLabelsComeFromTheFileThatHoldsTheString) {
@@ -76,7 +76,7 @@ TEST_F(ModUpdateTest, KeysWithLineBreakBytesStayWhole) {
   const auto original = writeQm("new.qm", {{1, u"a", "line\r\nbreak", "x\ry"}});
   ASSERT_TRUE(openModUpdate(original, original, u""));
   ASSERT_EQ(session.rowCount(), 1);
-  EXPECT_EQ(session.rowKeys().get(0), "00000001line\r\nbreakx\ry");
+  EXPECT_EQ(rowKey(0), "00000001line\r\nbreakx\ry");
   EXPECT_EQ(session.rowModText(0), u"a");
 }
 
@@ -96,7 +96,7 @@ TEST_F(ModUpdateTest, StoringAModTextCoversItsFourCases) {
   // No Mod entry, a text: an entry with the new original's hash and texts is appended.
   session.setRowModText(2, u"Frisch");
   ASSERT_EQ(session.mod().translations.count(), 5);
-  EXPECT_EQ(session.modKeys().get(4), "00000003FreshMain");
+  EXPECT_EQ(modKey(4), "00000003FreshMain");
   EXPECT_EQ(session.mod().hashes[4], 3U);
   EXPECT_EQ(session.mod().sectionTexts.get(4), "Fresh");
   EXPECT_EQ(session.mod().subsectionTexts.get(4), "Main");
@@ -108,7 +108,7 @@ TEST_F(ModUpdateTest, StoringAModTextCoversItsFourCases) {
   // A Mod entry and an empty text: the entry goes; later entries move up.
   session.setRowModText(1, u"");
   EXPECT_EQ(session.mod().translations.count(), 4);
-  EXPECT_EQ(session.modKeys().count(), 4);
+  EXPECT_EQ(session.mod().translations.count(), 4);
   EXPECT_THAT(modTexts(), ElementsAre(u"Hallo!", u"", u"Frisch", u"Weg", u"", u"Nur Mod"));
   EXPECT_EQ(session.mod().hashes, (std::vector<std::uint32_t>{1, 4, 5, 3}));
   // In both originals with equal texts: nothing to do, Mod entry or not.
@@ -119,7 +119,7 @@ TEST_F(ModUpdateTest, AnOldOnlyKeyTakesTheOldOriginalsData) {
   openThree();
   session.setRowModText(4, u"Nur alt");
   EXPECT_EQ(session.mod().hashes.back(), 6U);
-  EXPECT_EQ(session.modKeys().get(4), "00000006");
+  EXPECT_EQ(modKey(4), "00000006");
 }
 
 TEST_F(ModUpdateTest, RemovingAnEntryFindsTheNextOneWithTheSameKey) {
@@ -144,7 +144,7 @@ TEST_F(ModUpdateTest, AModOnlyEntryRemovedAndStoredAgainKeepsItsHashAndTexts) {
   EXPECT_EQ(session.mod().hashes.back(), 5U);
   EXPECT_EQ(session.mod().sectionTexts.get(3), "Mine");
   EXPECT_EQ(session.mod().subsectionTexts.get(3), "X");
-  EXPECT_EQ(matchKey(5, "Mine", "X"), session.modKeys().get(3));
+  EXPECT_EQ(matchKey(5, "Mine", "X"), modKey(3));
 }
 
 TEST_F(ModUpdateTest, AnUnreadableOldOriginalLeavesNothingLoaded) {

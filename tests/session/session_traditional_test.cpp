@@ -28,7 +28,7 @@ TEST_F(SessionTest, TraditionalPairsRowsByPosition) {
   EXPECT_EQ(session.rowSectionText(2), "Open");
   EXPECT_EQ(session.rowSubsectionText(2), "Dialog");
   EXPECT_EQ(session.rowState(0), RowState::unchanged);
-  EXPECT_THAT(session.newOrig().contextTable, ElementsAre(1, 2, 3));
+  EXPECT_THAT(session.newOriginal().contextTable, ElementsAre(1, 2, 3));
   EXPECT_FALSE(session.modified());
   EXPECT_EQ(paths.mod, mod);
   EXPECT_THAT(dialogs.calls(), IsEmpty());
@@ -40,7 +40,7 @@ TEST_F(SessionTest, AnEmptyModBoxStartsFromACopyUnderAFreeName) {
   ASSERT_TRUE(openTraditional(original, u""));
   EXPECT_EQ(paths.mod, folder.widePath("de2.qm"));
   EXPECT_THAT(modTexts(), ElementsAre(u"Open", u"Close", u"Open"));
-  EXPECT_EQ(session.mod().hashes, session.newOrig().hashes);
+  EXPECT_EQ(session.mod().hashes, session.newOriginal().hashes);
   EXPECT_TRUE(session.mod().contextTable.empty());
 }
 

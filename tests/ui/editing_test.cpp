@@ -398,7 +398,8 @@ void EditingTest::disabledCommandsRefuseTheirKeys() {
   QTest::keyClick(find, Qt::Key_Y, Qt::ControlModifier);
   QVERIFY(ui->window->session().undoLog().undoPos() == 0);
 
-  ui->window->setModified(true);
+  ui->window->session().setModified(true);
+  ui->window->session().setRowModText(0, u"changed");
   QTest::keyClick(find, Qt::Key_S, Qt::ControlModifier);
   QVERIFY(!ui->folder.read("en1.qm").empty());
   QVERIFY(!ui->find("SaveButton")->isEnabled());

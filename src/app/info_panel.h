@@ -1,0 +1,39 @@
+#pragma once
+
+#include "session/control_states.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+
+namespace sorvane {
+
+class ModLanguageBox;
+
+// Under the list: the selected row's section and subsection texts, which
+// plural form it is, and the Mod's language.
+class InfoPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit InfoPanel(QWidget* parent);
+
+  // pluralForm and forms from 1; no plural line for a message of one form.
+  void showRow(const QString& section, const QString& subsection, int pluralForm, int forms);
+  void clearRow();
+  void showModLanguage(const std::string& code);
+  void applyStates(const ControlStates& states);
+
+ signals:
+  void modLanguageChosen(const std::string& code);
+
+ private:
+  QLabel* sectionText_;
+  QLabel* subSectionText_;
+  QLabel* pluralFormText_;
+  ModLanguageBox* modLanguageBox_;
+};
+
+}  // namespace sorvane

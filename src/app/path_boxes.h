@@ -1,0 +1,53 @@
+#pragma once
+
+#include "session/control_states.h"
+#include "session/session.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace sorvane {
+
+class DialogServices;
+
+// The three path boxes: the old original ("Mod update" only), the
+// original (or new original) and the Mod file, each with its label and a
+// "..." button that browses for a file.
+class PathBoxes : public QWidget {
+  Q_OBJECT
+
+ public:
+  PathBoxes(DialogServices& dialogs, QWidget* parent);
+
+  SessionPaths paths() const;
+  void setPaths(const SessionPaths& paths);
+  void setModPath(std::u16string_view path);
+
+  // The original's label names the mode.
+  void showMode(SessionMode mode);
+  void applyStates(const ControlStates& states);
+  bool isPathBox(const QWidget* widget) const;
+
+  // Dropped files: one goes to the box under the pointer when it takes a
+  // path now (else the original's), two to the original's and the Mod's
+  // boxes, three (in "Mod update") to all three.
+  void placeDroppedFiles(const QStringList& files, SessionMode mode, const QWidget* under);
+
+ private:
+  void browse(bool openDialog, QLineEdit* box);
+
+  DialogServices& dialogs_;
+  QLabel* oldOriginalLabel_;
+  QLabel* newOriginalLabel_;
+  QLineEdit* oldOriginalEdit_;
+  QPushButton* oldOriginalBrowse_;
+  QLineEdit* newOriginalEdit_;
+  QPushButton* newOriginalBrowse_;
+  QLineEdit* modFileEdit_;
+  QPushButton* modFileBrowse_;
+};
+
+}  // namespace sorvane
