@@ -1,5 +1,6 @@
 #include "app/column_captions.h"
 
+#include "app/named_widget.h"
 #include "app/string_list_view.h"
 
 #include <QEvent>
@@ -20,13 +21,35 @@ constexpr int kCellTextInset = 3;
 ColumnCaptions::ColumnCaptions(const StringListView& list, QWidget* parent)
     : QWidget(parent), list_(list) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  oldOriginalCaption_ =
+      named<QLabel>("OldOriginalCaption", QStringLiteral("Old Original String"), this);
+  newOriginalCaption_ =
+      named<QLabel>("NewOriginalCaption", QStringLiteral("New Original String"), this);
+  modifiedCaption_ = named<QLabel>("ModifiedCaption", QStringLiteral("Modified String"), this);
 }
 
-void ColumnCaptions::setColumns(std::vector<std::pair<QLabel*, int>> captions) {
-  captions_ = std::move(captions);
+void ColumnCaptions::showCaptions(SessionMode mode, std::optional<Lengths> lengths) {
+  const bool modUpdate = mode == SessionMode::modUpdate;
+  const auto caption = [&lengths](const char* text, std::size_t Lengths::*length) {
+    QString shown = QString::fromLatin1(text);
+    if (lengths) shown += QStringLiteral(" (%1)").arg((*lengths).*length);
+    return shown;
+  };
+  oldOriginalCaption_->setText(caption("Old Original String", &Lengths::oldOriginal));
+  newOriginalCaption_->setText(
+      caption(modUpdate ? "New Original String" : "Original String", &Lengths::newOriginal));
+  modifiedCaption_->setText(caption("Modified String", &Lengths::mod));
+  oldOriginalCaption_->setVisible(modUpdate);
+  if (modUpdate) {
+    captions_ = {{oldOriginalCaption_, 1}, {newOriginalCaption_, 2}, {modifiedCaption_, 3}};
+  } else {
+    captions_ = {{newOriginalCaption_, 1}, {modifiedCaption_, 2}};
+  }
   updateGeometry();
   placeCaptions();
 }
+
+void ColumnCaptions::showModCaption(const QString& caption) { modifiedCaption_->setText(caption); }
 
 void ColumnCaptions::placeCaptions() {
   const QWidget* viewport = list_.viewport();

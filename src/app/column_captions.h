@@ -1,7 +1,11 @@
 #pragma once
 
+#include "session/session.h"
+
 #include <QWidget>
 
+#include <cstddef>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,8 +24,19 @@ class ColumnCaptions : public QWidget {
  public:
   ColumnCaptions(const StringListView& list, QWidget* parent);
 
-  // The captions to show and the list column each one heads.
-  void setColumns(std::vector<std::pair<QLabel*, int>> captions);
+  // The text lengths of a row's cells, shown after the captions.
+  struct Lengths {
+    std::size_t oldOriginal = 0;
+    std::size_t newOriginal = 0;
+    std::size_t mod = 0;
+  };
+
+  // The captions of the mode ("Original String" and "Modified String", or
+  // with "Old Original String" before them in "Mod update"), over the
+  // list's columns; with lengths, the selected row's.
+  void showCaptions(SessionMode mode, std::optional<Lengths> lengths);
+  // The Mod caption alone, as the row editors count what is typed.
+  void showModCaption(const QString& caption);
   // Moves the captions over their columns; after the columns changed.
   void placeCaptions();
 
@@ -36,6 +51,10 @@ class ColumnCaptions : public QWidget {
   int roomFor(const QLabel& caption) const;
 
   const StringListView& list_;
+  QLabel* oldOriginalCaption_;
+  QLabel* newOriginalCaption_;
+  QLabel* modifiedCaption_;
+  // The captions shown and the list column each one heads.
   std::vector<std::pair<QLabel*, int>> captions_;
 };
 

@@ -1,5 +1,11 @@
 #include "app/debug_id_dialog.h"
 
+#include "app/qt_text.h"
+#include "platform/dialog_services.h"
+#include "platform/paths.h"
+#include "session/mod_file_saving.h"
+#include "textio/debug_strings.h"
+
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,5 +38,19 @@ DebugIdDialog::DebugIdDialog(const QString& proposal, QWidget* parent) : QDialog
 }
 
 QString DebugIdDialog::debugId() const { return idEdit_->text(); }
+
+void makeDebugQmFile(Session& session, const SessionPaths& paths, DialogServices& dialogs,
+                     QWidget* parent) {
+  if (session.mode() != SessionMode::traditional || session.rowCount() == 0) return;
+  DebugIdDialog dialog(toQString(debugIdProposal(paths.newOriginal)), parent);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::u16string proposal = debugFileProposal(paths.mod);
+  const std::optional<std::u16string> path = dialogs.chooseFile(
+      FileDialogKind::save, DialogOwner::mainWindow, u"QM Files (*.qm)|*.qm|All files (*.*)|*.*",
+      nearestExistingFolder(proposal), fileNamePart(proposal));
+  if (!path) return;
+  writeDocumentFile(session, debugDocument(session, toU16String(dialog.debugId())), *path, paths,
+                    dialogs);
+}
 
 }  // namespace sorvane

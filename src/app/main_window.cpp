@@ -88,12 +88,6 @@ void MainWindow::buildParts() {
   findRow_ = named<FindRow>("FindRow", controlsPanel_);
   editRow_ = named<EditRow>("EditRow", controlsPanel_);
   columnCaptions_ = named<ColumnCaptions>("ColumnCaptions", *stringList_, controlsPanel_);
-  oldOriginalCaption_ =
-      named<QLabel>("OldOriginalCaption", QStringLiteral("Old Original String"), columnCaptions_);
-  newOriginalCaption_ =
-      named<QLabel>("NewOriginalCaption", QStringLiteral("New Original String"), columnCaptions_);
-  modifiedCaption_ =
-      named<QLabel>("ModifiedCaption", QStringLiteral("Modified String"), columnCaptions_);
 
   // The controls panel: the rows, and below them the captions, which span
   // the whole width as the list below them does.
@@ -143,7 +137,8 @@ void MainWindow::connectParts() {
   connect(editRow_, &EditRow::undoClicked, this, [this] { undoOrRedo(true); });
   connect(editRow_, &EditRow::redoClicked, this, [this] { undoOrRedo(false); });
   connect(editRow_, &EditRow::searchFolderClicked, this, &MainWindow::showSearchWindow);
-  connect(editRow_, &EditRow::debugQmClicked, this, &MainWindow::makeDebugQm);
+  connect(editRow_, &EditRow::debugQmClicked, this,
+          [this] { makeDebugQmFile(session_, paths(), dialogs_, this); });
   connect(infoPanel_, &InfoPanel::modLanguageChosen, this, &MainWindow::changeModLanguageTo);
   connect(searchWindow_.get(), &SearchWindow::openResult, this, &MainWindow::openFoundFile);
   connect(legend_, &ModUpdateLegend::rowOfStateRequested, this,
@@ -163,7 +158,8 @@ void MainWindow::connectParts() {
   connect(&model, &StringListModel::modelReset, this, &MainWindow::updateLegend);
   connect(&model, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
   connect(&model, &StringListModel::undoLogClearRequested, this, &MainWindow::applySessionState);
-  connect(rowEditors_, &RowEditors::modifiedCaptionChanged, modifiedCaption_, &QLabel::setText);
+  connect(rowEditors_, &RowEditors::modifiedCaptionChanged, columnCaptions_,
+          &ColumnCaptions::showModCaption);
   connect(rowEditors_, &RowEditors::committed, this, &MainWindow::applySessionState);
 }
 
@@ -231,26 +227,8 @@ void MainWindow::exportModTexts() {
   dialog.exec();
 }
 
-void MainWindow::makeDebugQm() {
-  if (session_.mode() != SessionMode::traditional || session_.rowCount() == 0) return;
-  DebugIdDialog dialog(toQString(debugIdProposal(paths().newOriginal)), this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  // The debug translation is a file of its own: the session's texts, its
-  // undo log and its modified flag stay as they are.
-  const std::u16string proposal = debugFileProposal(paths().mod);
-  const std::optional<std::u16string> path = dialogs_.chooseFile(
-      FileDialogKind::save, DialogOwner::mainWindow, u"QM Files (*.qm)|*.qm|All files (*.*)|*.*",
-      nearestExistingFolder(proposal), fileNamePart(proposal));
-  if (!path) return;
-  writeDocumentFile(session_, debugDocument(session_, toU16String(dialog.debugId())), *path,
-                    paths(), dialogs_);
-}
-
 void MainWindow::applyMode() {
-  const SessionMode mode = commandRow_->chosenMode();
-  const bool modUpdate = mode == SessionMode::modUpdate;
-  pathBoxes_->showMode(mode);
-  oldOriginalCaption_->setVisible(modUpdate);
+  pathBoxes_->showMode(commandRow_->chosenMode());
   applySessionState();
   showSelectedRowInfo();
   layoutColumns();
@@ -265,16 +243,10 @@ void MainWindow::applyListFont() {
 
 void MainWindow::layoutColumns() {
   rowEditors_->endEditing(false);
-  const SessionMode mode = commandRow_->chosenMode();
-  const ColumnLayout layout =
-      computeColumnLayout(mode, stringList_->viewport()->width(), stringList_->rowNumberWidth());
+  const ColumnLayout layout = computeColumnLayout(
+      commandRow_->chosenMode(), stringList_->viewport()->width(), stringList_->rowNumberWidth());
   stringList_->applyColumnWidths(layout.widths);
-  if (mode == SessionMode::modUpdate) {
-    columnCaptions_->setColumns(
-        {{oldOriginalCaption_, 1}, {newOriginalCaption_, 2}, {modifiedCaption_, 3}});
-  } else {
-    columnCaptions_->setColumns({{newOriginalCaption_, 1}, {modifiedCaption_, 2}});
-  }
+  columnCaptions_->placeCaptions();
 }
 
 void MainWindow::updateLegend() {
@@ -284,28 +256,18 @@ void MainWindow::updateLegend() {
 }
 
 void MainWindow::showSelectedRowInfo() {
-  const bool modUpdate = commandRow_->chosenMode() == SessionMode::modUpdate;
-  QString oldCaption = QStringLiteral("Old Original String");
-  QString newCaption =
-      modUpdate ? QStringLiteral("New Original String") : QStringLiteral("Original String");
-  QString modCaption = QStringLiteral("Modified String");
   const int row = stringList_->selectedRow();
+  std::optional<ColumnCaptions::Lengths> lengths;
   if (row >= 0 && stringList_->currentIndex().row() == row) {
     infoPanel_->showRow(toQString(fromLocal8Bit(session_.rowSectionText(row))),
                         toQString(fromLocal8Bit(session_.rowSubsectionText(row))),
                         session_.rowForm(row) + 1, session_.rowFormCount(row));
-    const auto withLength = [](const QString& caption, std::u16string_view text) {
-      return caption + QStringLiteral(" (%1)").arg(text.size());
-    };
-    if (modUpdate) oldCaption = withLength(oldCaption, session_.rowOldOriginalText(row));
-    newCaption = withLength(newCaption, session_.rowOriginalText(row));
-    modCaption = withLength(modCaption, session_.rowModText(row));
+    lengths = {session_.rowOldOriginalText(row).size(), session_.rowOriginalText(row).size(),
+               session_.rowModText(row).size()};
   } else {
     infoPanel_->clearRow();
   }
-  oldOriginalCaption_->setText(oldCaption);
-  newOriginalCaption_->setText(newCaption);
-  modifiedCaption_->setText(modCaption);
+  columnCaptions_->showCaptions(commandRow_->chosenMode(), lengths);
 }
 
 void MainWindow::findRowsFrom(int start) {

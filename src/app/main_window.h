@@ -12,8 +12,6 @@
 #include <optional>
 #include <string>
 
-class QLabel;
-
 namespace sorvane {
 
 class ColumnCaptions;
@@ -80,7 +78,6 @@ class MainWindow : public QWidget, public WindowCommands {
   bool closeFiles();
   void saveModFile();
   void exportModTexts();
-  void makeDebugQm();
   void openFoundFile(const QString& path);
   void applyMode();
   void applyListFont();
@@ -113,9 +110,6 @@ class MainWindow : public QWidget, public WindowCommands {
   FindRow* findRow_ = nullptr;
   EditRow* editRow_ = nullptr;
   ColumnCaptions* columnCaptions_ = nullptr;
-  QLabel* oldOriginalCaption_ = nullptr;
-  QLabel* newOriginalCaption_ = nullptr;
-  QLabel* modifiedCaption_ = nullptr;
   StringListView* stringList_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
   ModUpdateLegend* legend_ = nullptr;
