@@ -63,6 +63,7 @@ void CommandRow::applyStates(const ControlStates& states) {
   closeButton_->setEnabled(states.close);
 }
 
+bool CommandRow::canOpen() const { return openButton_->isEnabled(); }
 bool CommandRow::canSave() const { return saveButton_->isEnabled(); }
 bool CommandRow::canExport() const { return exportButton_->isEnabled(); }
 bool CommandRow::canClose() const { return closeButton_->isEnabled(); }

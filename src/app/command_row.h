@@ -22,6 +22,7 @@ class CommandRow : public QWidget {
   void chooseMode(SessionMode mode);
   void applyStates(const ControlStates& states);
 
+  bool canOpen() const;
   bool canSave() const;
   bool canExport() const;
   bool canClose() const;

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -40,12 +41,15 @@ FindRow::FindRow(QWidget* parent) : QWidget(parent) {
   findNextButton_ = named<FittedButton>("FindNextButton", QStringLiteral("->"), this);
   findNextButton_->setEnabled(false);
   findNextButton_->setAutoDefault(false);
+  findStatus_ = named<QLabel>("FindStatus", this);
+  findStatus_->hide();
   fillFontNames();
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  for (QWidget* widget : std::initializer_list<QWidget*>{fontLabel, fontNameBox_, fontSizeBox_,
-                                                         findLabel, findEdit_, findNextButton_}) {
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{fontLabel, fontNameBox_, fontSizeBox_, findLabel, findEdit_,
+                                       findNextButton_, findStatus_}) {
     layout->addWidget(widget);
   }
   layout->setStretchFactor(findEdit_, 1);
@@ -102,10 +106,25 @@ QString FindRow::fontName() const {
 QString FindRow::fontSizeText() const { return fontSizeBox_->currentText(); }
 
 void FindRow::setFont(const QString& name, const QString& sizeText) {
-  const int index = fontNameBox_->findText(name, Qt::MatchFixedString);
+  // Without a stored font the list has the desktop's own, at its size.
+  const QFontInfo desktop(QApplication::font());
+  const int index =
+      fontNameBox_->findText(name.isEmpty() ? desktop.family() : name, Qt::MatchFixedString);
   fontNameBox_->setCurrentIndex(index >= 0 ? index : (fontNameBox_->count() > 0 ? 0 : -1));
-  fontSizeBox_->setEditText(sizeText);
+  fontSizeBox_->setEditText(sizeText.isEmpty() ? QString::number(desktop.pixelSize()) : sizeText);
   emit listFontChanged();
+}
+
+void FindRow::showFindResult(FindResult result) {
+  // Nothing found tints the box, as browsers and editors do.
+  QPalette palette = findEdit_->style()->standardPalette();
+  if (result == FindResult::notFound) palette.setColor(QPalette::Base, QColor(0xFF, 0xDD, 0xDD));
+  findEdit_->setPalette(result == FindResult::notFound ? palette : QPalette());
+  const QString status = result == FindResult::notFound  ? QStringLiteral("Not found")
+                         : result == FindResult::wrapped ? QStringLiteral("Search wrapped")
+                                                         : QString();
+  findStatus_->setText(status);
+  findStatus_->setVisible(!status.isEmpty());
 }
 
 QString FindRow::findText() const { return findEdit_->text(); }

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,10 +21,14 @@ class FindRow : public QWidget {
   // of 0 or none is the desktop's size).
   QFont listFont(const QFont& base) const;
   // The settings' font name and size text; a name not offered chooses the
-  // first family.
+  // first family, none the desktop's font and size.
   QString fontName() const;
   QString fontSizeText() const;
   void setFont(const QString& name, const QString& sizeText);
+
+  // What the last find came to: shown beside the box until the next one.
+  enum class FindResult { none, found, notFound, wrapped };
+  void showFindResult(FindResult result);
 
   QString findText() const;
   void setFindText(const QString& text);
@@ -42,6 +47,7 @@ class FindRow : public QWidget {
   QComboBox* fontSizeBox_;
   QLineEdit* findEdit_;
   QPushButton* findNextButton_;
+  QLabel* findStatus_;
 };
 
 }  // namespace sorvane

@@ -1,5 +1,6 @@
 #include "app/info_panel.h"
 
+#include "app/elided_label.h"
 #include "app/mod_language_box.h"
 #include "app/named_widget.h"
 
@@ -10,15 +11,17 @@ namespace sorvane {
 
 InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
   auto* sectionLabel = named<QLabel>("SectionLabel", QStringLiteral("Section:"), this);
-  sectionText_ = named<QLabel>("SectionText", this);
+  sectionText_ = named<ElidedLabel>("SectionText", this);
   pluralFormText_ = named<QLabel>("PluralFormText", this);
   pluralFormText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* subSectionLabel = named<QLabel>("SubSectionLabel", QStringLiteral("SubSection:"), this);
-  subSectionText_ = named<QLabel>("SubSectionText", this);
-  for (QLabel* label : {sectionText_, subSectionText_}) {
+  subSectionText_ = named<ElidedLabel>("SubSectionText", this);
+  auto* commentLabel = named<QLabel>("CommentLabel", QStringLiteral("Comment:"), this);
+  commentText_ = named<ElidedLabel>("CommentText", this);
+  for (ElidedLabel* label : {sectionText_, subSectionText_, commentText_}) {
     label->setTextFormat(Qt::PlainText);
     // A long section name is cut at the window's edge; it never widens it.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   }
   // The Mod's language, which decides its plural forms, beside them.
   auto* modLanguageLabel = named<QLabel>("ModLanguageLabel", QStringLiteral("Mod language:"), this);
@@ -35,23 +38,27 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
   grid->addWidget(subSectionText_, 1, 1);
   grid->addWidget(modLanguageLabel, 1, 2);
   grid->addWidget(modLanguageBox_, 1, 3);
+  grid->addWidget(commentLabel, 2, 0);
+  grid->addWidget(commentText_, 2, 1, 1, 3);
   grid->setColumnStretch(1, 1);
   grid->setVerticalSpacing(2);
+  // The same height whatever the row shows.
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
   connect(modLanguageBox_, &ModLanguageBox::languageChosen, this, &InfoPanel::modLanguageChosen);
 }
 
-void InfoPanel::showRow(const QString& section, const QString& subsection, int pluralForm,
-                        int forms) {
-  sectionText_->setText(section);
-  subSectionText_->setText(subsection);
+void InfoPanel::showRow(const QString& section, const QString& subsection, const QString& comment,
+                        int pluralForm, int forms) {
+  sectionText_->setFullText(section);
+  subSectionText_->setFullText(subsection);
+  commentText_->setFullText(comment);
   pluralFormText_->setText(
       forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(pluralForm).arg(forms) : QString());
 }
 
 void InfoPanel::clearRow() {
-  sectionText_->clear();
-  subSectionText_->clear();
+  for (ElidedLabel* label : {sectionText_, subSectionText_, commentText_}) label->setFullText({});
   pluralFormText_->clear();
 }
 

@@ -10,10 +10,13 @@ class QLabel;
 
 namespace sorvane {
 
+class ElidedLabel;
 class ModLanguageBox;
 
-// Under the list: the selected row's section and subsection texts, which
-// plural form it is, and the Mod's language.
+// Under the list: the selected row's section and subsection texts, its
+// Qt comment (the disambiguation), which plural form it is, and the Mod's
+// language. Long texts are cut with "…" and shown whole in a tooltip; the
+// panel keeps its height whatever the row.
 class InfoPanel : public QWidget {
   Q_OBJECT
 
@@ -21,7 +24,8 @@ class InfoPanel : public QWidget {
   explicit InfoPanel(QWidget* parent);
 
   // pluralForm and forms from 1; no plural line for a message of one form.
-  void showRow(const QString& section, const QString& subsection, int pluralForm, int forms);
+  void showRow(const QString& section, const QString& subsection, const QString& comment,
+               int pluralForm, int forms);
   void clearRow();
   void showModLanguage(const std::string& code);
   void applyStates(const ControlStates& states);
@@ -30,8 +34,9 @@ class InfoPanel : public QWidget {
   void modLanguageChosen(const std::string& code);
 
  private:
-  QLabel* sectionText_;
-  QLabel* subSectionText_;
+  ElidedLabel* sectionText_;
+  ElidedLabel* subSectionText_;
+  ElidedLabel* commentText_;
   QLabel* pluralFormText_;
   ModLanguageBox* modLanguageBox_;
 };

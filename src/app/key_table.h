@@ -13,7 +13,7 @@ namespace sorvane {
 enum class Command {
   showSearchWindow,
   toggleSubdirectories,  // the folder search's "Subdirectories"
-  openSearchResult,
+  openSearchResult,      // Enter: the selected result, or a search from the boxes
   save,
   exportTexts,
   findNext,
@@ -24,9 +24,11 @@ enum class Command {
   focusList,
   keepForSearch,  // Ctrl+R in the main window: the search window's key, taken
   toggleControlsPanel,
+  openFiles,
+  closeFiles,
   redo,
   undo,
-  enter,   // find on, open the row editors, or store the edit
+  enter,   // open the files, find on, open the row editors, or store the edit
   escape,  // drop the edit
   editRow,
   deleteRowText,

@@ -56,7 +56,6 @@ QStringList droppedFiles(const QMimeData* data) {
 MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QStringLiteral("Sorvane " SORVANE_VERSION));
   setAcceptDrops(true);
   buildParts();
   searchWindow_ = std::make_unique<SearchWindow>(dialogs_);
@@ -112,6 +111,14 @@ void MainWindow::buildParts() {
   showPanelStrip_->hide();
   legend_ = named<ModUpdateLegend>("ModUpdateLegend", this);
   legend_->hide();
+  // What the user should know about the open files, without a box to close.
+  noticeBar_ = named<QLabel>("NoticeBar", this);
+  noticeBar_->setTextFormat(Qt::PlainText);
+  noticeBar_->setWordWrap(true);
+  noticeBar_->setStyleSheet(QStringLiteral(
+      "QLabel { background: #FFF4C0; color: #000000; border-bottom: 1px solid #C8B060; "
+      "padding: 4px 8px; }"));
+  noticeBar_->hide();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -168,6 +175,18 @@ SessionPaths MainWindow::paths() const { return pathBoxes_->paths(); }
 const QWidget& MainWindow::searchWindowWidget() const { return *searchWindow_; }
 
 void MainWindow::applySessionState() {
+  // The title names the Mod file, with the desktop's mark for unsaved
+  // changes.
+  if (session_.isOpen()) {
+    const QString modPath = toQString(paths().mod);
+    setWindowFilePath(modPath);
+    setWindowTitle(
+        QStringLiteral("%1[*] \u2014 Sorvane").arg(toQString(fileNamePart(paths().mod))));
+  } else {
+    setWindowFilePath({});
+    setWindowTitle(QStringLiteral("Sorvane"));
+  }
+  setWindowModified(session_.isOpen() && session_.modified());
   const ControlStates states = controlStates(session_, commandRow_->chosenMode());
   pathBoxes_->applyStates(states);
   commandRow_->applyStates(states);
@@ -178,10 +197,19 @@ void MainWindow::applySessionState() {
 
 void MainWindow::openFiles() {
   SessionPaths paths = pathBoxes_->paths();
+  const std::u16string typedMod = paths.mod;
+  noticeBar_->hide();
   const bool opened = session_.openSession(commandRow_->chosenMode(), paths, dialogs_);
   // The Mod box shows the name chosen for a new Mod, even when Open failed.
   pathBoxes_->setModPath(paths.mod);
   if (!opened) return;
+  // A mistyped Mod path would look as if the translation were gone.
+  if (session_.modIsCopyOfOriginal() && !typedMod.empty()) {
+    noticeBar_->setText(
+        toQString(typedMod) +
+        QStringLiteral(" does not exist: the Mod starts as a copy of the Original"));
+    noticeBar_->show();
+  }
   applySessionState();
   layoutColumns();
   stringList_->setFocus();
@@ -190,6 +218,7 @@ void MainWindow::openFiles() {
 
 bool MainWindow::closeFiles() {
   if (!session_.closeSession(paths(), dialogs_)) return false;
+  noticeBar_->hide();
   applySessionState();
   applyMode();
   stringList_->setFocus();
@@ -261,6 +290,7 @@ void MainWindow::showSelectedRowInfo() {
   if (row >= 0 && stringList_->currentIndex().row() == row) {
     infoPanel_->showRow(toQString(fromLocal8Bit(session_.rowSectionText(row))),
                         toQString(fromLocal8Bit(session_.rowSubsectionText(row))),
+                        toQString(fromLocal8Bit(session_.rowComment(row))),
                         session_.rowForm(row) + 1, session_.rowFormCount(row));
     lengths = {session_.rowOldOriginalText(row).size(), session_.rowOriginalText(row).size(),
                session_.rowModText(row).size()};
@@ -271,11 +301,21 @@ void MainWindow::showSelectedRowInfo() {
 }
 
 void MainWindow::findRowsFrom(int start) {
-  const std::optional<std::int32_t> row =
-      findFrom(session_, start, toU16String(findRow_->findText()), [this] { dialogs_.beep(); });
-  // The found row is selected and brought into view; the keyboard focus
-  // stays where it is, so typing goes on.
-  if (row) stringList_->selectRow(*row);
+  const std::u16string text = toU16String(findRow_->findText());
+  bool wrapped = false;
+  const std::optional<std::int32_t> row = findFrom(session_, start, text, [this, &wrapped] {
+    wrapped = true;
+    dialogs_.beep();
+  });
+  using Result = FindRow::FindResult;
+  findRow_->showFindResult(text.empty() || !session_.isOpen() ? Result::none
+                           : !row                             ? Result::notFound
+                           : wrapped                          ? Result::wrapped
+                                                              : Result::found);
+  // The found row is selected and brought into view, to the middle when it
+  // was out of sight; the keyboard focus stays where it is, so typing goes
+  // on.
+  if (row) stringList_->selectRow(*row, true);
 }
 
 void MainWindow::selectRowInState(std::optional<RowState> state, bool backward) {

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+class QLabel;
+
 namespace sorvane {
 
 class ColumnCaptions;
@@ -105,6 +107,7 @@ class MainWindow : public QWidget, public WindowCommands {
 
   QWidget* controlsPanel_ = nullptr;
   QWidget* showPanelStrip_ = nullptr;
+  QLabel* noticeBar_ = nullptr;
   PathBoxes* pathBoxes_ = nullptr;
   CommandRow* commandRow_ = nullptr;
   FindRow* findRow_ = nullptr;

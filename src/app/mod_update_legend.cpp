@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -27,13 +28,18 @@ constexpr std::array<LegendEntry, 4> kEntries{{
     {RowState::onlyInMod, "LegendModOnly", "Mod only", "In the Mod only, in neither original"},
 }};
 
+// The row's colour inside a border of the state's strong colour, so that
+// the pale colours are told apart and the swatch doesn't pass for a plain
+// label.
 QIcon swatch(RowState state, int size) {
   QPixmap pixmap(size, size);
-  const Rgb colour = rowBackground(state, false, true);
-  pixmap.fill(QColor::fromRgb(colour));
+  pixmap.fill(QColor::fromRgb(rowBackground(state, false, true)));
   QPainter painter(&pixmap);
-  painter.setPen(QColor::fromRgb(kGridColour));
-  painter.drawRect(0, 0, size - 1, size - 1);
+  QPen pen(
+      QColor::fromRgb(state == RowState::onlyInMod ? 0xA09000 : rowBackground(state, true, true)));
+  pen.setWidth(2);
+  painter.setPen(pen);
+  painter.drawRect(1, 1, size - 2, size - 2);
   return QIcon(pixmap);
 }
 
@@ -47,6 +53,10 @@ ModUpdateLegend::ModUpdateLegend(QWidget* parent) : QWidget(parent) {
     auto* button = new QPushButton(this);
     button->setObjectName(QString::fromLatin1(entry.name));
     button->setFlat(true);
+    // Flat, but it shows that it can be clicked when the pointer is over it.
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid transparent; border-radius: 3px; padding: 2px 6px; }"
+        "QPushButton:hover { border-color: palette(mid); background: palette(alternate-base); }"));
     // The list keeps the focus; the legend is for the mouse and Ctrl+J.
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(swatch(entry.state, side));

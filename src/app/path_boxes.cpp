@@ -84,6 +84,15 @@ void PathBoxes::applyStates(const ControlStates& states) {
   oldOriginalLabel_->setEnabled(states.oldOriginalLabel);
 }
 
+void PathBoxes::focusFirstEmptyBox() {
+  for (QLineEdit* box : {oldOriginalEdit_, newOriginalEdit_, modFileEdit_}) {
+    if (box->isEnabled() && box->text().isEmpty()) {
+      box->setFocus();
+      return;
+    }
+  }
+}
+
 bool PathBoxes::isPathBox(const QWidget* widget) const {
   return widget != nullptr &&
          (widget == oldOriginalEdit_ || widget == newOriginalEdit_ || widget == modFileEdit_);
@@ -107,8 +116,8 @@ void PathBoxes::placeDroppedFiles(const QStringList& files, SessionMode mode,
 void PathBoxes::browse(bool openDialog, QLineEdit* box) {
   const std::u16string text = toU16String(box->text());
   const std::optional<std::u16string> chosen = dialogs_.chooseFile(
-      openDialog ? FileDialogKind::open : FileDialogKind::save, DialogOwner::mainWindow, kQmFilter,
-      nearestExistingFolder(text), fileNamePart(text));
+      openDialog ? FileDialogKind::open : FileDialogKind::chooseModFile, DialogOwner::mainWindow,
+      kQmFilter, nearestExistingFolder(text), fileNamePart(text));
   if (chosen) box->setText(toQString(*chosen));
 }
 

@@ -30,6 +30,9 @@ class PathBoxes : public QWidget {
   void showMode(SessionMode mode);
   void applyStates(const ControlStates& states);
   bool isPathBox(const QWidget* widget) const;
+  // At start: the keyboard focus goes to the first empty box that takes a
+  // path.
+  void focusFirstEmptyBox();
 
   // Dropped files: one goes to the box under the pointer when it takes a
   // path now (else the original's), two to the original's and the Mod's

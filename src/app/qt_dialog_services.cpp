@@ -102,6 +102,12 @@ std::optional<std::u16string> QtDialogServices::chooseFile(FileDialogKind kind, 
   dialog.setNameFilters(nameFilters(filter));
   if (!initialFolder.empty()) dialog.setDirectory(toQString(initialFolder));
   if (!initialFileName.empty()) dialog.selectFile(toQString(initialFileName));
+  if (kind == FileDialogKind::chooseModFile) {
+    // Nothing is written yet: choosing an existing Mod is the usual case.
+    dialog.setWindowTitle(QStringLiteral("Choose the Mod file"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return toU16String(dialog.selectedFiles().constFirst());
 }

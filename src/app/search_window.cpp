@@ -76,6 +76,12 @@ SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
 }
 
 QString SearchWindow::searchText() const { return stringEdit_->text(); }
+
+bool SearchWindow::isSearchBox(const QWidget* widget) const {
+  return widget == folderEdit_ || widget == stringEdit_;
+}
+
+bool SearchWindow::canSearch() const { return searchButton_->isEnabled() && !running_; }
 QString SearchWindow::folderText() const { return folderEdit_->text(); }
 
 void SearchWindow::setFields(const QString& folder, const QString& text, bool recurse) {

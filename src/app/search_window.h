@@ -33,6 +33,9 @@ class SearchWindow : public QWidget {
 
   // "Search" (or "Stop" while a search runs).
   void searchOrStop();
+  // Enter in the folder or string box: a search, when one can start.
+  bool isSearchBox(const QWidget* widget) const;
+  bool canSearch() const;
   // Opens the result on the selected line, unless it is the summary.
   void openSelectedResult();
   // Asks a running search to stop and hides the window: "Cancel", Esc,

@@ -13,10 +13,15 @@ namespace {
 
 QColor colourOf(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
 
-// Line breaks are not interpreted: the text is drawn on one line.
+// A text is drawn on one line; a line break in it shows as a mark, so a
+// text of several lines is told from one of one.
 QString oneLine(QString text) {
   for (QChar& unit : text) {
-    if (unit == QLatin1Char('\n') || unit == QLatin1Char('\r')) unit = QLatin1Char(' ');
+    if (unit == QLatin1Char('\n')) {
+      unit = QChar(0x23CE);
+    } else if (unit == QLatin1Char('\r')) {
+      unit = QLatin1Char(' ');
+    }
   }
   return text;
 }

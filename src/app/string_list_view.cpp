@@ -64,12 +64,13 @@ int StringListView::selectedRow() const {
   return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void StringListView::selectRow(int row) {
+void StringListView::selectRow(int row, bool centred) {
   if (row < 0 || row >= model_.rowCount()) return;
   const QModelIndex index = model_.index(row, 0);
+  const bool inSight = viewport()->rect().contains(visualRect(index));
   selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  scrollTo(index);
+  scrollTo(index, centred && !inSight ? PositionAtCenter : EnsureVisible);
 }
 
 void StringListView::setListFont(const QFont& font) {

@@ -31,7 +31,9 @@ class StringListView : public QTableView {
 
   // The selected row, or -1.
   int selectedRow() const;
-  void selectRow(int row);
+  // Selects the row and brings it into view; with centred, a row out of
+  // sight comes to the middle of the list (as a found row does).
+  void selectRow(int row, bool centred = false);
 
   // Sets the list font and fits the row height to it.
   void setListFont(const QFont& font);

@@ -29,8 +29,13 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
       searchWindow_->subdirectoriesCheck().toggle();
       return true;
     case Command::openSearchResult:
-      if (target != &searchWindow_->resultsList()) return false;
-      searchWindow_->openSelectedResult();
+      if (target == &searchWindow_->resultsList()) {
+        searchWindow_->openSelectedResult();
+      } else if (searchWindow_->isSearchBox(target)) {
+        if (searchWindow_->canSearch()) searchWindow_->searchOrStop();
+      } else {
+        return false;
+      }
       return true;
     case Command::save:
       if (commandRow_->canSave()) saveModFile();
@@ -64,6 +69,12 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
     case Command::toggleControlsPanel:
       toggleControlsPanel();
       return true;
+    case Command::openFiles:
+      if (commandRow_->canOpen()) openFiles();
+      return true;
+    case Command::closeFiles:
+      if (commandRow_->canClose()) closeFiles();
+      return true;
     case Command::redo:
       if (editRow_->canRedo()) undoOrRedo(false);
       return true;
@@ -77,7 +88,9 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
     }
     case Command::enter:
       if (!active) return true;
-      if (findRow_->isFindBox(target)) {
+      if (pathBoxes_->isPathBox(target)) {
+        if (commandRow_->canOpen()) openFiles();
+      } else if (findRow_->isFindBox(target)) {
         findRowsFrom(stringList_->selectedRow() + 1);
       } else if (target == stringList_) {
         rowEditors_->openEditors(stringList_->selectedRow());

@@ -31,10 +31,24 @@ void applyPlacement(QWidget& window, const WindowPlacement& placement) {
                      clamped(width, 0), clamped(height, 0));
   window.resize(
       window.size().expandedTo(window.minimumSize()).expandedTo(window.minimumSizeHint()));
-  if (onSomeScreen(window.geometry())) return;
-  if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-    window.move(primary->availableGeometry().topLeft());
+  if (!onSomeScreen(window.geometry())) {
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+      window.move(primary->availableGeometry().topLeft());
+    }
   }
+  // Fitted into the screen it lands on, so that no control is off it (a
+  // size stored at another scale or on a larger screen).
+  const QScreen* screen = QGuiApplication::screenAt(window.geometry().center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  QRect fitted(window.geometry().topLeft(),
+               window.size().boundedTo(available.size()).expandedTo(window.minimumSize()));
+  fitted.moveLeft(std::clamp(fitted.left(), available.left(),
+                             std::max(available.left(), available.right() + 1 - fitted.width())));
+  fitted.moveTop(std::clamp(fitted.top(), available.top(),
+                            std::max(available.top(), available.bottom() + 1 - fitted.height())));
+  window.setGeometry(fitted);
 }
 
 void placeFirstTime(QWidget& window) {

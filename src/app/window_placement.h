@@ -8,8 +8,9 @@ namespace sorvane {
 
 // Puts a window where a stored placement says: the edges as stored (the
 // size worked out in 64 bits and kept within what a window can have), no
-// smaller than its contents need, and back onto a screen when it would be
-// off every one (a screen that was unplugged).
+// smaller than its contents need, back onto a screen when it would be off
+// every one (a screen that was unplugged), and fitted into the available
+// area of the screen it lands on.
 void applyPlacement(QWidget& window, const WindowPlacement& placement);
 
 // Where a window goes without a stored placement: centred on its screen,

@@ -56,6 +56,7 @@ void MainWindow::showAsRestored() {
   } else {
     show();
   }
+  pathBoxes_->focusFirstEmptyBox();
 }
 
 void MainWindow::saveSettings() {

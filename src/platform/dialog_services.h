@@ -13,7 +13,10 @@ enum class DialogOwner { none, mainWindow, exportDialog, folderSearchWindow };
 enum class MessageButtons { ok, okCancel, yesNoCancel };
 enum class MessageIcon { none, error, exclamation, information };
 enum class MessageAnswer { ok, cancel, yes, no };
-enum class FileDialogKind { open, save };
+// open: an existing file; save: a file to write (an existing one is asked
+// about); chooseModFile: the Mod file's name, existing or not, titled
+// "Choose the Mod file" with a "Choose" button.
+enum class FileDialogKind { open, save, chooseModFile };
 
 // The name of the application; an owner-less message box shows it as caption.
 inline constexpr std::u16string_view kApplicationName = u"Sorvane";

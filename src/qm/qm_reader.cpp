@@ -33,6 +33,13 @@ constexpr std::u16string_view kRecordBeginning = u"identifying beginning of the 
 constexpr std::u16string_view kEndOfSection = u"on the end of the (Sub)Section";
 constexpr std::u16string_view kEndOfString = u"on the end of the String";
 
+// Whether a file's first bytes are those of a Qt Linguist source file
+// (.ts): XML, its document type or its root element.
+bool looksLikeTsFile(std::span<const std::uint8_t> start) {
+  const std::string_view text(reinterpret_cast<const char*>(start.data()), start.size());
+  return text.starts_with("<?xml") || text.starts_with("<!DOCTYPE TS") || text.starts_with("<TS");
+}
+
 // Reads one QM file. Reads never go past the end of the file, and a record
 // is read only inside the messages block: an offset or a length that
 // reaches beyond it is reported as unexpected data, like a wrong tag.
@@ -183,8 +190,17 @@ bool QmReader::read() {
 
   std::uint8_t magic[kQmMagic.size()];
   if (!readBytes(0, magic, sizeof magic)) return failShortRead();
-  if (!std::equal(kQmMagic.begin(), kQmMagic.end(), magic))
+  if (!std::equal(kQmMagic.begin(), kQmMagic.end(), magic)) {
+    if (!options_.quiet && looksLikeTsFile(magic)) {
+      dialogs_.showError(
+          DialogOwner::mainWindow,
+          formatMessage(u"Invalid header in \"%s\"", {fileName_}) +
+              u"\r\nThis is a Qt Linguist source file; Sorvane opens compiled .qm files (make one "
+              u"with lrelease).");
+      return false;
+    }
     return fail(u"Invalid header in \"%s\"");
+  }
   // Qt's language and dependencies blocks may stand before the index block.
   std::uint64_t indexTagAt = kQmMagic.size();
   BlockHead block;

@@ -114,16 +114,13 @@ bool reportSaveResult(DialogServices& dialogs, std::u16string_view path,
     return true;
   }
   std::u16string text = u"Could not save. Try to choose a different filename for the Mod file\r\n" +
-                        systemErrorText(result.error);
+                        systemErrorText(result.error) + formatMessage(u"\r\nFile: \"%s\"", {path});
   if (result.content == FileContent::unflushed) {
-    text += formatMessage(
-        u"\r\n\r\n\"%s\" holds the new content, but it may not be on disk: "
-        u"its old content could not be put back.",
-        {path});
+    text +=
+        u"\r\n\r\nThe file holds the new content, but it may not be on disk: its old "
+        u"content could not be put back.";
   } else if (result.content == FileContent::damaged) {
-    text += formatMessage(
-        u"\r\n\r\nThe old content of \"%s\" could not be put back: the file may be incomplete.",
-        {path});
+    text += u"\r\n\r\nThe file's old content could not be put back: it may be incomplete.";
   }
   showSaveError(dialogs, text);
   return false;

@@ -236,6 +236,13 @@ std::string_view Session::rowSectionText(std::int32_t row) const {
   return keyOfId(rowKeyId_[static_cast<std::size_t>(message)]).section;
 }
 
+std::string_view Session::rowComment(std::int32_t row) const {
+  const RowEntries entries = rowEntries(row);
+  if (entries.newOriginal >= 0) return newOriginal_.comments.view(entries.newOriginal);
+  if (entries.oldOriginal >= 0) return oldOriginal_.comments.view(entries.oldOriginal);
+  return mod_.comments.view(entries.mod);
+}
+
 std::string_view Session::rowSubsectionText(std::int32_t row) const {
   const std::int32_t message = addressOf(row).message;
   if (mode_ == SessionMode::traditional) return newOriginal_.subsectionTexts.view(message);

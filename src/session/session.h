@@ -124,6 +124,8 @@ class Session {
   // The row's section and subsection texts, from the new original, or from
   // the file that holds the row's string when the new original doesn't.
   std::string_view rowSectionText(std::int32_t row) const;
+  // The row's Qt comment (its disambiguation), from the same file.
+  std::string_view rowComment(std::int32_t row) const;
   std::string_view rowSubsectionText(std::int32_t row) const;
 
   // Stores a row's Mod text. In "Mod update" an empty text removes the

@@ -195,7 +195,8 @@ TEST_F(SavingTest, AFailingSaveLeavesTheOldFileAsItWasAndNoLeftovers) {
     EXPECT_FALSE(save());
     EXPECT_EQ(saveErrorText(),
               u"Could not save. Try to choose a different filename for the Mod file\r\n"
-              u"No space left on device");
+              u"No space left on device\r\nFile: \"" +
+                  paths.mod + u"\"");
     EXPECT_EQ(folder.read("de.qm"), old);
     EXPECT_TRUE(session.modified());
   }
@@ -216,7 +217,8 @@ TEST_F(SavingTest, TheMessageAfterASaveSaysWhatTheFileHolds) {
                                    u"Input/output error";
   const std::u16string notSaved =
       u"Could not save. Try to choose a different filename for the Mod file\r\n"
-      u"Input/output error";
+      u"Input/output error\r\nFile: \"" +
+      folder.widePath("de.qm") + u"\"";
   const struct Case {
     bool hardLinked;
     std::initializer_list<SystemCall> failing;
@@ -231,9 +233,8 @@ TEST_F(SavingTest, TheMessageAfterASaveSaysWhatTheFileHolds) {
        {SystemCall::flush, SystemCall::restore},
        false,
        true,
-       notSaved + u"\r\n\r\n\"" + folder.widePath("de.qm") +
-           u"\" holds the new content, but it may not be on disk: its old content could not be "
-           u"put back."},
+       notSaved + u"\r\n\r\nThe file holds the new content, but it may not be on disk: its old "
+                  u"content could not be put back."},
       {true, {SystemCall::write, SystemCall::restore}, false, false, notSaved},
   };
   for (const Case& c : cases) {
@@ -263,9 +264,10 @@ TEST_F(SavingTest, AModPathThatIsAFolderIsNotReplaced) {
   std::filesystem::create_directory(folder.path("de.qm"));
   paths.mod = folder.widePath("de.qm");
   EXPECT_FALSE(save());
-  EXPECT_EQ(
-      saveErrorText(),
-      u"Could not save. Try to choose a different filename for the Mod file\r\nIs a directory");
+  EXPECT_EQ(saveErrorText(),
+            u"Could not save. Try to choose a different filename for the Mod file\r\nIs a "
+            u"directory\r\nFile: \"" +
+                paths.mod + u"\"");
 }
 
 TEST_F(SavingTest, AskToSaveChangesFollowsTheAnswer) {
@@ -334,7 +336,7 @@ class UnprivilegedSavingTest : public SavingTest {
       if (succeeds) return dialogs.calls().empty() ? 0 : 2;
       const std::u16string expected =
           u"Could not save. Try to choose a different filename for the Mod file\r\n" +
-          std::u16string(error);
+          std::u16string(error) + u"\r\nFile: \"" + paths.mod + u"\"";
       return dialogs.messageTexts() == std::vector{expected} ? 0 : 3;
     });
   }

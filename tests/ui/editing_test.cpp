@@ -416,12 +416,14 @@ void EditingTest::enterAndEscapeAreTakenWhereTheyHaveNoUse() {
   find->setFocus();
   QTest::keyClick(find, Qt::Key_Return);
   QCOMPARE(returnPressed.count(), 0);
-  // Enter in a path box goes on to the box.
+  // Enter in a path box opens the files; with files open it does nothing.
   auto* modBox = ui->find<QLineEdit>("ModFileEdit");
   QSignalSpy boxReturn(modBox, &QLineEdit::returnPressed);
   modBox->setFocus();
   QTest::keyClick(modBox, Qt::Key_Return);
-  QCOMPARE(boxReturn.count(), 1);
+  QCOMPARE(boxReturn.count(), 0);
+  QVERIFY(ui->window->session().isOpen());
+  QVERIFY(ui->dialogs.calls().empty());
 }
 
 void EditingTest::ctrlKeysMoveTheFocusAndToggleThePanel() {

@@ -37,7 +37,7 @@ void MainWindowTest::init() { ui = std::make_unique<MainWindowFixture>(); }
 void MainWindowTest::cleanup() { ui.reset(); }
 
 void MainWindowTest::everyControlHasItsNameCaptionAndInitialState() {
-  QCOMPARE(ui->window->windowTitle(), QStringLiteral("Sorvane " SORVANE_VERSION));
+  QCOMPARE(ui->window->windowTitle(), QStringLiteral("Sorvane"));
   // At least the design's size, more where the controls need it.
   QVERIFY(ui->window->width() >= 406 && ui->window->height() >= 355);
   QCOMPARE(ui->window->minimumSize(), ui->window->layout()->minimumSize());
@@ -391,6 +391,76 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
   search.setFields(QString::fromStdString(ui->folder.path("none")), QString(), true);
   search.searchOrStop();
   QCOMPARE(ui->dialogs.messageTexts().back(), u"Folder does not exist.");
+}
+
+// What a user expects of any desktop editor: the file in the title with
+// the unsaved-changes mark, Ctrl+O and Ctrl+W, Enter to open, a line that
+// says a Mod path named no file, and a hint for a Qt Linguist source file.
+void MainWindowTest::behavesLikeADesktopEditor() {
+  const std::string original = ui->write("en.qm", kThree);
+  ui->find<QLineEdit>("NewOriginalEdit")->setText(QString::fromStdString(original));
+  auto* modBox = ui->find<QLineEdit>("ModFileEdit");
+  modBox->setText(QString::fromStdString(ui->folder.path("typo.qm")));
+  modBox->setFocus();
+  QTest::keyClick(modBox, Qt::Key_Return);
+  QVERIFY(ui->window->session().isOpen());
+  QCOMPARE(ui->window->windowTitle(), QStringLiteral("typo.qm[*] \u2014 Sorvane"));
+  QVERIFY(!ui->window->isWindowModified());
+  QVERIFY(ui->find("NoticeBar")->isVisible());
+  QCOMPARE(ui->text("NoticeBar"),
+           QString::fromStdString(ui->folder.path("typo.qm")) +
+               QStringLiteral(" does not exist: the Mod starts as a copy of the Original"));
+  QVERIFY(ui->list().hasFocus());
+  ui->window->session().setModified(true);
+  ui->window->session().setRowModText(0, u"changed");
+  QVERIFY(ui->window->isWindowModified());
+
+  ui->dialogs.answerNextMessage(MessageAnswer::no);
+  QTest::keyClick(&ui->list(), Qt::Key_W, Qt::ControlModifier);
+  QVERIFY(!ui->window->session().isOpen());
+  QCOMPARE(ui->window->windowTitle(), QStringLiteral("Sorvane"));
+  QVERIFY(!ui->find("NoticeBar")->isVisible());
+  QTest::keyClick(&ui->list(), Qt::Key_O, Qt::ControlModifier);
+  QVERIFY(ui->window->session().isOpen());
+  QVERIFY(ui->find("NoticeBar")->isVisible());
+
+  // A .ts file is not a QM file, and the box says what to do.
+  ui->dialogs.answerNextMessage(MessageAnswer::no);
+  QTest::keyClick(&ui->list(), Qt::Key_W, Qt::ControlModifier);
+  ui->folder.write("app.ts", bytesOf("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>"));
+  ui->dialogs.clear();
+  ui->open(ui->folder.path("app.ts"), "");
+  QCOMPARE(ui->dialogs.messageTexts().back(),
+           u"Invalid header in \"" + ui->folder.widePath("app.ts") +
+               u"\"\r\nThis is a Qt Linguist source file; Sorvane opens compiled .qm files (make "
+               u"one with lrelease).");
+}
+
+// Find says when nothing matched and when it went round, and brings a
+// found row out of sight to the middle of the list.
+void MainWindowTest::findShowsNotFoundAndWrapping() {
+  std::vector<QmEntry> many(200, QmEntry{1, u"text", "", ""});
+  many[150].text = u"needle";
+  many[20].text = u"Directly";
+  ui->window->resize(600, 700);
+  ui->open(ui->write("en.qm", many), "");
+  auto* find = ui->find<QLineEdit>("FindEdit");
+  find->setFocus();
+  QTest::keyClicks(find, QStringLiteral("needle"));
+  QCOMPARE(ui->list().selectedRow(), 150);
+  const QRect row = ui->list().visualRect(ui->list().model()->index(150, 0));
+  const int height = ui->list().viewport()->height();
+  QVERIFY(row.top() > height / 4 && row.bottom() < height * 3 / 4);
+  QVERIFY(!ui->find("FindStatus")->isVisible());
+  QTest::keyClick(find, Qt::Key_Return);
+  QCOMPARE(ui->text("FindStatus"), QStringLiteral("Search wrapped"));
+  find->setText(QStringLiteral("Directory not found"));
+  QCOMPARE(ui->text("FindStatus"), QStringLiteral("Not found"));
+  QVERIFY(find->palette().color(QPalette::Base) !=
+          ui->find<QLineEdit>("ModFileEdit")->palette().color(QPalette::Base));
+  find->setText(QStringLiteral("Direct"));
+  QVERIFY(!ui->find("FindStatus")->isVisible());
+  QCOMPARE(ui->list().selectedRow(), 20);
 }
 
 void MainWindowTest::closingTheMainWindowEndsASearchAndItsWindow() {

@@ -28,6 +28,8 @@ class MainWindowTest : public QObject {
   void debugButtonWritesTheDebugFileAndLeavesTheSession();
   void searchWindowFindsFilesAndOpensOne();
   void closingTheMainWindowEndsASearchAndItsWindow();
+  void behavesLikeADesktopEditor();
+  void findShowsNotFoundAndWrapping();
   void theCommandLineNamesTheFilesToOpen();
   void droppedFilesFillThePathBoxes();
 

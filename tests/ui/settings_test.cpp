@@ -2,8 +2,11 @@
 
 #include "app/main_window.h"
 #include "app/search_window.h"
+#include "app/string_list_view.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -159,8 +162,26 @@ void SettingsTest::aWindowOffEveryScreenComesBackOntoOne() {
     QVERIFY(screen.intersects(window->geometry()));
     QVERIFY(screen.intersects(window->searchWindow().geometry()));
   }
+  // A stored size larger than the screen (stored at another scale) is
+  // fitted into the screen's available area, every edge on it.
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  writeSettings(u"form_left=100\r\nform_right=" + std::u16string(u"4100") +
+                u"\r\nform_top=50\r\nform_bottom=3050\r\n");
+  auto oversize = startWindow(dialogs, settingsPath());
+  QVERIFY(oversize->width() <= available.width() && oversize->height() <= available.height());
+  // (The platform may keep its window frame on the screen.)
+  QVERIFY(available.adjusted(-4, -4, 4, 4).contains(oversize->geometry()));
   writeSettings(files[0]);
-  QCOMPARE(startWindow(dialogs, settingsPath())->width(), 1000);
+  QCOMPARE(startWindow(dialogs, settingsPath())->width(), std::min(1000, available.width()));
+}
+
+void SettingsTest::withoutAStoredFontTheListHasTheDesktopsFont() {
+  writeSettings(u"mod=x\r\n");
+  auto window = startWindow(dialogs, settingsPath());
+  const QFontInfo desktop(QApplication::font());
+  QCOMPARE(textOf(*window, "FontNameBox"), desktop.family());
+  QCOMPARE(textOf(*window, "FontSizeBox"), QString::number(desktop.pixelSize()));
+  QCOMPARE(window->stringList().font().family(), desktop.family());
 }
 
 void SettingsTest::withoutAFileTheWindowStartsCentred() {

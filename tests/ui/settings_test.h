@@ -17,6 +17,7 @@ class SettingsTest : public QObject {
   void numbersAndFontsAreReadAsStored();
   void onlyFormMaxStartsMaximized();
   void aWindowOffEveryScreenComesBackOntoOne();
+  void withoutAStoredFontTheListHasTheDesktopsFont();
   void withoutAFileTheWindowStartsCentred();
 
  private:

@@ -376,7 +376,7 @@ void StringListTest::browseStartsInTheFoldersOfThePathBox() {
 
   ui->type("ModFileEdit", ui->folder.path("missing/sub/fr.qm"));
   ui->click("ModFileBrowse");
-  QCOMPARE(ui->dialogs.calls().back().fileKind, FileDialogKind::save);
+  QCOMPARE(ui->dialogs.calls().back().fileKind, FileDialogKind::chooseModFile);
   // Only the path's own folder is tried, not the folders above it.
   QCOMPARE(ui->dialogs.calls().back().initialFolder, std::u16string());
   QCOMPARE(ui->dialogs.calls().back().initialFileName, std::u16string(u"fr.qm"));
