@@ -382,6 +382,13 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
            QString::fromStdString(ui->folder.path("a.qm")));
   QCOMPARE(ui->find<QLineEdit>("FindEdit")->text(), QStringLiteral("OFFNEN"));
   QCOMPARE(ui->list().selectedRow(), 1);
+  // Enter in the String box searches again.
+  results.clear();
+  auto* stringBox = search.findChild<QLineEdit*>(QStringLiteral("StringEdit"));
+  stringBox->setFocus();
+  QTest::keyClick(stringBox, Qt::Key_Return);
+  QCOMPARE(results.count(), 2);
+  results.setFocus();
   // Ctrl+R toggles the subfolders; Esc hides the window.
   QTest::keyClick(&results, Qt::Key_R, Qt::ControlModifier);
   QVERIFY(!search.subdirectoriesCheck().isChecked());
@@ -397,7 +404,9 @@ void MainWindowTest::searchWindowFindsFilesAndOpensOne() {
 // the unsaved-changes mark, Ctrl+O and Ctrl+W, Enter to open, a line that
 // says a Mod path named no file, and a hint for a Qt Linguist source file.
 void MainWindowTest::behavesLikeADesktopEditor() {
-  const std::string original = ui->write("en.qm", kThree);
+  const std::string original = ui->write(
+      "en.qm",
+      {{1, u"one", "A section", "Main"}, {2, u"two\nlines", "A section\nof two lines", "Main"}});
   ui->find<QLineEdit>("NewOriginalEdit")->setText(QString::fromStdString(original));
   auto* modBox = ui->find<QLineEdit>("ModFileEdit");
   modBox->setText(QString::fromStdString(ui->folder.path("typo.qm")));
@@ -411,6 +420,13 @@ void MainWindowTest::behavesLikeADesktopEditor() {
            QString::fromStdString(ui->folder.path("typo.qm")) +
                QStringLiteral(" does not exist: the Mod starts as a copy of the Original"));
   QVERIFY(ui->list().hasFocus());
+  // The panel under the list keeps its height; a line break shows as a mark.
+  const int panelHeight = ui->find("InfoPanel")->height();
+  ui->list().selectRow(1);
+  QCOMPARE(ui->find("InfoPanel")->height(), panelHeight);
+  QCOMPARE(ui->find("SectionText")->toolTip(), QStringLiteral("A section\nof two lines"));
+  QVERIFY(ui->text("SectionText").startsWith(QStringLiteral("A section\u23CEof")));
+  QCOMPARE(ui->cell(1, 2), QStringLiteral("two\nlines"));
   ui->window->session().setModified(true);
   ui->window->session().setRowModText(0, u"changed");
   QVERIFY(ui->window->isWindowModified());
