@@ -31,7 +31,6 @@ EditRow::EditRow(QWidget* parent) : QWidget(parent) {
 
   connect(undoButton_, &QPushButton::clicked, this, &EditRow::undoClicked);
   connect(redoButton_, &QPushButton::clicked, this, &EditRow::redoClicked);
-  connect(changeSameCheck_, &QCheckBox::clicked, this, &EditRow::changeSameClicked);
   connect(searchFolderButton_, &QPushButton::clicked, this, &EditRow::searchFolderClicked);
   connect(debugQmButton_, &QPushButton::clicked, this, &EditRow::debugQmClicked);
 }

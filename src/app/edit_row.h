@@ -27,7 +27,6 @@ class EditRow : public QWidget {
  signals:
   void undoClicked();
   void redoClicked();
-  void changeSameClicked();
   void searchFolderClicked();
   void debugQmClicked();
 

@@ -96,7 +96,6 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
         rowEditors_->openEditors(stringList_->selectedRow());
       } else if (editing) {
         rowEditors_->endEditing(true, editRow_->changeSame());
-        applySessionState();
       } else {
         return false;
       }
