@@ -1,5 +1,6 @@
 // sorvane-cli: Sorvane's command-line companion.
 
+#include "cli/check_command.h"
 #include "cli/dump_command.h"
 #include "cli/rows_command.h"
 #include "cli/save_command.h"
@@ -83,6 +84,23 @@ int run(int argc, char** argv) {
   rows->add_option("ORIGINAL.qm", rowsOriginal, "The original, or the new original")->required();
   rows->add_option("MOD.qm", rowsMod, "The Mod file, or \"\"")->required();
 
+  std::string checkOld;
+  std::string checkOriginal;
+  std::string checkMod;
+  bool checkSummary = false;
+  CLI::App* check = app.add_subcommand(
+      "check", "Check every Mod text against its original and the Mod file for Qt's lookups.");
+  check->footer(
+      "Prints one JSON object a problem: \"row\" (from 0), \"check\" (place-markers, "
+      "accelerators, accelerator-clash, punctuation, white-space, line-breaks, tags, lookup), "
+      "\"message\", \"original\", \"mod\" and, from a plural message's second form on, \"form\". "
+      "--summary prints the number of problems of each check instead. The exit code is 1 when "
+      "there is any problem, so that a build can stop on them.");
+  check->add_option("--old", checkOld, "The old original (\"Mod update\")")->type_name("OLD.qm");
+  check->add_flag("--summary", checkSummary, "Print the count of each check instead");
+  check->add_option("ORIGINAL.qm", checkOriginal, "The original, or the new original")->required();
+  check->add_option("MOD.qm", checkMod, "The Mod file")->required();
+
   std::string exportMod;
   std::string exportOut;
   CLI::App* exportCommand = app.add_subcommand(
@@ -154,6 +172,12 @@ int run(int argc, char** argv) {
     if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);
     return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
                             absolutePath(outPath), language, dialogs);
+  }
+  if (check->parsed()) {
+    std::optional<std::u16string> oldOriginal;
+    if (check->count("--old") != 0) oldOriginal = absolutePath(checkOld);
+    return sorvane::runCheck(oldOriginal, absolutePath(checkOriginal), absolutePath(checkMod),
+                             checkSummary, std::cout, dialogs);
   }
   if (rows->parsed()) {
     std::optional<std::u16string> oldOriginal;

@@ -110,7 +110,9 @@ void Session::restore(const ModSnapshot& snapshot) {
     relayRows();
   }
   for (const auto& [row, message] : snapshot.rows) {
-    if (row >= 0 && row < rowCount()) restoreModMessage(row, message);
+    if (row < 0 || row >= rowCount()) continue;
+    restoreModMessage(row, message);
+    if (listener_ != nullptr) listener_->rowTextStored(row);
   }
   batchChangedTexts_ = true;
 }

@@ -325,6 +325,7 @@ void Session::setRowModText(std::int32_t row, std::u16string_view text) {
       if (text.empty() && allFormsEmpty(entry)) removeModEntry(entry);
     }
   }
+  if (listener_ != nullptr) listener_->rowTextStored(row);
   if (batchDepth_ > 0) {
     batchChangedTexts_ = true;
   } else if (listener_ != nullptr) {

@@ -60,6 +60,9 @@ class SessionListener {
   virtual void rowsReset() {}
   // A row's Mod text was stored: redraw.
   virtual void rowTextsChanged() {}
+  // The Mod text of one row was stored (a bulk change tells only
+  // rowTextsChanged).
+  virtual void rowTextStored(std::int32_t /*row*/) {}
   // The undo and redo log must be emptied (the session is being closed).
   virtual void undoLogCleared() {}
 };

@@ -94,6 +94,37 @@ TEST_F(CliProcess, RowsListTheWindowsRowsAndLanguageGivesTheModItsForms) {
   EXPECT_EQ(Bytes(saved.begin() + 16, saved.begin() + 23), join({{0xA7}, be32(2), bytesOf("ru")}));
 }
 
+// check prints each problem, or counts of them, and fails a build on any.
+TEST_F(CliProcess, CheckPrintsEachProblemAndExitsWithOneWhenThereIsAny) {
+  folder.write("en.qm",
+               buildQm({{1, u"Copy %1 to %2", "Copy", "Main"}, {2, u"File:", "File", "Main"}}));
+  folder.write("de.qm",
+               buildQm({{1, u"Kopiere %1", "Copy", "Main"}, {2, u"Datei:", "File", "Main"}}));
+  const std::string en = "'" + folder.path("en.qm") + "'";
+  const std::string de = "'" + folder.path("de.qm") + "'";
+  const std::string problem =
+      "{\"row\":0,\"check\":\"place-markers\",\"message\":\"Missing place marker %2\","
+      "\"original\":\"Copy %1 to %2\",\"mod\":\"Kopiere %1\"}\n";
+  const struct {
+    std::string arguments;
+    int exitCode;
+    std::string out;
+  } cases[] = {
+      {"check " + en + " " + de, 1, problem},
+      {"check --summary " + en + " " + de, 1,
+       "{\"place-markers\":1,\"accelerators\":0,\"accelerator-clash\":0,\"punctuation\":0,"
+       "\"white-space\":0,\"line-breaks\":0,\"tags\":0,\"lookup\":0}\n"},
+      {"check --old " + en + " " + en + " " + de, 1, problem},
+      {"check " + en + " " + en, 0, ""},
+      {"check " + en + " ''", 0, ""},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << result.err;
+    EXPECT_EQ(result.out, c.out) << c.arguments;
+  }
+}
+
 TEST_F(CliProcess, DumpsTheSmallestFile) {
   const Bytes smallest = buildQm({{0x12345678, u"Hi", "", ""}});
   ASSERT_EQ(smallest.size(), 49U);

@@ -7,6 +7,7 @@
 #include "platform/text_codec.h"
 #include "qm/qm_reader.h"
 #include "session/mod_file_saving.h"
+#include "session/row_problems.h"
 #include "session/session.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
@@ -116,6 +117,14 @@ TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
                 lconvertToTs(file.string(), folder.path("original.ts")));
     EXPECT_TRUE(translateAll(saved, session.newOriginal()) ==
                 translateAll(file.string(), session.newOriginal()));
+
+    // As a Mod of itself, the file has every entry where Qt looks for it.
+    Session itself;
+    paths.mod = paths.newOriginal;
+    ASSERT_TRUE(itself.openSession(SessionMode::traditional, paths, dialogs));
+    RowProblems problems;
+    problems.checkAll(itself);
+    EXPECT_EQ(problems.rowsWithProblems(), 0);
   }
   EXPECT_GT(withMessages, 0);
   std::printf("[ corpus   ] %d of %zu files hold messages\n", withMessages, files.size());

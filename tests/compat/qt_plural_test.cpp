@@ -6,6 +6,7 @@
 #include "qm/qm_reader.h"
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
+#include "session/row_problems.h"
 #include "session/row_states.h"
 #include "session/session.h"
 #include "support/recording_dialog_services.h"
@@ -114,6 +115,13 @@ TEST_F(QtPlural, AnEnglishOriginalAndARussianModShowEveryFormAndSaveAllThree) {
     EXPECT_EQ(session.rowOriginalText(pluralRows[1]), u"%n files");
     EXPECT_EQ(session.rowOriginalText(pluralRows[2]), u"");
     EXPECT_EQ(session.rowModText(pluralRows[2]), u"%n fajlov");
+    // The third form, which English lacks, is checked against the first.
+    session.setRowModText(pluralRows[2], u"fajlov");
+    RowProblems problems;
+    problems.checkAll(session);
+    EXPECT_EQ(problems.rowsWithProblems(), 1);
+    EXPECT_EQ(problems.problemsOf(pluralRows[2]).at(0).check, CheckKind::placeMarkers);
+    session.setRowModText(pluralRows[2], u"%n fajlov");
 
     session.setRowModText(pluralRows[1], u"%n fajla!");
     paths.mod = folder.widePath("saved.qm");

@@ -5,6 +5,7 @@
 
 #include "platform/path_codec.h"
 #include "session/mod_file_saving.h"
+#include "session/row_problems.h"
 #include "session/session.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
@@ -257,6 +258,20 @@ TEST_F(QtWriters, AnUntouchedSaveKeepsEveryTranslationQtFinds) {
                             [](const QString& text) { return !text.isNull(); }));
     EXPECT_EQ(lconvertToTs(folder.path("saved.qm"), folder.path("saved.ts")),
               lconvertToTs(file.path, folder.path("input.ts")));
+  }
+}
+
+TEST_F(QtWriters, EveryWritersEntriesAreWhereQtLooksForThem) {
+  for (const WrittenFile& file : files()) {
+    SCOPED_TRACE(file.what);
+    RecordingDialogServices dialogs;
+    Session session;
+    const std::u16string path = pathFromNative(file.path);
+    SessionPaths paths{u"", path, path};
+    ASSERT_TRUE(session.openSession(SessionMode::traditional, paths, dialogs));
+    RowProblems problems;
+    problems.checkAll(session);
+    EXPECT_EQ(problems.rowsWithProblems(), 0);
   }
 }
 

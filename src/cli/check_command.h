@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+class DialogServices;
+
+// Opens the files as the Open button does ("Mod update" with an old
+// original) and prints every problem the checks find, one JSON object a
+// problem: "row" (from 0, as the window and `rows` number them), "check",
+// "message", the row's "original" and "mod" texts and "form" as `dump`
+// writes it; with summary, the number of problems of each check instead.
+// Returns the process exit code: 0 when there is no problem, 1 when there
+// is any or opening failed.
+int runCheck(const std::optional<std::u16string>& oldOriginal, std::u16string_view original,
+             std::u16string_view mod, bool summary, std::ostream& out, DialogServices& dialogs);
+
+}  // namespace sorvane
