@@ -5,6 +5,7 @@
 #include "app/named_widget.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 
 namespace sorvane {
@@ -18,7 +19,13 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
   subSectionText_ = named<ElidedLabel>("SubSectionText", this);
   auto* commentLabel = named<QLabel>("CommentLabel", QStringLiteral("Comment:"), this);
   commentText_ = named<ElidedLabel>("CommentText", this);
-  for (ElidedLabel* label : {sectionText_, subSectionText_, commentText_}) {
+  // What the checks found, and for a row whose original changed, how.
+  auto* checkLabel = named<QLabel>("CheckLabel", QStringLiteral("Check:"), this);
+  problemsText_ = named<ElidedLabel>("ProblemsText", this);
+  problemsText_->setStyleSheet(QStringLiteral("QLabel { color: #B01010; }"));
+  changeText_ = named<ElidedLabel>("ChangeText", this);
+  for (ElidedLabel* label :
+       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_}) {
     label->setTextFormat(Qt::PlainText);
     // A long section name is cut at the window's edge; it never widens it.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -40,6 +47,11 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
   grid->addWidget(modLanguageBox_, 1, 3);
   grid->addWidget(commentLabel, 2, 0);
   grid->addWidget(commentText_, 2, 1, 1, 3);
+  auto* checkLine = new QHBoxLayout;
+  checkLine->addWidget(problemsText_, 1);
+  checkLine->addWidget(changeText_, 1);
+  grid->addWidget(checkLabel, 3, 0);
+  grid->addLayout(checkLine, 3, 1, 1, 3);
   grid->setColumnStretch(1, 1);
   grid->setVerticalSpacing(2);
   // The same height whatever the row shows.
@@ -49,16 +61,24 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
 }
 
 void InfoPanel::showRow(const QString& section, const QString& subsection, const QString& comment,
-                        int pluralForm, int forms) {
+                        int pluralForm, int forms, const QStringList& problems,
+                        const QString& change) {
   sectionText_->setFullText(section);
   subSectionText_->setFullText(subsection);
   commentText_->setFullText(comment);
+  problemsText_->setFullText(problems.join(QStringLiteral("; ")));
+  changeText_->setFullText(change.isEmpty() ? QString() : QStringLiteral("Changed: ") + change);
+  problemsText_->setVisible(!problems.isEmpty() || change.isEmpty());
+  changeText_->setVisible(!change.isEmpty());
   pluralFormText_->setText(
       forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(pluralForm).arg(forms) : QString());
 }
 
 void InfoPanel::clearRow() {
-  for (ElidedLabel* label : {sectionText_, subSectionText_, commentText_}) label->setFullText({});
+  for (ElidedLabel* label :
+       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_}) {
+    label->setFullText({});
+  }
   pluralFormText_->clear();
 }
 

@@ -24,8 +24,10 @@ class InfoPanel : public QWidget {
   explicit InfoPanel(QWidget* parent);
 
   // pluralForm and forms from 1; no plural line for a message of one form.
+  // problems: the checks' findings; change: the original's change, marked word by
+  // word ("[-old-]{+new+}"), for a row whose original text changed.
   void showRow(const QString& section, const QString& subsection, const QString& comment,
-               int pluralForm, int forms);
+               int pluralForm, int forms, const QStringList& problems, const QString& change);
   void clearRow();
   void showModLanguage(const std::string& code);
   void applyStates(const ControlStates& states);
@@ -37,6 +39,8 @@ class InfoPanel : public QWidget {
   ElidedLabel* sectionText_;
   ElidedLabel* subSectionText_;
   ElidedLabel* commentText_;
+  ElidedLabel* problemsText_;
+  ElidedLabel* changeText_;
   QLabel* pluralFormText_;
   ModLanguageBox* modLanguageBox_;
 };

@@ -45,6 +45,9 @@ constexpr std::array kKeys = {
     KeyBinding{Qt::Key_Tab, plainNoLocks, W::main, toModEditor},
     KeyBinding{Qt::Key_Backtab, shift, W::main, toOriginalEditor},
     KeyBinding{Qt::Key_F3, plainNoLocks, W::main, findNext},
+    KeyBinding{Qt::Key_F8, plainNoLocks, W::main, nextProblemRow},
+    KeyBinding{Qt::Key_F8, shift, W::main, previousProblemRow},
+    KeyBinding{Qt::Key_B, ctrl, W::main, copyOriginal},
 };
 
 // The lock modifier bit of the key state that X11 and Wayland (xkb) report

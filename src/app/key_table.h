@@ -34,6 +34,9 @@ enum class Command {
   deleteRowText,
   toModEditor,
   toOriginalEditor,
+  nextProblemRow,
+  previousProblemRow,
+  copyOriginal,  // the row's original text into the Mod editor
 };
 
 // In which window a key counts.

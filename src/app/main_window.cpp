@@ -27,6 +27,7 @@
 #include "session/row_states.h"
 #include "session/string_list_layout.h"
 #include "textio/debug_strings.h"
+#include "widetext/word_diff.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,6 +80,7 @@ void MainWindow::buildParts() {
   infoPanel_ = named<InfoPanel>("InfoPanel", this);
   controlsPanel_ = named<QWidget>("ControlsPanel", this);
   auto* model = new StringListModel(session_);
+  model->setProblems(&problems_);
   stringList_ = named<StringListView>("StringListView", *model, this);
   model->setParent(stringList_);
   rowEditors_ = new RowEditors(session_, *stringList_);
@@ -157,12 +159,24 @@ void MainWindow::connectParts() {
   connect(stringList_, &StringListView::selectedRowChanged, this, &MainWindow::showSelectedRowInfo);
   connect(stringList_, &StringListView::resized, this, &MainWindow::layoutColumns);
   connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
+  connect(&model, &StringListModel::rowStored, this,
+          [this](int row) { storedRows_.push_back(row); });
   connect(&model, &StringListModel::modTextChanged, this, [this] {
+    recheckRows();
     showSelectedRowInfo();
     applySessionState();
     updateLegend();
   });
-  connect(&model, &StringListModel::modelReset, this, &MainWindow::updateLegend);
+  connect(&model, &StringListModel::modelReset, this, [this] {
+    storedRows_.clear();
+    if (session_.isOpen()) {
+      problems_.checkAll(session_);
+    } else {
+      problems_.clear();
+    }
+    updateLegend();
+  });
+  connect(legend_, &ModUpdateLegend::problemRowRequested, this, &MainWindow::selectProblemRow);
   connect(&model, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
   connect(&model, &StringListModel::undoLogClearRequested, this, &MainWindow::applySessionState);
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, columnCaptions_,
@@ -279,19 +293,49 @@ void MainWindow::layoutColumns() {
 }
 
 void MainWindow::updateLegend() {
-  const bool shown = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
-  if (shown) legend_->setCounts(countRowStates(session_));
-  legend_->setVisible(shown);
+  const bool modUpdate = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
+  if (modUpdate) legend_->setCounts(countRowStates(session_));
+  legend_->showStates(modUpdate);
+  legend_->setProblemCount(problems_.rowsWithProblems());
+  legend_->setVisible(session_.isOpen());
+}
+
+void MainWindow::recheckRows() {
+  if (!session_.isOpen()) return;
+  // Many rows at once (Change same, an import) are checked afresh: each
+  // row's re-check reads its context.
+  constexpr std::size_t kRowsRecheckedAlone = 256;
+  if (storedRows_.empty() || storedRows_.size() > kRowsRecheckedAlone) {
+    problems_.checkAll(session_);
+  } else {
+    for (const std::int32_t row : storedRows_) problems_.recheckRow(session_, row);
+  }
+  storedRows_.clear();
+}
+
+void MainWindow::selectProblemRow(bool backward) {
+  const std::optional<std::int32_t> row = problems_.nextRow(stringList_->selectedRow(), backward);
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  stringList_->selectRow(*row, true);
 }
 
 void MainWindow::showSelectedRowInfo() {
   const int row = stringList_->selectedRow();
   std::optional<ColumnCaptions::Lengths> lengths;
   if (row >= 0 && stringList_->currentIndex().row() == row) {
+    QStringList problems;
+    for (const Problem& problem : problems_.problemsOf(row)) problems << toQString(problem.message);
+    const QString change = session_.rowState(row) == RowState::changed
+                               ? toQString(markedWordDiff(session_.rowOldOriginalText(row),
+                                                          session_.rowOriginalText(row)))
+                               : QString();
     infoPanel_->showRow(toQString(fromLocal8Bit(session_.rowSectionText(row))),
                         toQString(fromLocal8Bit(session_.rowSubsectionText(row))),
                         toQString(fromLocal8Bit(session_.rowComment(row))),
-                        session_.rowForm(row) + 1, session_.rowFormCount(row));
+                        session_.rowForm(row) + 1, session_.rowFormCount(row), problems, change);
     lengths = {session_.rowOldOriginalText(row).size(), session_.rowOriginalText(row).size(),
                session_.rowModText(row).size()};
   } else {

@@ -2,6 +2,7 @@
 
 #include "app/window_commands.h"
 #include "session/control_states.h"
+#include "session/row_problems.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
 #include "widetext/wide_string_list.h"
@@ -91,6 +92,10 @@ class MainWindow : public QWidget, public WindowCommands {
   void updateLegend();
   void findRowsFrom(int start);
   void selectRowInState(std::optional<RowState> state, bool backward);
+  void selectProblemRow(bool backward);
+  // The checks after Mod texts were stored: the rows stored alone, or all
+  // rows after a change of many.
+  void recheckRows();
   void undoOrRedo(bool undoing);
   void changeModLanguageTo(const std::string& code);
   void saveSettings();
@@ -99,6 +104,8 @@ class MainWindow : public QWidget, public WindowCommands {
   // The session outlives every part that shows it: the parts go first, in
   // the destructor.
   Session session_;
+  RowProblems problems_;
+  std::vector<std::int32_t> storedRows_;
   std::unique_ptr<SearchWindow> searchWindow_;
   std::unique_ptr<MessageHook> messageHook_;
   std::optional<std::u16string> settingsPath_;

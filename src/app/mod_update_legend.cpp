@@ -72,9 +72,32 @@ ModUpdateLegend::ModUpdateLegend(QWidget* parent) : QWidget(parent) {
     entries_[i] = button;
   }
   layout->addStretch(1);
+  // Rows whose Mod text the checks found a slip in: F8 and Shift+F8 too.
+  problems_ = new QPushButton(this);
+  problems_->setObjectName(QStringLiteral("LegendProblems"));
+  problems_->setFlat(true);
+  problems_->setFocusPolicy(Qt::NoFocus);
+  problems_->setStyleSheet(entries_[0]->styleSheet());
+  problems_->setToolTip(QStringLiteral(
+      "Rows whose Mod text has a slip the original hasn't: place markers, accelerators, "
+      "punctuation, white space, line breaks, tags; and entries Qt will never find.\n"
+      "Click: the next such row; Shift+click: the previous one.\nF8, Shift+F8: the same."));
+  connect(problems_, &QPushButton::clicked, this, [this] {
+    emit problemRowRequested(QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+  });
+  layout->addWidget(problems_);
+  setProblemCount(0);
   layout->setContentsMargins(layout->contentsMargins().left(), 0, layout->contentsMargins().right(),
                              0);
   setCounts({});
+}
+
+void ModUpdateLegend::showStates(bool shown) {
+  for (QPushButton* entry : entries_) entry->setVisible(shown);
+}
+
+void ModUpdateLegend::setProblemCount(int rows) {
+  problems_->setText(QStringLiteral("Problems (%1)").arg(rows));
 }
 
 void ModUpdateLegend::setCounts(const RowStateCounts& counts) {

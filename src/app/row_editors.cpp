@@ -3,6 +3,7 @@
 #include "app/qt_text.h"
 #include "app/string_list_view.h"
 #include "session/editing.h"
+#include "session/row_problems.h"
 #include "session/string_list_layout.h"
 
 #include <QKeyEvent>
@@ -239,6 +240,14 @@ void RowEditors::fitEditors() {
   }
   newOriginalEditor_->move(newOriginalEditor_->x(), top);
   oldOriginalEditor_->move(oldOriginalEditor_->x(), top);
+}
+
+void RowEditors::copyOriginalText() {
+  const int row = session_.editRow();
+  if (row < 0 || modifiedEditor_->isReadOnly()) return;
+  modifiedEditor_->setPlainText(toQString(storedForm(originalTextFor(session_, row))));
+  modifiedEditor_->selectAll();
+  modifiedEditor_->setFocus();
 }
 
 void RowEditors::followRow() {

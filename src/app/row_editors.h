@@ -44,6 +44,10 @@ class RowEditors : public QObject {
   // with the typed part in its stored form.
   std::u16string editedText() const;
 
+  // Ctrl+B: the Mod editor takes the row's original text (its first form
+  // for a form the original lacks), all of it selected.
+  void copyOriginalText();
+
   // Runs a scroll of the list that must leave open editors open (they move
   // with the rows), as bringing an undone row into view does.
   void scrollWithoutClosing(const std::function<void()>& scroll);

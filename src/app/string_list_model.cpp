@@ -36,6 +36,8 @@ QString StringListModel::cellText(int row, int column) const {
   }
 }
 
+int StringListModel::modColumn() const { return sorvane::modColumn(session_.mode()); }
+
 QVariant StringListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   switch (role) {
@@ -44,6 +46,8 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const {
       return cellText(index.row(), index.column());
     case kRowStateRole:
       return static_cast<int>(session_.rowState(index.row()));
+    case kProblemRole:
+      return problems_ != nullptr && problems_->hasProblems(index.row());
     default:
       return {};
   }
@@ -66,6 +70,8 @@ void StringListModel::rowTextsChanged() {
   }
   emit modTextChanged();
 }
+
+void StringListModel::rowTextStored(std::int32_t row) { emit rowStored(row); }
 
 void StringListModel::undoLogCleared() { emit undoLogClearRequested(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/row_problems.h"
 #include "session/session.h"
 
 #include <QAbstractTableModel>
@@ -14,6 +15,11 @@ class StringListModel : public QAbstractTableModel, public SessionListener {
  public:
   // The row's state for its colour, as an int of RowState.
   static constexpr int kRowStateRole = Qt::UserRole;
+  // Whether the checks found a problem in the row, as a bool.
+  static constexpr int kProblemRole = Qt::UserRole + 1;
+
+  // The checks' results, which the rows show with a mark.
+  void setProblems(const RowProblems* problems) { problems_ = problems; }
 
   explicit StringListModel(Session& session, QObject* parent = nullptr);
   ~StringListModel() override;
@@ -25,21 +31,27 @@ class StringListModel : public QAbstractTableModel, public SessionListener {
 
   // The text of a cell: the row number, or a text of the row by the mode.
   QString cellText(int row, int column) const;
+  // The column of the Mod texts.
+  int modColumn() const;
 
  signals:
   // The session's rows are about to be replaced: editing must end unsaved.
   void rowsAboutToBeReplaced();
   void undoLogClearRequested();
-  // A row's Mod text was stored.
+  // A row's Mod text was stored; first, for each row stored alone,
+  // rowStored.
   void modTextChanged();
+  void rowStored(int row);
 
  private:
   void rowsAboutToReset() override;
   void rowsReset() override;
   void rowTextsChanged() override;
+  void rowTextStored(std::int32_t row) override;
   void undoLogCleared() override;
 
   Session& session_;
+  const RowProblems* problems_ = nullptr;
 };
 
 }  // namespace sorvane

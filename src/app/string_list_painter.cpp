@@ -58,6 +58,16 @@ void StringListPainter::paint(QPainter* painter, const QStyleOptionViewItem& opt
       text.toStdU16String(), cell.width() - 4,
       [&metrics](std::u16string_view part) { return metrics.horizontalAdvance(toQString(part)); });
   painter->setClipRect(cell);
+  // A row the checks found a problem in: a red corner on its Mod cell.
+  const auto& model = static_cast<const StringListModel&>(*index.model());
+  if (index.column() == model.modColumn() && index.data(StringListModel::kProblemRole).toBool()) {
+    const int side = std::max(5, cell.height() / 3);
+    const QPoint corner(cell.right() + 1, cell.top());
+    const QPoint points[3] = {corner, corner - QPoint(side, 0), corner + QPoint(0, side)};
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(0xD0, 0x20, 0x20));
+    painter->drawPolygon(points, 3);
+  }
   painter->setPen(Qt::black);
   painter->setFont(option.font);
   painter->drawText(QRect(cell.left() + 2, cell.top(), cell.width() - 2, cell.height()),

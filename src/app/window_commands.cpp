@@ -120,6 +120,15 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
       if (target != &rowEditors_->modifiedEditor() || !rowEditors_->shown()) return false;
       rowEditors_->newOriginalEditor().setFocus(Qt::BacktabFocusReason);
       return true;
+    case Command::nextProblemRow:
+    case Command::previousProblemRow:
+      if (!inEditor) selectProblemRow(command == Command::previousProblemRow);
+      return true;
+    case Command::copyOriginal:
+      // A new row starts from the original's text.
+      if (!rowEditors_->shown()) rowEditors_->openEditors(stringList_->selectedRow());
+      if (rowEditors_->shown()) rowEditors_->copyOriginalText();
+      return true;
   }
   return false;
 }

@@ -62,6 +62,10 @@ void KeyTableTest::eachKeyPressFindsItsCommand() {
       {Qt::Key_Backtab, Qt::ShiftModifier, KeyWindow::main, 0, toOriginalEditor},
       {Qt::Key_F3, Qt::NoModifier, KeyWindow::search, 0, findNext},
       {Qt::Key_F3, Qt::NoModifier, KeyWindow::main, kLocked, std::nullopt},
+      {Qt::Key_F8, Qt::NoModifier, KeyWindow::main, 0, nextProblemRow},
+      {Qt::Key_F8, Qt::ShiftModifier, KeyWindow::main, 0, previousProblemRow},
+      {Qt::Key_F8, Qt::NoModifier, KeyWindow::search, 0, std::nullopt},
+      {Qt::Key_B, ctrl, KeyWindow::main, 0, copyOriginal},
   };
   for (const auto& c : cases) {
     QVERIFY2(commandOf(c.key, c.modifiers, c.window, c.nativeState) == c.command,

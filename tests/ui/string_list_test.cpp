@@ -17,7 +17,7 @@ QColor rgb(unsigned value) { return QColor::fromRgb(static_cast<QRgb>(value)); }
 
 void StringListTest::init() {
   ui = std::make_unique<MainWindowFixture>();
-  ui->window->resize(600, 400);
+  ui->window->resize(600, 500);
 }
 
 void StringListTest::cleanup() { ui.reset(); }
@@ -25,7 +25,9 @@ void StringListTest::cleanup() { ui.reset(); }
 QColor StringListTest::cellColour(int row, int column) const {
   const QRect rect = ui->list().visualRect(ui->list().model()->index(row, column));
   const QImage image = ui->list().viewport()->grab().toImage();
-  return image.pixelColor(rect.right() - 1, rect.top() + 2);
+  // Right of the text, below the corner where a row with a problem has its
+  // mark.
+  return image.pixelColor(rect.right() - 1, rect.bottom() - 1);
 }
 
 // Rows: 0 changed, 1 unchanged, 2 new, 3 dropped, 4 old only, 5 only in Mod.
@@ -393,6 +395,101 @@ void StringListTest::browseStartsInTheFoldersOfThePathBox() {
   ui->click("ModFileBrowse");
   QCOMPARE(ui->dialogs.calls().back().initialFolder, std::u16string());
   QCOMPARE(ui->dialogs.calls().back().initialFileName, std::u16string());
+}
+
+void StringListTest::problemsAreMarkedCountedAndWalkedWithF8() {
+  // Rows 0 and 1 give two menu items one accelerator; row 2 lost its colon.
+  const std::string original = ui->write("en.qm", {{1, u"&Open", "Open", "Menu"},
+                                                   {2, u"&Close", "Close", "Menu"},
+                                                   {3, u"File:", "File", "Main"},
+                                                   {4, u"Name", "Name", "Main"}});
+  const std::string mod = ui->write("de.qm", {{1, u"&Datei", "Open", "Menu"},
+                                              {2, u"&Dicht", "Close", "Menu"},
+                                              {3, u"Datei", "File", "Main"},
+                                              {4, u"Name", "Name", "Main"}});
+  ui->open(original, mod);
+  auto* count = ui->find<QPushButton>("LegendProblems");
+  QVERIFY(count->isVisible());
+  QVERIFY(!ui->find<QPushButton>("LegendNew")->isVisible());
+  QCOMPARE(count->text(), QStringLiteral("Problems (3)"));
+
+  // A red corner on the Mod cell of each row with a problem.
+  ui->list().clearSelection();
+  const auto corner = [this](int row) {
+    const QRect rect = ui->list().visualRect(ui->list().model()->index(row, 2));
+    return ui->list().viewport()->grab().toImage().pixelColor(rect.right() - 1, rect.top() + 1);
+  };
+  QCOMPARE(corner(0), rgb(0xD02020));
+  QCOMPARE(corner(2), rgb(0xD02020));
+  QCOMPARE(corner(3), rgb(0xFFFFFF));
+
+  // F8 walks the rows with problems, wrapping; Shift+F8 walks back.
+  ui->list().setFocus();
+  ui->list().selectRow(3);
+  for (const int expected : {0, 1, 2, 0}) {
+    QTest::keyClick(&ui->list(), Qt::Key_F8);
+    QCOMPARE(ui->list().selectedRow(), expected);
+  }
+  QTest::keyClick(&ui->list(), Qt::Key_F8, Qt::ShiftModifier);
+  QCOMPARE(ui->list().selectedRow(), 2);
+  // (The line lays itself out once the changes' half has been hidden.)
+  QTRY_COMPARE(ui->text("ProblemsText"),
+               QStringLiteral("The original ends with \":\", the translation doesn't"));
+  QTest::mouseClick(count, Qt::LeftButton);
+  QCOMPARE(ui->list().selectedRow(), 0);
+  QVERIFY(ui->text("ProblemsText").startsWith(QStringLiteral("The accelerator &d is also")));
+
+  // Mending a text clears its mark at once, for the clash on both rows;
+  // undo brings it back.
+  ui->list().selectRow(1);
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  auto* editor = ui->find<QPlainTextEdit>("ModifiedEditor");
+  editor->selectAll();
+  QTest::keyClicks(editor, QStringLiteral("&Schlie\u00DFen"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCOMPARE(count->text(), QStringLiteral("Problems (1)"));
+  QCOMPARE(corner(0), rgb(0xFFFFFF));
+  ui->click("UndoButton");
+  QCOMPARE(count->text(), QStringLiteral("Problems (3)"));
+
+  // With none left, F8 only beeps.
+  ui->list().selectRow(2);
+  ui->list().setFocus();
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  editor->selectAll();
+  QTest::keyClicks(editor, QStringLiteral("Datei:"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  ui->list().selectRow(1);
+  QTest::keyClick(&ui->list(), Qt::Key_F2);
+  editor->selectAll();
+  QTest::keyClicks(editor, QStringLiteral("&Zu"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCOMPARE(count->text(), QStringLiteral("Problems (0)"));
+  ui->dialogs.clear();
+  QTest::keyClick(&ui->list(), Qt::Key_F8);
+  QCOMPARE(ui->dialogs.calls().size(), std::size_t{1});
+  QCOMPARE(ui->dialogs.calls()[0].kind, DialogCall::Kind::beep);
+}
+
+void StringListTest::ctrlBCopiesTheOriginalAndAChangedRowShowsWhatChanged() {
+  openColouredSession();
+  // The changed row: its original text gained a "!", which the Mod lacks.
+  ui->list().setFocus();
+  ui->list().selectRow(0);
+  QCOMPARE(ui->text("ChangeText"), QStringLiteral("Changed: Hello{+!+}"));
+  QCOMPARE(ui->find<QPushButton>("LegendProblems")->text(), QStringLiteral("Problems (1)"));
+
+  // Ctrl+B on the new row: the editor opens with the original's text, all
+  // selected, and Enter stores it.
+  ui->list().selectRow(2);
+  QTest::keyClick(&ui->list(), Qt::Key_B, Qt::ControlModifier);
+  auto* editor = ui->find<QPlainTextEdit>("ModifiedEditor");
+  QVERIFY(editor->isVisible());
+  QCOMPARE(editor->toPlainText(), QStringLiteral("Fresh"));
+  QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("Fresh"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCOMPARE(ui->cell(2, 3), QStringLiteral("Fresh"));
+  QVERIFY(ui->window->isWindowModified());
 }
 
 }  // namespace sorvane::test

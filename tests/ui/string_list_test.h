@@ -26,6 +26,8 @@ class StringListTest : public QObject {
   void longTextsStayInsideTheirCell();
   void theFontSizeBoxSetsTheListFont();
   void browseStartsInTheFoldersOfThePathBox();
+  void problemsAreMarkedCountedAndWalkedWithF8();
+  void ctrlBCopiesTheOriginalAndAChangedRowShowsWhatChanged();
 
  private:
   // The colour painted near the right end of a cell, where no text reaches.
