@@ -3,61 +3,40 @@
 #include "app/click_filter.h"
 #include "app/column_captions.h"
 #include "app/command_row.h"
+#include "app/controls_panel.h"
 #include "app/debug_id_dialog.h"
 #include "app/edit_row.h"
 #include "app/export_dialog.h"
+#include "app/file_drops.h"
 #include "app/find_row.h"
 #include "app/info_panel.h"
 #include "app/message_hook.h"
 #include "app/mod_update_legend.h"
 #include "app/named_widget.h"
+#include "app/notice_bar.h"
 #include "app/path_boxes.h"
 #include "app/qt_text.h"
 #include "app/row_editors.h"
+#include "app/row_overview.h"
 #include "app/search_window.h"
 #include "app/string_list_model.h"
 #include "app/string_list_view.h"
 #include "platform/dialog_services.h"
-#include "platform/message_format.h"
 #include "platform/paths.h"
-#include "platform/text_codec.h"
 #include "session/editing.h"
 #include "session/find_in_list.h"
 #include "session/mod_file_saving.h"
-#include "session/row_states.h"
 #include "session/string_list_layout.h"
-#include "textio/debug_strings.h"
-#include "widetext/word_diff.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace sorvane {
 
-namespace {
-
-// The local files of a drag, when it carries one to three and nothing else.
-QStringList droppedFiles(const QMimeData* data) {
-  QStringList files;
-  if (data == nullptr || !data->hasUrls() || data->urls().size() > 3) return files;
-  for (const QUrl& url : data->urls()) {
-    if (!url.isLocalFile()) return {};
-    files.push_back(url.toLocalFile());
-  }
-  return files;
-}
-
-}  // namespace
-
 MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
-  setAcceptDrops(true);
   buildParts();
   searchWindow_ = std::make_unique<SearchWindow>(dialogs_);
   connectParts();
@@ -78,31 +57,16 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildParts() {
   infoPanel_ = named<InfoPanel>("InfoPanel", this);
-  controlsPanel_ = named<QWidget>("ControlsPanel", this);
   auto* model = new StringListModel(session_);
-  model->setProblems(&problems_);
   stringList_ = named<StringListView>("StringListView", *model, this);
   model->setParent(stringList_);
   rowEditors_ = new RowEditors(session_, *stringList_);
-  pathBoxes_ = named<PathBoxes>("PathBoxes", dialogs_, controlsPanel_);
-  commandRow_ = named<CommandRow>("CommandRow", controlsPanel_);
-  findRow_ = named<FindRow>("FindRow", controlsPanel_);
-  editRow_ = named<EditRow>("EditRow", controlsPanel_);
-  columnCaptions_ = named<ColumnCaptions>("ColumnCaptions", *stringList_, controlsPanel_);
-
-  // The controls panel: the rows, and below them the captions, which span
-  // the whole width as the list below them does.
-  auto* rows = new QVBoxLayout;
-  for (QWidget* part :
-       std::initializer_list<QWidget*>{pathBoxes_, commandRow_, findRow_, editRow_}) {
-    rows->addWidget(part);
-  }
-  auto* panelLayout = new QVBoxLayout(controlsPanel_);
-  const QMargins margins = panelLayout->contentsMargins();
-  rows->setContentsMargins(margins.left(), 0, margins.right(), 0);
-  panelLayout->setContentsMargins(0, margins.top(), 0, 0);
-  panelLayout->addLayout(rows);
-  panelLayout->addWidget(columnCaptions_);
+  controlsPanel_ = named<ControlsPanel>("ControlsPanel", dialogs_, *stringList_, this);
+  pathBoxes_ = &controlsPanel_->pathBoxes();
+  commandRow_ = &controlsPanel_->commandRow();
+  findRow_ = &controlsPanel_->findRow();
+  editRow_ = &controlsPanel_->editRow();
+  columnCaptions_ = &controlsPanel_->captions();
 
   showPanelStrip_ = named<QWidget>("ShowPanelStrip", this);
   auto* stripLabel =
@@ -113,22 +77,17 @@ void MainWindow::buildParts() {
   showPanelStrip_->hide();
   legend_ = named<ModUpdateLegend>("ModUpdateLegend", this);
   legend_->hide();
-  // What the user should know about the open files, without a box to close.
-  noticeBar_ = named<QLabel>("NoticeBar", this);
-  noticeBar_->setTextFormat(Qt::PlainText);
-  noticeBar_->setWordWrap(true);
-  noticeBar_->setStyleSheet(QStringLiteral(
-      "QLabel { background: #FFF4C0; color: #000000; border-bottom: 1px solid #C8B060; "
-      "padding: 4px 8px; }"));
-  noticeBar_->hide();
+  noticeBar_ = named<NoticeBar>("NoticeBar", this);
+  rowOverview_ = new RowOverview(
+      session_, dialogs_, {*stringList_, *model, *legend_, *infoPanel_, *columnCaptions_}, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   // The window is never smaller than its controls need.
   layout->setSizeConstraint(QLayout::SetMinimumSize);
-  for (QWidget* part : std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, stringList_,
-                                                       legend_, infoPanel_}) {
+  for (QWidget* part : std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, noticeBar_,
+                                                       stringList_, legend_, infoPanel_}) {
     layout->addWidget(part, part == stringList_ ? 1 : 0);
   }
 }
@@ -148,35 +107,34 @@ void MainWindow::connectParts() {
   connect(editRow_, &EditRow::searchFolderClicked, this, &MainWindow::showSearchWindow);
   connect(editRow_, &EditRow::debugQmClicked, this,
           [this] { makeDebugQmFile(session_, paths(), dialogs_, this); });
-  connect(infoPanel_, &InfoPanel::modLanguageChosen, this, &MainWindow::changeModLanguageTo);
+  connect(infoPanel_, &InfoPanel::modLanguageChosen, this, [this](const std::string& code) {
+    if (const std::optional<PluralLanguage> language = pluralLanguage(code)) {
+      askAndChangeModLanguage(session_, *language, dialogs_);
+    }
+    applySessionState();
+  });
   connect(searchWindow_.get(), &SearchWindow::openResult, this, &MainWindow::openFoundFile);
-  connect(legend_, &ModUpdateLegend::rowOfStateRequested, this,
-          [this](RowState state, bool backward) { selectRowInState(state, backward); });
   new ClickFilter(*showPanelStrip_->findChild<QLabel*>(QStringLiteral("ShowPanelLabel")),
                   [this] { toggleControlsPanel(); });
+  new FileDrops(
+      *this, [this] { return !session_.isOpen(); },
+      [this](const QStringList& files, QWidget* under) {
+        // Three files are the old original, the new original and the Mod.
+        if (files.size() == 3 && commandRow_->chosenMode() != SessionMode::modUpdate) {
+          commandRow_->chooseMode(SessionMode::modUpdate);
+          applyMode();
+        }
+        pathBoxes_->placeDroppedFiles(files, commandRow_->chosenMode(), under);
+      });
 
   auto& model = static_cast<StringListModel&>(*stringList_->model());
   connect(stringList_, &StringListView::selectedRowChanged, this, &MainWindow::showSelectedRowInfo);
   connect(stringList_, &StringListView::resized, this, &MainWindow::layoutColumns);
   connect(stringList_, &StringListView::rowDoubleClicked, rowEditors_, &RowEditors::openEditors);
-  connect(&model, &StringListModel::rowStored, this,
-          [this](int row) { storedRows_.push_back(row); });
-  connect(&model, &StringListModel::modTextChanged, this, [this] {
-    recheckRows();
+  connect(rowOverview_, &RowOverview::modTextsChanged, this, [this] {
     showSelectedRowInfo();
     applySessionState();
-    updateLegend();
   });
-  connect(&model, &StringListModel::modelReset, this, [this] {
-    storedRows_.clear();
-    if (session_.isOpen()) {
-      problems_.checkAll(session_);
-    } else {
-      problems_.clear();
-    }
-    updateLegend();
-  });
-  connect(legend_, &ModUpdateLegend::problemRowRequested, this, &MainWindow::selectProblemRow);
   connect(&model, &StringListModel::rowsAboutToBeReplaced, this, &MainWindow::cancelEditing);
   connect(&model, &StringListModel::undoLogClearRequested, this, &MainWindow::applySessionState);
   connect(rowEditors_, &RowEditors::modifiedCaptionChanged, columnCaptions_,
@@ -219,10 +177,8 @@ void MainWindow::openFiles() {
   if (!opened) return;
   // A mistyped Mod path would look as if the translation were gone.
   if (session_.modIsCopyOfOriginal() && !typedMod.empty()) {
-    noticeBar_->setText(
-        toQString(typedMod) +
-        QStringLiteral(" does not exist: the Mod starts as a copy of the Original"));
-    noticeBar_->show();
+    noticeBar_->showNotice(toQString(typedMod) + QStringLiteral(" does not exist: the Mod starts "
+                                                                "as a copy of the Original"));
   }
   applySessionState();
   layoutColumns();
@@ -292,57 +248,7 @@ void MainWindow::layoutColumns() {
   columnCaptions_->placeCaptions();
 }
 
-void MainWindow::updateLegend() {
-  const bool modUpdate = session_.isOpen() && session_.mode() == SessionMode::modUpdate;
-  if (modUpdate) legend_->setCounts(countRowStates(session_));
-  legend_->showStates(modUpdate);
-  legend_->setProblemCount(problems_.rowsWithProblems());
-  legend_->setVisible(session_.isOpen());
-}
-
-void MainWindow::recheckRows() {
-  if (!session_.isOpen()) return;
-  // Many rows at once (Change same, an import) are checked afresh: each
-  // row's re-check reads its context.
-  constexpr std::size_t kRowsRecheckedAlone = 256;
-  if (storedRows_.empty() || storedRows_.size() > kRowsRecheckedAlone) {
-    problems_.checkAll(session_);
-  } else {
-    for (const std::int32_t row : storedRows_) problems_.recheckRow(session_, row);
-  }
-  storedRows_.clear();
-}
-
-void MainWindow::selectProblemRow(bool backward) {
-  const std::optional<std::int32_t> row = problems_.nextRow(stringList_->selectedRow(), backward);
-  if (!row) {
-    dialogs_.beep();
-    return;
-  }
-  stringList_->selectRow(*row, true);
-}
-
-void MainWindow::showSelectedRowInfo() {
-  const int row = stringList_->selectedRow();
-  std::optional<ColumnCaptions::Lengths> lengths;
-  if (row >= 0 && stringList_->currentIndex().row() == row) {
-    QStringList problems;
-    for (const Problem& problem : problems_.problemsOf(row)) problems << toQString(problem.message);
-    const QString change = session_.rowState(row) == RowState::changed
-                               ? toQString(markedWordDiff(session_.rowOldOriginalText(row),
-                                                          session_.rowOriginalText(row)))
-                               : QString();
-    infoPanel_->showRow(toQString(fromLocal8Bit(session_.rowSectionText(row))),
-                        toQString(fromLocal8Bit(session_.rowSubsectionText(row))),
-                        toQString(fromLocal8Bit(session_.rowComment(row))),
-                        session_.rowForm(row) + 1, session_.rowFormCount(row), problems, change);
-    lengths = {session_.rowOldOriginalText(row).size(), session_.rowOriginalText(row).size(),
-               session_.rowModText(row).size()};
-  } else {
-    infoPanel_->clearRow();
-  }
-  columnCaptions_->showCaptions(commandRow_->chosenMode(), lengths);
-}
+void MainWindow::showSelectedRowInfo() { rowOverview_->showSelectedRow(commandRow_->chosenMode()); }
 
 void MainWindow::findRowsFrom(int start) {
   const std::u16string text = toU16String(findRow_->findText());
@@ -362,16 +268,6 @@ void MainWindow::findRowsFrom(int start) {
   if (row) stringList_->selectRow(*row, true);
 }
 
-void MainWindow::selectRowInState(std::optional<RowState> state, bool backward) {
-  const std::optional<std::int32_t> row =
-      nearestRowInState(session_, stringList_->selectedRow(), state, backward);
-  if (!row) {
-    dialogs_.beep();
-    return;
-  }
-  stringList_->selectRow(*row);
-}
-
 void MainWindow::undoOrRedo(bool undoing) {
   const std::optional<std::int32_t> row = undoing ? undo(session_) : redo(session_);
   if (!row) return;
@@ -381,25 +277,6 @@ void MainWindow::undoOrRedo(bool undoing) {
   if (*row >= 0) rowEditors_->scrollWithoutClosing([this, row] { stringList_->selectRow(*row); });
   applySessionState();
   showSelectedRowInfo();
-}
-
-void MainWindow::changeModLanguageTo(const std::string& code) {
-  const std::optional<PluralLanguage> language = pluralLanguage(code);
-  if (!language || !session_.isOpen()) return;
-  if (const std::int32_t dropped = session_.formsDroppedBy(*language); dropped > 0) {
-    const MessageAnswer answer = dialogs_.showMessage(
-        DialogOwner::mainWindow,
-        formatMessage(u"In %s the Mod's plural messages have %d form(s): %d form(s) that hold "
-                      u"text would be dropped.\r\nChange the language anyway?",
-                      {fromLocal8Bit(code), language->forms, dropped}),
-        u"Mod language", MessageButtons::okCancel, MessageIcon::exclamation);
-    if (answer != MessageAnswer::ok) {
-      applySessionState();
-      return;
-    }
-  }
-  changeModLanguage(session_, *language);
-  applySessionState();
 }
 
 void MainWindow::showSearchWindow() {
@@ -428,25 +305,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // and a search running meanwhile stops.
   searchWindow_->stopAndHide();
   event->accept();
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!session_.isOpen() && !droppedFiles(event->mimeData()).empty()) {
-    event->acceptProposedAction();
-  }
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-  const QStringList files = droppedFiles(event->mimeData());
-  if (session_.isOpen() || files.empty()) return;
-  event->acceptProposedAction();
-  // Three files are the old original, the new original and the Mod.
-  if (files.size() == 3 && commandRow_->chosenMode() != SessionMode::modUpdate) {
-    commandRow_->chooseMode(SessionMode::modUpdate);
-    applyMode();
-  }
-  pathBoxes_->placeDroppedFiles(files, commandRow_->chosenMode(),
-                                childAt(event->position().toPoint()));
 }
 
 }  // namespace sorvane

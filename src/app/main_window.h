@@ -2,7 +2,6 @@
 
 #include "app/window_commands.h"
 #include "session/control_states.h"
-#include "session/row_problems.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
 #include "widetext/wide_string_list.h"
@@ -19,14 +18,17 @@ namespace sorvane {
 
 class ColumnCaptions;
 class CommandRow;
+class ControlsPanel;
 class DialogServices;
 class EditRow;
 class FindRow;
 class InfoPanel;
 class MessageHook;
 class ModUpdateLegend;
+class NoticeBar;
 class PathBoxes;
 class RowEditors;
+class RowOverview;
 class SearchWindow;
 class StringListModel;
 class StringListView;
@@ -70,9 +72,6 @@ class MainWindow : public QWidget, public WindowCommands {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // QM files dropped on the window fill the path boxes.
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildParts();
@@ -89,32 +88,24 @@ class MainWindow : public QWidget, public WindowCommands {
   void applySessionState();
   // Captions with the text lengths and the info panel, for the selected row.
   void showSelectedRowInfo();
-  void updateLegend();
   void findRowsFrom(int start);
-  void selectRowInState(std::optional<RowState> state, bool backward);
-  void selectProblemRow(bool backward);
-  // The checks after Mod texts were stored: the rows stored alone, or all
-  // rows after a change of many.
-  void recheckRows();
   void undoOrRedo(bool undoing);
-  void changeModLanguageTo(const std::string& code);
   void saveSettings();
 
   DialogServices& dialogs_;
   // The session outlives every part that shows it: the parts go first, in
   // the destructor.
   Session session_;
-  RowProblems problems_;
-  std::vector<std::int32_t> storedRows_;
   std::unique_ptr<SearchWindow> searchWindow_;
   std::unique_ptr<MessageHook> messageHook_;
   std::optional<std::u16string> settingsPath_;
   WideStringList settings_;
   bool startMaximized_ = false;
 
-  QWidget* controlsPanel_ = nullptr;
+  ControlsPanel* controlsPanel_ = nullptr;
   QWidget* showPanelStrip_ = nullptr;
-  QLabel* noticeBar_ = nullptr;
+  NoticeBar* noticeBar_ = nullptr;
+  RowOverview* rowOverview_ = nullptr;
   PathBoxes* pathBoxes_ = nullptr;
   CommandRow* commandRow_ = nullptr;
   FindRow* findRow_ = nullptr;

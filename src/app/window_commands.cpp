@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/path_boxes.h"
 #include "app/row_editors.h"
+#include "app/row_overview.h"
 #include "app/search_window.h"
 #include "app/string_list_view.h"
 #include "session/editing.h"
@@ -52,7 +53,7 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
     case Command::previousColouredRow:
       // Not while a row is being edited.
       if (!inEditor && session_.isOpen() && session_.mode() == SessionMode::modUpdate) {
-        selectRowInState(std::nullopt, command == Command::previousColouredRow);
+        rowOverview_->selectRowInState(std::nullopt, command == Command::previousColouredRow);
       }
       return true;
     case Command::focusFindBox:
@@ -122,7 +123,7 @@ bool MainWindow::runCommand(Command command, QWidget* target) {
       return true;
     case Command::nextProblemRow:
     case Command::previousProblemRow:
-      if (!inEditor) selectProblemRow(command == Command::previousProblemRow);
+      if (!inEditor) rowOverview_->selectProblemRow(command == Command::previousProblemRow);
       return true;
     case Command::copyOriginal:
       // A new row starts from the original's text.

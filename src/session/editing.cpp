@@ -1,5 +1,8 @@
 #include "session/editing.h"
 
+#include "platform/dialog_services.h"
+#include "platform/message_format.h"
+
 #include <memory>
 
 namespace sorvane {
@@ -73,6 +76,21 @@ bool changeModLanguage(Session& session, const PluralLanguage& language) {
   session.setModLanguage(language);
   session.setModified(true);
   return true;
+}
+
+bool askAndChangeModLanguage(Session& session, const PluralLanguage& language,
+                             DialogServices& dialogs) {
+  if (!session.isOpen()) return false;
+  if (const std::int32_t dropped = session.formsDroppedBy(language); dropped > 0) {
+    const MessageAnswer answer = dialogs.showMessage(
+        DialogOwner::mainWindow,
+        formatMessage(u"In %s the Mod's plural messages have %d form(s): %d form(s) that hold "
+                      u"text would be dropped.\r\nChange the language anyway?",
+                      {fromAscii(language.code), language.forms, dropped}),
+        u"Mod language", MessageButtons::okCancel, MessageIcon::exclamation);
+    if (answer != MessageAnswer::ok) return false;
+  }
+  return changeModLanguage(session, language);
 }
 
 namespace {

@@ -34,6 +34,10 @@ bool deleteRowText(Session& session, std::int32_t row);
 // already or no files are open. The caller asked the user first when
 // forms with text go (Session::formsDroppedBy).
 bool changeModLanguage(Session& session, const PluralLanguage& language);
+// The same, asking first (OK or Cancel) when forms that hold text would be
+// dropped; false when the user cancelled or nothing changed.
+bool askAndChangeModLanguage(Session& session, const PluralLanguage& language,
+                             DialogServices& dialogs);
 
 // Undoes or redoes one logged change, putting back the Mod message (or the
 // Mod's language) exactly as it was; returns the row it changed (-1 for
