@@ -6,9 +6,11 @@
 #include "platform/message_format.h"
 #include "platform/paths.h"
 #include "session/session.h"
+#include "textio/exchange_file.h"
 #include "textio/text_export.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,11 +28,36 @@ constexpr std::u16string_view kWaitText =
     u"When done, click \"OK\" to import changed file to Sorvane again.\r\n"
     u"THIS CANNOT BE UNDONE!\r\nOtherwise, click \"Cancel\".";
 
+constexpr std::u16string_view kToolWaitText =
+    u"Now you can open the exported file with a translation tool\r\n"
+    u"(Poedit, Lokalize, OmegaT, Qt Linguist, a translation platform).\r\n"
+    u"Units may be reordered or left out; each comes back by its key.\r\n\r\n\"%s\"\r\n\r\n"
+    u"When done, click \"OK\" to import its translations to Sorvane again.\r\n"
+    u"THIS CANNOT BE UNDONE!\r\nOtherwise, click \"Cancel\".";
+
+// The formats in the order of the Format box, with their extension and
+// the file chooser's filter.
+struct FormatChoice {
+  ExchangeFormat format;
+  const char* caption;
+  std::u16string_view extension;
+  std::u16string_view filter;
+};
+constexpr FormatChoice kFormats[] = {
+    {ExchangeFormat::lineList, "Text lines (.txt)", u".txt",
+     u"Text Files (*.txt)|*.txt|All files (*.*)|*.*"},
+    {ExchangeFormat::po, "gettext PO (.po)", u".po", u"PO Files (*.po)|*.po|All files (*.*)|*.*"},
+    {ExchangeFormat::xliff, "XLIFF 1.2 (.xlf)", u".xlf",
+     u"XLIFF Files (*.xlf *.xliff)|*.xlf;*.xliff|All files (*.*)|*.*"},
+    {ExchangeFormat::ts, "Qt Linguist TS (.ts)", u".ts",
+     u"Qt Linguist Files (*.ts)|*.ts|All files (*.*)|*.*"},
+};
+
 }  // namespace
 
 ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16string_view modPath,
                            QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs) {
+    : QDialog(parent), session_(session), dialogs_(dialogs), modPath_(modPath) {
   setObjectName(QStringLiteral("ExportDialog"));
   setWindowTitle(QStringLiteral("Export to text file"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -41,6 +68,11 @@ ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16st
   fileNameEdit_->setMinimumWidth(348);
   auto* browseButton = named<QPushButton>("BrowseButton", QStringLiteral("..."));
   browseButton->setAutoDefault(false);
+  auto* formatLabel = named<QLabel>("FormatLabel", QStringLiteral("&Format:"));
+  formatBox_ = named<QComboBox>("FormatBox");
+  for (const FormatChoice& choice : kFormats)
+    formatBox_->addItem(QString::fromLatin1(choice.caption));
+  formatLabel->setBuddy(formatBox_);
   importCheck_ = named<QCheckBox>(
       "ImportCheck", QStringLiteral("Offer to &import back after external modifications"));
   auto* okButton = named<QPushButton>("OkButton", QStringLiteral("OK"));
@@ -54,18 +86,22 @@ ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16st
   grid->addWidget(label, 0, 0);
   grid->addWidget(fileNameEdit_, 0, 1, 1, 3);
   grid->addWidget(browseButton, 0, 4);
-  grid->addWidget(importCheck_, 1, 0, 1, 2);
-  grid->addWidget(okButton, 1, 2);
-  grid->addWidget(cancelButton, 1, 3, 1, 2);
+  grid->addWidget(formatLabel, 1, 0);
+  grid->addWidget(formatBox_, 1, 1, Qt::AlignLeft);
+  grid->addWidget(importCheck_, 2, 0, 1, 2);
+  grid->addWidget(okButton, 2, 2);
+  grid->addWidget(cancelButton, 2, 3, 1, 2);
   grid->setColumnStretch(1, 1);
   grid->setSizeConstraint(QLayout::SetFixedSize);
   setTabOrder(fileNameEdit_, browseButton);
-  setTabOrder(browseButton, importCheck_);
+  setTabOrder(browseButton, formatBox_);
+  setTabOrder(formatBox_, importCheck_);
   setTabOrder(importCheck_, okButton);
   setTabOrder(okButton, cancelButton);
 
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
   connect(browseButton, &QPushButton::clicked, this, &ExportDialog::browse);
+  connect(formatBox_, &QComboBox::currentIndexChanged, this, &ExportDialog::takeFormatsExtension);
   connect(okButton, &QPushButton::clicked, this, &ExportDialog::exportTexts);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -84,17 +120,36 @@ bool ExportDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+// The file name follows the chosen format: an extension of one of the
+// formats becomes the new format's.
+void ExportDialog::takeFormatsExtension(int index) {
+  const QString name = fileNameEdit_->text();
+  for (const FormatChoice& choice : kFormats) {
+    const QString extension = toQString(choice.extension);
+    if (!name.endsWith(extension, Qt::CaseInsensitive)) continue;
+    fileNameEdit_->setText(name.left(name.size() - extension.size()) +
+                           toQString(kFormats[static_cast<std::size_t>(index)].extension));
+    return;
+  }
+}
+
 void ExportDialog::browse() {
   const std::u16string text = toU16String(fileNameEdit_->text());
   const std::optional<std::u16string> chosen =
       dialogs_.chooseFile(FileDialogKind::save, DialogOwner::exportDialog,
-                          u"Text Files (*.txt)|*.txt|All files (*.*)|*.*",
+                          kFormats[static_cast<std::size_t>(formatBox_->currentIndex())].filter,
                           nearestExistingFolder(text), fileNamePart(text));
   if (chosen) fileNameEdit_->setText(toQString(*chosen));
 }
 
 void ExportDialog::exportTexts() {
   const std::u16string path = toU16String(fileNameEdit_->text());
+  const ExchangeFormat format =
+      kFormats[static_cast<std::size_t>(formatBox_->currentIndex())].format;
+  if (format != ExchangeFormat::lineList) {
+    exportForTools(format, path);
+    return;
+  }
   if (const int error = writeExportFile(session_.mod(), path); error != 0) {
     reportExportError(dialogs_, path, error);
     return;
@@ -112,6 +167,27 @@ void ExportDialog::exportTexts() {
     if (importTextFile(session_, toU16String(fileNameEdit_->text()), dialogs_, importedLines)) {
       writeImportSideFiles(importedLines, session_.mod());
       emit imported();
+    }
+  }
+  accept();
+}
+
+void ExportDialog::exportForTools(ExchangeFormat format, const std::u16string& path) {
+  if (!exportUnits(session_, format, path, modPath_, dialogs_)) return;
+  if (!importCheck_->isChecked()) {
+    accept();
+    return;
+  }
+  hide();
+  const MessageAnswer answer = dialogs_.showMessage(
+      DialogOwner::mainWindow, formatMessage(kToolWaitText, {path}), u"Press \"OK\" when ready",
+      MessageButtons::okCancel, MessageIcon::information);
+  if (answer == MessageAnswer::ok) {
+    if (const std::optional<ImportReport> report =
+            importUnitsFile(session_, format, path, dialogs_)) {
+      emit imported();
+      dialogs_.showMessage(DialogOwner::mainWindow, importReportText(*report), u"Import",
+                           MessageButtons::ok, MessageIcon::information);
     }
   }
   accept();

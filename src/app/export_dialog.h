@@ -1,8 +1,13 @@
 #pragma once
 
+#include "textio/exchange_file.h"
+
 #include <QDialog>
 
+#include <string>
+
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 namespace sorvane {
@@ -10,8 +15,11 @@ namespace sorvane {
 class DialogServices;
 class Session;
 
-// "Export to text file": writes the Mod texts to a UTF-16 text file and,
-// when asked, waits while the file is edited elsewhere and reads it back.
+// "Export to text file": writes the Mod texts to a UTF-16 text file, one
+// text a line, or to a translation tool's file (PO, XLIFF, TS) and, when
+// asked, waits while the file is edited elsewhere and reads it back: the
+// lines by position, a tool's units by key, with a report of what came
+// back.
 class ExportDialog : public QDialog {
   Q_OBJECT
 
@@ -28,11 +36,15 @@ class ExportDialog : public QDialog {
 
  private:
   void exportTexts();
+  void exportForTools(ExchangeFormat format, const std::u16string& path);
   void browse();
+  void takeFormatsExtension(int index);
 
   Session& session_;
   DialogServices& dialogs_;
+  std::u16string modPath_;
   QLineEdit* fileNameEdit_;
+  QComboBox* formatBox_;
   QCheckBox* importCheck_;
 };
 

@@ -101,20 +101,43 @@ int run(int argc, char** argv) {
   check->add_option("ORIGINAL.qm", checkOriginal, "The original, or the new original")->required();
   check->add_option("MOD.qm", checkMod, "The Mod file")->required();
 
+  const auto addFormatOptions = [](CLI::App* command, std::string& format, std::string& original) {
+    command
+        ->add_option("--format", format,
+                     "lines (a UTF-16 text, one text a line), or po, xliff or ts (translation "
+                     "tools' files, by key); by default from the file's extension: .po, "
+                     ".xlf or .xliff, .ts, else lines")
+        ->check(CLI::IsMember({"lines", "po", "xliff", "ts"}));
+    command
+        ->add_option("--original", original,
+                     "po, xliff, ts: the original whose texts are the sources (default: the "
+                     "Mod's own)")
+        ->type_name("ORIGINAL.qm");
+  };
   std::string exportMod;
   std::string exportOut;
+  std::string exportFormat;
+  std::string exportOriginal;
   CLI::App* exportCommand = app.add_subcommand(
-      "export", "Write the Mod texts of a QM file to a UTF-16 text file, one text a line.");
+      "export",
+      "Write the Mod texts of a QM file to a UTF-16 text file, one text a line, or to a "
+      "PO, XLIFF or TS file for translation tools.");
+  addFormatOptions(exportCommand, exportFormat, exportOriginal);
   exportCommand->add_option("MOD.qm", exportMod, "The Mod file")->required();
-  exportCommand->add_option("OUT.txt", exportOut, "The text file to write")->required();
+  exportCommand->add_option("OUT", exportOut, "The file to write")->required();
 
   std::string importMod;
   std::string importIn;
   std::string importOut;
-  CLI::App* importCommand = app.add_subcommand(
-      "import", "Replace the Mod texts by the lines of an edited export file and save.");
+  std::string importFormat;
+  std::string importOriginal;
+  CLI::App* importCommand =
+      app.add_subcommand("import",
+                         "Replace the Mod texts by the lines of an edited export file, or by the "
+                         "translations of a PO, XLIFF or TS file by key, and save.");
+  addFormatOptions(importCommand, importFormat, importOriginal);
   importCommand->add_option("MOD.qm", importMod, "The Mod file")->required();
-  importCommand->add_option("IN.txt", importIn, "The edited export file")->required();
+  importCommand->add_option("IN", importIn, "The edited file")->required();
   importCommand->add_option("OUT.qm", importOut, "Where to save the Mod")->required();
 
   std::string debugOriginal;
@@ -185,12 +208,22 @@ int run(int argc, char** argv) {
     return sorvane::runRows(oldOriginal, absolutePath(rowsOriginal), absolutePath(rowsMod),
                             language, rowsSummary, std::cout, dialogs);
   }
+  const auto formatOf = [](const std::string& name, const std::u16string& path) {
+    return name.empty() ? sorvane::exchangeFormatOfPath(path)
+                        : sorvane::exchangeFormatNamed(name).value();
+  };
+  const auto optionalPath = [](const std::string& path) {
+    return path.empty() ? std::u16string() : absolutePath(path);
+  };
   if (exportCommand->parsed()) {
-    return sorvane::runExport(absolutePath(exportMod), absolutePath(exportOut), dialogs);
+    const std::u16string out = absolutePath(exportOut);
+    return sorvane::runExport(formatOf(exportFormat, out), optionalPath(exportOriginal),
+                              absolutePath(exportMod), out, dialogs);
   }
   if (importCommand->parsed()) {
-    return sorvane::runImport(absolutePath(importMod), absolutePath(importIn),
-                              absolutePath(importOut), dialogs);
+    const std::u16string in = absolutePath(importIn);
+    return sorvane::runImport(formatOf(importFormat, in), optionalPath(importOriginal),
+                              absolutePath(importMod), in, absolutePath(importOut), dialogs);
   }
   if (debugCommand->parsed()) {
     std::optional<std::u16string> id;

@@ -1,5 +1,6 @@
 #include "cli/text_commands.h"
 
+#include "platform/dialog_services.h"
 #include "qm/qm_reader.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
@@ -10,16 +11,23 @@ namespace sorvane {
 
 namespace {
 
-// A Traditional session of the file with itself as Mod, saved to out.
-bool openOwnMod(Session& session, SessionPaths& paths, std::u16string_view mod,
-                DialogServices& dialogs) {
-  paths = {u"", std::u16string(mod), std::u16string(mod)};
+// A Traditional session of the Mod with its original (by default itself).
+bool openOwnMod(Session& session, SessionPaths& paths, std::u16string_view original,
+                std::u16string_view mod, DialogServices& dialogs) {
+  paths = {u"", std::u16string(original.empty() ? mod : original), std::u16string(mod)};
   return session.openSession(SessionMode::traditional, paths, dialogs);
 }
 
 }  // namespace
 
-int runExport(std::u16string_view mod, std::u16string_view out, DialogServices& dialogs) {
+int runExport(ExchangeFormat format, std::u16string_view original, std::u16string_view mod,
+              std::u16string_view out, DialogServices& dialogs) {
+  if (format != ExchangeFormat::lineList) {
+    Session session;
+    SessionPaths paths;
+    if (!openOwnMod(session, paths, original, mod, dialogs)) return 1;
+    return exportUnits(session, format, out, mod, dialogs) ? 0 : 1;
+  }
   QmDocument document;
   if (!readQmFile(mod, document, {}, dialogs)) return 1;
   if (const int error = writeExportFile(document, out); error != 0) {
@@ -29,13 +37,20 @@ int runExport(std::u16string_view mod, std::u16string_view out, DialogServices& 
   return 0;
 }
 
-int runImport(std::u16string_view mod, std::u16string_view in, std::u16string_view out,
-              DialogServices& dialogs) {
+int runImport(ExchangeFormat format, std::u16string_view original, std::u16string_view mod,
+              std::u16string_view in, std::u16string_view out, DialogServices& dialogs) {
   Session session;
   SessionPaths paths;
-  if (!openOwnMod(session, paths, mod, dialogs)) return 1;
-  WideStringList imported;
-  if (!importTextFile(session, in, dialogs, imported)) return 1;
+  if (!openOwnMod(session, paths, original, mod, dialogs)) return 1;
+  if (format == ExchangeFormat::lineList) {
+    WideStringList imported;
+    if (!importTextFile(session, in, dialogs, imported)) return 1;
+  } else {
+    const std::optional<ImportReport> report = importUnitsFile(session, format, in, dialogs);
+    if (!report) return 1;
+    dialogs.showMessage(DialogOwner::none, importReportText(*report), std::nullopt,
+                        MessageButtons::ok, MessageIcon::information);
+  }
   paths.mod = out;
   return writeModFile(session, paths, dialogs) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace sorvane {
 
@@ -22,5 +23,12 @@ inline void appendUtf8(std::string& out, char32_t codePoint) {
     out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
   }
 }
+
+// UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
+std::string toUtf8(std::u16string_view text);
+// UTF-8 as UTF-16; a byte that starts no valid sequence becomes U+FFFD.
+std::u16string fromUtf8(std::string_view text);
+// Whether the bytes are valid UTF-8.
+bool isValidUtf8(std::string_view bytes);
 
 }  // namespace sorvane

@@ -150,6 +150,74 @@ int pluralFormCount(std::span<const std::uint8_t> rules) {
   return forms;
 }
 
+std::optional<std::string> gettextPluralForms(std::span<const std::uint8_t> rules) {
+  const int forms = pluralFormCount(rules);
+  if (rules.empty()) return "nplurals=1; plural=0;";
+  // Each rule a condition: ors of ands of comparisons.
+  std::vector<std::string> conditions(1);
+  std::string any;
+  std::string all;
+  for (std::size_t i = 0; i < rules.size();) {
+    if (i + 1 >= rules.size()) return std::nullopt;
+    const std::uint8_t opcode = rules[i++];
+    const std::uint8_t right = rules[i++];
+    std::string left = "n";
+    if ((opcode & kMod10) != 0) {
+      left = "n%10";
+    } else if ((opcode & kMod100) != 0) {
+      left = "n%100";
+    } else if ((opcode & kLead1000) != 0) {
+      // The leading group of digits: exact for every 32-bit count.
+      left = "(n>=1000000000?n/1000000000:n>=1000000?n/1000000:n>=1000?n/1000:n)";
+    }
+    const std::string value = std::to_string(right);
+    std::string test = left;
+    switch (opcode & kOperatorMask) {
+      case kEqual:
+        test.append("==").append(value);
+        break;
+      case kLess:
+        test.append("<").append(value);
+        break;
+      case kLessOrEqual:
+        test.append("<=").append(value);
+        break;
+      case kBetween:
+        if (i >= rules.size()) return std::nullopt;
+        test.append(">=").append(value).append("&&").append(left).append("<=").append(
+            std::to_string(rules[i++]));
+        break;
+      default:
+        return std::nullopt;
+    }
+    if ((opcode & kNot) != 0) test.insert(0, "!(").append(")");
+    all.append(all.empty() ? "(" : "&&(").append(test).append(")");
+    const std::uint8_t joint = i < rules.size() ? rules[i] : kNewRule;
+    if (joint == kAnd) {
+      ++i;
+      continue;
+    }
+    any.append(any.empty() ? "(" : "||(").append(all).append(")");
+    all.clear();
+    if (joint == kOr) {
+      ++i;
+      continue;
+    }
+    conditions.back() = any;
+    any.clear();
+    if (i < rules.size()) {
+      if (rules[i++] != kNewRule) return std::nullopt;
+      conditions.emplace_back();
+    }
+  }
+  std::string plural;
+  for (std::size_t form = 0; form < conditions.size(); ++form) {
+    plural += conditions[form] + "?" + std::to_string(form) + ":";
+  }
+  plural += std::to_string(conditions.size());
+  return "nplurals=" + std::to_string(forms) + "; plural=(" + plural + ");";
+}
+
 int pluralFormFor(std::span<const std::uint8_t> rules, int n) {
   if (rules.empty()) return 0;
   int form = 0;

@@ -34,6 +34,11 @@ int pluralFormCount(std::span<const std::uint8_t> rules);
 // well formed.
 int pluralFormFor(std::span<const std::uint8_t> rules, int n);
 
+// The rules as gettext's Plural-Forms header value ("nplurals=3;
+// plural=(...);"), choosing the same form for every count; nothing when
+// the rules are not well formed.
+std::optional<std::string> gettextPluralForms(std::span<const std::uint8_t> rules);
+
 // The language codes that have rules of their own, for a list of choices.
 std::vector<std::string> languagesWithPluralRules();
 

@@ -125,6 +125,38 @@ TEST_F(CliProcess, CheckPrintsEachProblemAndExitsWithOneWhenThereIsAny) {
   }
 }
 
+// export and import take a tool's format from the file's extension or
+// --format, take the sources from --original, and report on stderr.
+TEST_F(CliProcess, ExportAndImportGoThroughToolsFormatsByKey) {
+  folder.write("en.qm", buildQm({{1, u"Open", "Open", "Main"}}));
+  folder.write("de.qm", buildQm({{1, u"\u00D6ffnen", "Open", "Main"}}));
+  const std::string en = "'" + folder.path("en.qm") + "'";
+  const std::string de = "'" + folder.path("de.qm") + "'";
+  for (const char* name : {"de.po", "de.xlf", "de.xliff", "de.ts", "po.txt"}) {
+    SCOPED_TRACE(name);
+    const std::string out = "'" + folder.path(name) + "'";
+    const std::string format = std::string(name) == "po.txt" ? "--format po " : "";
+    ASSERT_EQ(run("export " + format + "--original " + en + " " + de + " " + out).exitCode, 0);
+    const Bytes bytes = folder.read(name);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_THAT(text, HasSubstr("Open"));
+    EXPECT_THAT(text, HasSubstr("\xC3\x96"
+                                "ffnen"));
+    const ProcessResult imported =
+        run("import " + format + de + " " + out + " '" + folder.path("back.qm") + "'");
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_THAT(imported.err, HasSubstr("1 unit(s) read: 0 translation(s) changed"));
+    EXPECT_EQ(folder.read("back.qm"), folder.read("de.qm"));
+  }
+  EXPECT_EQ(run("export --format json " + de + " x.json").exitCode, 2);
+  folder.write("broken.po", bytesOf("msgid \"a\nmsgstr \"b\"\n"));
+  const ProcessResult broken =
+      run("import " + de + " '" + folder.path("broken.po") + "' '" + folder.path("no.qm") + "'");
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_THAT(broken.err, HasSubstr("broken.po\"\nline 2: end-of-line within string"));
+  EXPECT_FALSE(std::filesystem::exists(folder.path("no.qm")));
+}
+
 TEST_F(CliProcess, DumpsTheSmallestFile) {
   const Bytes smallest = buildQm({{0x12345678, u"Hi", "", ""}});
   ASSERT_EQ(smallest.size(), 49U);

@@ -9,6 +9,7 @@
 #include "session/session.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
+#include "textio/exchange_file.h"
 
 #include <QString>
 #include <QTranslator>
@@ -272,6 +273,49 @@ TEST_F(QtWriters, EveryWritersEntriesAreWhereQtLooksForThem) {
     RowProblems problems;
     problems.checkAll(session);
     EXPECT_EQ(problems.rowsWithProblems(), 0);
+  }
+}
+
+// Every writer's file as a Mod goes out to each tool's format and comes
+// back unchanged; a TS compiled by lrelease translates as the Mod does; the
+// PO passes msgfmt --check and comes back in msgcat's order too.
+TEST_F(QtWriters, ExchangeFilesGoThroughQtsAndGettextsTools) {
+  for (const WrittenFile& file : files()) {
+    SCOPED_TRACE(file.what);
+    RecordingDialogServices dialogs;
+    Session session;
+    const std::u16string path = pathFromNative(file.path);
+    SessionPaths paths{u"", path, path};
+    ASSERT_TRUE(session.openSession(SessionMode::traditional, paths, dialogs));
+    paths.mod = pathFromNative(folder.path("untouched.qm"));
+    ASSERT_TRUE(writeModFile(session, paths, dialogs));
+    const std::string untouched = slurp(folder.path("untouched.qm"));
+    for (const char* name : {"mod.po", "mod.xlf", "mod.ts", "sorted.po"}) {
+      SCOPED_TRACE(name);
+      const std::u16string exchange = pathFromNative(folder.path(name));
+      const ExchangeFormat format = exchangeFormatOfPath(exchange);
+      if (std::string_view(name) == "sorted.po") {
+        ASSERT_TRUE(run("msgcat --sort-output '" + folder.path("mod.po") + "' -o '" +
+                        folder.path(name) + "'"));
+      } else {
+        ASSERT_TRUE(exportUnits(session, format, exchange, path, dialogs));
+      }
+      Session back;
+      SessionPaths backPaths{u"", path, path};
+      ASSERT_TRUE(back.openSession(SessionMode::traditional, backPaths, dialogs));
+      const std::optional<ImportReport> report = importUnitsFile(back, format, exchange, dialogs);
+      ASSERT_TRUE(report);
+      EXPECT_EQ(report->changed + report->unknown + report->sourceChanged, 0);
+      backPaths.mod = pathFromNative(folder.path("back.qm"));
+      ASSERT_TRUE(writeModFile(back, backPaths, dialogs));
+      EXPECT_TRUE(slurp(folder.path("back.qm")) == untouched);
+    }
+    EXPECT_TRUE(run("msgfmt --check -o /dev/null '" + folder.path("mod.po") + "' 2> /dev/null"));
+    ASSERT_TRUE(run(std::string("'") + SORVANE_LRELEASE + "' -silent '" + folder.path("mod.ts") +
+                    "' -qm '" + folder.path("fromts.qm") + "'"));
+    EXPECT_EQ(translateAll(folder.path("fromts.qm"), file.messages),
+              translateAll(folder.path("untouched.qm"), file.messages));
+    EXPECT_TRUE(dialogs.calls().empty());
   }
 }
 

@@ -321,6 +321,31 @@ void MainWindowTest::exportDialogExportsAndImportsBack() {
   QVERIFY(!ui->folder.read("en2.txt").empty());
 }
 
+void MainWindowTest::exportDialogGoesThroughATranslationToolsFormat() {
+  ui->open(ui->write("en.qm", {{1, u"Open", "", ""}, {2, u"Close", "", ""}}), "");
+  ui->dialogs.answerNextMessage(MessageAnswer::ok);
+  onNextDialog([&](QWidget& dialog) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("FileNameEdit"));
+    auto* format = dialog.findChild<QComboBox*>(QStringLiteral("FormatBox"));
+    QCOMPARE(format->currentText(), QStringLiteral("Text lines (.txt)"));
+    // The file's extension follows the format.
+    format->setCurrentIndex(2);
+    QVERIFY(name->text().endsWith(QStringLiteral("en1.xlf")));
+    format->setCurrentIndex(1);
+    QVERIFY(name->text().endsWith(QStringLiteral("en1.po")));
+    dialog.findChild<QCheckBox*>(QStringLiteral("ImportCheck"))->setChecked(true);
+    clickIn(dialog, "OkButton");
+  });
+  ui->click("ExportButton");
+  QVERIFY(ui->folder.read("en1.po").size() > 100);
+  const auto texts = ui->dialogs.messageTexts();
+  QCOMPARE(texts.size(), std::size_t{2});
+  QVERIFY(texts[0].starts_with(u"Now you can open the exported file with a translation tool"));
+  QVERIFY(texts[1].starts_with(u"2 unit(s) read: 0 translation(s) changed"));
+  QCOMPARE(ui->dialogs.calls()[1].caption, std::optional<std::u16string>(u"Import"));
+  QVERIFY(!ui->window->session().modified());
+}
+
 void MainWindowTest::debugButtonWritesTheDebugFileAndLeavesTheSession() {
   ui->open(ui->write("lang_en.qm", {{1, u"Open", "", ""}, {2, u"Close", "", ""}}), "");
   onNextDialog([](QWidget& dialog) {

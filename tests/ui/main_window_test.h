@@ -25,6 +25,7 @@ class MainWindowTest : public QObject {
   void tabMovesThroughTheControlsInCreationOrder();
   void stripLabelTogglesTheControlsPanel();
   void exportDialogExportsAndImportsBack();
+  void exportDialogGoesThroughATranslationToolsFormat();
   void debugButtonWritesTheDebugFileAndLeavesTheSession();
   void searchWindowFindsFilesAndOpensOne();
   void closingTheMainWindowEndsASearchAndItsWindow();

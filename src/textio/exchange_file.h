@@ -1,0 +1,38 @@
+#pragma once
+
+#include "textio/translation_units.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorvane {
+
+class DialogServices;
+class Session;
+
+// The files the Mod texts go out in and come back from: the line list (one
+// text a line, by position) or a translation tool's format, keyed.
+enum class ExchangeFormat { lineList, po, xliff, ts };
+
+// "po", "xliff", "ts", or "lines" for the line list; nothing for another
+// name.
+std::optional<ExchangeFormat> exchangeFormatNamed(std::string_view name);
+// By the file's extension: ".po", ".xlf" or ".xliff", ".ts", else the line
+// list.
+ExchangeFormat exchangeFormatOfPath(std::u16string_view path);
+
+// Writes the Mod of the session in a tool's format: units of the Original's
+// and the Mod's texts, the Mod's language and plural rules in the header.
+// An existing file is replaced only once the new one is complete. Shows
+// the export error and returns false on failure.
+bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_view path,
+                 std::u16string_view modPath, DialogServices& dialogs);
+
+// Reads a tool's file and stores its translations in the Mod by key
+// (importUnits). A file that can't be read or parsed changes nothing and
+// shows an error that names the line.
+std::optional<ImportReport> importUnitsFile(Session& session, ExchangeFormat format,
+                                            std::u16string_view path, DialogServices& dialogs);
+
+}  // namespace sorvane

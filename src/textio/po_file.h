@@ -1,0 +1,35 @@
+#pragma once
+
+#include "textio/translation_units.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane {
+
+// The header of an exchange file: the Mod's name and language, and its
+// plural rules (Qt's numerus rules block).
+struct ExchangeHeader {
+  std::string project;
+  std::string language;
+  std::vector<std::uint8_t> pluralRules;
+};
+
+// The units as a gettext PO file, written with GNU gettext's libgettextpo:
+// each unit a message whose msgctxt is its key (unitId), msgid the source
+// (msgid_plural and msgstr[n] for a plural message, as many forms as the
+// header's Plural-Forms say), msgstr the translation; section, subsection
+// and comment as extracted comments. Nothing when libgettextpo fails.
+std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& header,
+                                                     std::span<const TranslationUnit> units);
+
+// A PO file read back with libgettextpo: every message but the header and
+// obsolete ones, in file order; fuzzy ones flagged. error gets the first
+// fault with its line ("line 12: ...") when the file can't be read.
+std::optional<std::vector<ReadUnit>> readPoFile(const std::string& nativePath, std::string& error);
+
+}  // namespace sorvane

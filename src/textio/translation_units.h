@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane {
+
+class Session;
+
+// What tells a Mod entry from every other: its hash and its section,
+// subsection and comment texts (bytes as the file holds them).
+struct UnitKey {
+  std::uint32_t hash = 0;
+  std::string section;
+  std::string subsection;
+  std::string comment;
+  bool operator==(const UnitKey&) const = default;
+};
+
+// The key as one line of printable UTF-8 that translation tools keep as
+// they got it: "0A1B2C3D/section/subsection/comment", with "%", "/",
+// control characters and bytes of invalid UTF-8 written as "%XX".
+std::string unitId(const UnitKey& key);
+std::optional<UnitKey> unitKeyFromId(std::string_view id);
+
+// One Mod message as a translation tool sees it: the Original's text as
+// the source and the Mod's text as the translation, every form of a plural
+// message. An empty translation is untranslated.
+struct TranslationUnit {
+  UnitKey key;
+  bool plural = false;
+  std::vector<std::u16string> sources;
+  std::vector<std::u16string> translations;
+};
+
+// The units of a Traditional session, one a Mod message, in row order.
+std::vector<TranslationUnit> translationUnits(const Session& session);
+
+// A unit read back from a tool's file.
+struct ReadUnit {
+  std::string id;
+  std::vector<std::u16string> sources;
+  std::vector<std::u16string> translations;
+  bool fuzzy = false;  // the tool marks it as needing review: not imported
+  std::int32_t line = 0;
+};
+
+// What an import did, for the user to see.
+struct ImportReport {
+  std::int32_t units = 0;
+  std::int32_t changed = 0;        // units whose translation was stored
+  std::int32_t fuzzy = 0;          // units the tool marks for review, skipped
+  std::int32_t unknown = 0;        // units whose key the Mod lacks, skipped
+  std::int32_t sourceChanged = 0;  // imported, but made for another Original text
+  std::vector<std::string> firstUnknown;
+  std::vector<std::string> firstSourceChanged;
+};
+
+// Stores the translations of the units in the session's Mod by key: units
+// in any order; a unit missing, untranslated or marked for review leaves
+// its entry as it is; a key the Mod lacks is reported and skipped; a
+// source unlike today's Original text is imported and reported. Marks the
+// session modified when any text changed. No undo entry, as the line-list
+// import.
+ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units);
+
+// The report as the user reads it, lines joined by CR LF.
+std::u16string importReportText(const ImportReport& report);
+
+}  // namespace sorvane

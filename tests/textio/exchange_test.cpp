@@ -1,0 +1,298 @@
+#include "qm/plural_rules.h"
+#include "session/mod_file_saving.h"
+#include "session/session_fixture.h"
+#include "textio/exchange_file.h"
+#include "textio/po_file.h"
+#include "textio/translation_units.h"
+#include "textio/xml_exchange.h"
+
+#include <gmock/gmock.h>
+
+#include <string>
+
+namespace sorvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(UnitId, KeepsEveryKeyAndRefusesWhatIsNoKey) {
+  const UnitKey keys[] = {
+      {0x000566BE, "Open", "Main", "verb"},
+      {0, "", "", ""},
+      {0xFFFFFFFF, "a/b%c", "line\nbreak", "\x01\x7F"},
+      {1,
+       "Gr\xC3\xB6\xC3\x9F"
+       "e",
+       "\xE6\x97\xA5", ""},
+      {2, "\xFF\xFE not UTF-8", "", ""},
+  };
+  for (const UnitKey& key : keys) {
+    const std::string id = unitId(key);
+    EXPECT_EQ(id.find_first_of("\n\x01\x7F\xFF"), std::string::npos) << id;
+    EXPECT_EQ(unitKeyFromId(id), key) << id;
+  }
+  EXPECT_EQ(unitId(keys[0]), "000566BE/Open/Main/verb");
+  for (const char* id : {"", "000566BE/Open/Main", "000566BE/a/b/c/d", "0566BE/a/b/c",
+                         "000566BG/a/b/c", "000566BE/%4/b/c", "000566BE/%zz/b/c"}) {
+    EXPECT_EQ(unitKeyFromId(id), std::nullopt) << id;
+  }
+}
+
+// A small evaluator of the C expressions gettext's Plural-Forms hold.
+class PluralExpression {
+ public:
+  PluralExpression(std::string text, int n) : text_(std::move(text)), n_(n) {}
+  long value() { return conditional(); }
+
+ private:
+  long conditional() {
+    const long test = orExpression();
+    if (!take("?")) return test;
+    const long yes = conditional();
+    take(":");
+    const long no = conditional();
+    return test != 0 ? yes : no;
+  }
+  long orExpression() {
+    long value = andExpression();
+    while (take("||")) value = (andExpression() != 0) || (value != 0) ? 1 : 0;
+    return value;
+  }
+  long andExpression() {
+    long value = comparison();
+    while (take("&&")) value = (comparison() != 0) && (value != 0) ? 1 : 0;
+    return value;
+  }
+  long comparison() {
+    const long left = arithmetic();
+    if (take("==")) return left == arithmetic() ? 1 : 0;
+    if (take("<=")) return left <= arithmetic() ? 1 : 0;
+    if (take(">=")) return left >= arithmetic() ? 1 : 0;
+    if (take("<")) return left < arithmetic() ? 1 : 0;
+    return left;
+  }
+  long arithmetic() {
+    long value = unary();
+    for (;;) {
+      if (take("%")) {
+        value %= unary();
+      } else if (take("/")) {
+        value /= unary();
+      } else {
+        return value;
+      }
+    }
+  }
+  long unary() {
+    if (take("!")) return unary() == 0 ? 1 : 0;
+    if (take("(")) {
+      const long value = conditional();
+      take(")");
+      return value;
+    }
+    if (take("n")) return n_;
+    long value = 0;
+    while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') {
+      value = value * 10 + (text_[at_++] - '0');
+    }
+    return value;
+  }
+  bool take(std::string_view token) {
+    if (text_.compare(at_, token.size(), token) != 0) return false;
+    at_ += token.size();
+    return true;
+  }
+
+  std::string text_;
+  int n_;
+  std::size_t at_ = 0;
+};
+
+TEST(GettextPluralForms, ChooseQtsFormForEveryCountOfEveryLanguage) {
+  for (const std::string& code : languagesWithPluralRules()) {
+    const PluralLanguage language = pluralLanguage(code).value();
+    const std::string forms = gettextPluralForms(language.rules).value();
+    const std::string prefix = "nplurals=" + std::to_string(language.forms) + "; plural=";
+    ASSERT_EQ(forms.substr(0, prefix.size()), prefix) << code;
+    const std::string expression = forms.substr(prefix.size(), forms.size() - prefix.size() - 1);
+    for (const int n : {0, 1, 2, 3, 4, 5, 11, 12, 19, 21, 22, 25, 101, 111, 1000, 1001, 2000000}) {
+      ASSERT_EQ(PluralExpression(expression, n).value(), pluralFormFor(language.rules, n))
+          << code << " n=" << n << " " << expression;
+    }
+  }
+  EXPECT_EQ(gettextPluralForms({}), "nplurals=1; plural=0;");
+  EXPECT_EQ(gettextPluralForms(std::vector<std::uint8_t>{0x01}), std::nullopt);
+}
+
+// A Mod with awkward texts and a plural message, exported in each tool's
+// format and read back.
+class Exchange : public SessionTest, public ::testing::WithParamInterface<ExchangeFormat> {
+ protected:
+  void SetUp() override {
+    const Bytes plural = join({translationItem(u"%n Datei"),
+                               translationItem(u"%n Dateien"),
+                               byteTextItem(0x06, "%n file(s)"),
+                               byteTextItem(0x07, "Main"),
+                               {0x01}});
+    const auto at = static_cast<std::uint32_t>(plural.size());
+    const Bytes plain = join({translationItem(u" Zeile 1\r\nZeile\t2 & <b>\"3\"</b>\x01 "),
+                              byteTextItem(0x08, "verb"),
+                              byteTextItem(0x06, "Open"),
+                              byteTextItem(0x07, "Main"),
+                              {0x01}});
+    const auto at2 = at + static_cast<std::uint32_t>(plain.size());
+    const Bytes empty = join(
+        {translationItem(u""), byteTextItem(0x06, "Close"), byteTextItem(0x07, "Other"), {0x01}});
+    original = folder.write("de.qm", assembleQm({.index = {{1, 0}, {2, at}, {3, at2}},
+                                                 .messages = join({plural, plain, empty}),
+                                                 .language = bytesOf("de"),
+                                                 .numerusRules = Bytes{0x01, 0x01}}));
+    ASSERT_TRUE(openTraditional(original, original));
+  }
+
+  const char* exchangeName() const {
+    return GetParam() == ExchangeFormat::po      ? "de.po"
+           : GetParam() == ExchangeFormat::xliff ? "de.xlf"
+                                                 : "de.ts";
+  }
+  std::u16string exchangePath() const { return folder.widePath(exchangeName()); }
+
+  std::string exported() {
+    EXPECT_TRUE(exportUnits(session, GetParam(), exchangePath(), original, dialogs));
+    const Bytes bytes = folder.read(exchangeName());
+    return {bytes.begin(), bytes.end()};
+  }
+
+  void replaceFile(const std::string& text) {
+    folder.write(exchangeName(), Bytes(text.begin(), text.end()));
+  }
+
+  std::u16string original;
+};
+
+TEST_P(Exchange, AnUntouchedFileImportsToTheSameBytes) {
+  EXPECT_EQ(exchangeFormatOfPath(exchangePath()), GetParam());
+  exported();
+  paths.mod = folder.widePath("before.qm");
+  ASSERT_TRUE(writeModFile(session, paths, dialogs));
+  const std::optional<ImportReport> report =
+      importUnitsFile(session, GetParam(), exchangePath(), dialogs);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->units, 3);
+  EXPECT_EQ(report->changed, 0);
+  EXPECT_EQ(report->unknown, 0);
+  EXPECT_EQ(report->sourceChanged, 0);
+  EXPECT_FALSE(session.modified());
+  paths.mod = folder.widePath("after.qm");
+  ASSERT_TRUE(writeModFile(session, paths, dialogs));
+  EXPECT_EQ(folder.read("after.qm"), folder.read("before.qm"));
+  EXPECT_TRUE(dialogs.calls().empty());
+}
+
+TEST_P(Exchange, EditedTextsComeBackByKeyExactly) {
+  std::string text = exported();
+  // Each text changes where the file holds it; the awkward text's
+  // characters stay as the format wrote them.
+  const auto change = [&text](const std::string& from, const std::string& to) {
+    const std::size_t at = text.rfind(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  change("%n Dateien", "%n Dateien!");
+  change("Zeile 1", "Zeile eins");
+  replaceFile(text);
+  const std::optional<ImportReport> report =
+      importUnitsFile(session, GetParam(), exchangePath(), dialogs);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->changed, 2);
+  EXPECT_THAT(modTexts(), ElementsAre(u"%n Datei", u"%n Dateien!",
+                                      u" Zeile eins\r\nZeile\t2 & <b>\"3\"</b>\x01 ", u""));
+  EXPECT_TRUE(session.modified());
+}
+
+// As a tool gives the file back: units in another order, one left out,
+// translations changed, one marked for review, one of a key the Mod lacks,
+// one made for another Original text.
+TEST_P(Exchange, AToolsEditsImportOnlyTheChangedTranslations) {
+  std::vector<TranslationUnit> units = translationUnits(session);
+  ASSERT_EQ(units.size(), 3U);
+  std::reverse(units.begin(), units.end());
+  units.erase(units.begin() + 1);  // the awkward text stays as it is
+  units[0].translations = {u"Zu"};
+  units[0].sources = {u"Schliessen"};
+  units[1].translations = {u"%n Datei", u"%n Dateien!"};
+  TranslationUnit stranger = units[0];
+  stranger.key.section = "Quit";
+  stranger.translations = {u"Beenden"};
+  units.push_back(stranger);
+  const ExchangeHeader header{"de.qm", "de", {0x01, 0x01}};
+  std::vector<std::uint8_t> bytes = GetParam() == ExchangeFormat::po ? *poFileBytes(header, units)
+                                    : GetParam() == ExchangeFormat::xliff
+                                        ? xliffFileBytes(header, units)
+                                        : tsFileBytes(header, units);
+  std::string text(bytes.begin(), bytes.end());
+  // A second file marks the plural message for review.
+  std::string review = text;
+  const auto mark = [&review](const std::string& from, const std::string& to) {
+    const std::size_t at = review.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    review.replace(at, from.size(), to);
+  };
+  if (GetParam() == ExchangeFormat::po) {
+    mark("msgctxt \"00000001", "#, fuzzy\nmsgctxt \"00000001");
+  } else if (GetParam() == ExchangeFormat::xliff) {
+    mark("state=\"translated\">%n Datei<", "state=\"needs-review-translation\">%n Datei<");
+  } else {
+    mark("<translation>\n", "<translation type=\"vanished\">\n");
+  }
+  replaceFile(review);
+  std::optional<ImportReport> report =
+      importUnitsFile(session, GetParam(), exchangePath(), dialogs);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->fuzzy, 1);
+  EXPECT_THAT(modTexts(), ElementsAre(u"%n Datei", u"%n Dateien",
+                                      u" Zeile 1\r\nZeile\t2 & <b>\"3\"</b>\x01 ", u"Zu"));
+
+  replaceFile(text);
+  report = importUnitsFile(session, GetParam(), exchangePath(), dialogs);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->units, 3);
+  EXPECT_EQ(report->changed, 1);
+  EXPECT_EQ(report->fuzzy, 0);
+  EXPECT_EQ(report->unknown, 1);
+  EXPECT_THAT(report->firstUnknown, ElementsAre("00000003/Quit/Other/"));
+  // The TS file keeps the Original's text only where it differs from the
+  // source text: both read as another Original text there.
+  EXPECT_EQ(report->sourceChanged, 1);
+  EXPECT_THAT(report->firstSourceChanged, ElementsAre("00000003/Close/Other/"));
+  EXPECT_THAT(modTexts(), ElementsAre(u"%n Datei", u"%n Dateien!",
+                                      u" Zeile 1\r\nZeile\t2 & <b>\"3\"</b>\x01 ", u"Zu"));
+  const std::u16string shown = importReportText(*report);
+  EXPECT_EQ(shown.substr(0, shown.find(u"\r\n")),
+            u"3 unit(s) read: 1 translation(s) changed, 0 marked for review (not imported), 1 "
+            u"with a key the Mod lacks (skipped), 1 made for another Original text (imported).");
+}
+
+TEST_P(Exchange, ABrokenFileChangesNothingAndNamesItsLine) {
+  std::string text = exported();
+  text.insert(text.find('\n', text.find('\n') + 1) + 1, "<<\"\n");
+  replaceFile(text);
+  EXPECT_FALSE(importUnitsFile(session, GetParam(), exchangePath(), dialogs));
+  ASSERT_EQ(dialogs.messageTexts().size(), 1U);
+  const std::u16string message = dialogs.messageTexts()[0];
+  EXPECT_EQ(message.substr(0, 16), u"Error importing ");
+  EXPECT_NE(message.find(u"\r\nline "), std::u16string::npos);
+  EXPECT_FALSE(session.modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Exchange,
+                         ::testing::Values(ExchangeFormat::po, ExchangeFormat::xliff,
+                                           ExchangeFormat::ts),
+                         [](const auto& param) {
+                           return std::string(param.param == ExchangeFormat::po      ? "Po"
+                                              : param.param == ExchangeFormat::xliff ? "Xliff"
+                                                                                     : "Ts");
+                         });
+
+}  // namespace
+}  // namespace sorvane::test
