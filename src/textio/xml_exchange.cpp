@@ -67,11 +67,12 @@ void appendText(pugi::xml_node parent, std::u16string_view text, Flavour flavour
       const std::string code = hexByte(text[i]);
       if (flavour == Flavour::ts) {
         // As Qt's own tools write a character XML can't hold.
-        parent.append_child("byte").append_attribute("value") = ("x" + code).c_str();
+        parent.append_child("byte").append_attribute("value") =
+            std::string("x").append(code).c_str();
       } else {
         pugi::xml_node mark = parent.append_child("x");
-        mark.append_attribute("id") = ("c" + std::to_string(++controls)).c_str();
-        mark.append_attribute("ctype") = ("x-sorvane-char-" + code).c_str();
+        mark.append_attribute("id") = std::string("c").append(std::to_string(++controls)).c_str();
+        mark.append_attribute("ctype") = std::string("x-sorvane-char-").append(code).c_str();
       }
     }
     start = i + 1;
@@ -162,7 +163,10 @@ std::string parseFault(std::span<const std::uint8_t> bytes, const pugi::xml_pars
   const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0));
   const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(offset, bytes.size()));
   const auto line = 1 + std::count(bytes.begin(), end, std::uint8_t{'\n'});
-  return "line " + std::to_string(line) + ": " + result.description();
+  return std::string("line ")
+      .append(std::to_string(line))
+      .append(": ")
+      .append(result.description());
 }
 
 bool parse(pugi::xml_document& document, std::span<const std::uint8_t> bytes, std::string& error) {
