@@ -77,20 +77,6 @@ std::string headerText(const ExchangeHeader& header, const std::string& pluralFo
          header.language + "\nPlural-Forms: " + pluralForms + "\n";
 }
 
-std::string notes(const UnitKey& key) {
-  std::string text;
-  const auto add = [&text](const char* title, const std::string& value) {
-    if (value.empty()) return;
-    if (!text.empty()) text += '\n';
-    text += title;
-    text += isValidUtf8(value) ? value : std::string("(not UTF-8)");
-  };
-  add("Context: ", key.subsection);
-  add("Source text: ", key.section);
-  add("Comment: ", key.comment);
-  return text;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& header,
@@ -107,7 +93,7 @@ std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& heade
   for (const TranslationUnit& unit : units) {
     po_message_t message = po_message_create();
     po_message_set_msgctxt(message, unitId(unit.key).c_str());
-    po_message_set_extracted_comments(message, notes(unit.key).c_str());
+    po_message_set_extracted_comments(message, unitNotes(unit.key).c_str());
     po_message_set_msgid(message, toUtf8(unit.sources.front()).c_str());
     const auto translation = [&unit](std::size_t form) {
       return form < unit.translations.size() ? toUtf8(unit.translations[form]) : std::string();

@@ -109,6 +109,20 @@ std::optional<UnitKey> unitKeyFromId(std::string_view id) {
   return key;
 }
 
+std::string unitNotes(const UnitKey& key) {
+  std::string text;
+  const auto add = [&text](const char* title, const std::string& value) {
+    if (value.empty()) return;
+    if (!text.empty()) text += '\n';
+    text += title;
+    text += isValidUtf8(value) ? value : std::string("(not UTF-8)");
+  };
+  add("Context: ", key.subsection);
+  add("Source text: ", key.section);
+  add("Comment: ", key.comment);
+  return text;
+}
+
 std::vector<TranslationUnit> translationUnits(const Session& session) {
   std::vector<TranslationUnit> units;
   std::unordered_set<std::string> ids;

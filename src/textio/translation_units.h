@@ -26,6 +26,10 @@ struct UnitKey {
 std::string unitId(const UnitKey& key);
 std::optional<UnitKey> unitKeyFromId(std::string_view id);
 
+// The key as a note for the translator: "Context: ...", "Source text: ..."
+// and "Comment: ..." lines, for the parts that are not empty.
+std::string unitNotes(const UnitKey& key);
+
 // One Mod message as a translation tool sees it: the Original's text as
 // the source and the Mod's text as the translation, every form of a plural
 // message. An empty translation is untranslated.

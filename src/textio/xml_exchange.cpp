@@ -144,20 +144,6 @@ std::vector<std::uint8_t> saved(const pugi::xml_document& document) {
   return std::move(writer.bytes);
 }
 
-std::string notes(const UnitKey& key) {
-  std::string text;
-  const auto add = [&text](const char* title, const std::string& value) {
-    if (value.empty()) return;
-    if (!text.empty()) text += '\n';
-    text += title;
-    text += isValidUtf8(value) ? value : std::string("(not UTF-8)");
-  };
-  add("Context: ", key.subsection);
-  add("Source text: ", key.section);
-  add("Comment: ", key.comment);
-  return text;
-}
-
 // A parse that failed, with the line of the fault.
 std::string parseFault(std::span<const std::uint8_t> bytes, const pugi::xml_parse_result& result) {
   const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0));
@@ -214,7 +200,7 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
                                              : std::u16string_view();
     };
     if (!unit.plural) {
-      addUnit(body, id, unit.sources.front(), target(0), notes(unit.key));
+      addUnit(body, id, unit.sources.front(), target(0), unitNotes(unit.key));
       continue;
     }
     pugi::xml_node group = body.append_child("group");
@@ -224,7 +210,7 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
     for (std::size_t form = 0; form < forms; ++form) {
       const std::u16string& source = unit.sources[std::min(form, unit.sources.size() - 1)];
       addUnit(group, id + "[" + std::to_string(form) + "]", source, target(form),
-              form == 0 ? notes(unit.key) : std::string());
+              form == 0 ? unitNotes(unit.key) : std::string());
     }
   }
   return saved(document);
