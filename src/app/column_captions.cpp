@@ -2,6 +2,7 @@
 
 #include "app/named_widget.h"
 #include "app/string_list_view.h"
+#include "controller/window_controller.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,14 +19,31 @@ constexpr int kCellTextInset = 3;
 
 }  // namespace
 
-ColumnCaptions::ColumnCaptions(const StringListView& list, QWidget* parent)
-    : QWidget(parent), list_(list) {
+ColumnCaptions::ColumnCaptions(WindowController& controller, const StringListView& list,
+                               QWidget* parent)
+    : QWidget(parent), controller_(controller), list_(list) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   oldOriginalCaption_ =
       named<QLabel>("OldOriginalCaption", QStringLiteral("Old Original String"), this);
   newOriginalCaption_ =
       named<QLabel>("NewOriginalCaption", QStringLiteral("New Original String"), this);
   modifiedCaption_ = named<QLabel>("ModifiedCaption", QStringLiteral("Modified String"), this);
+  controller_.addObserver(*this);
+  ColumnCaptions::windowChanged(WindowChange::mode);
+}
+
+ColumnCaptions::~ColumnCaptions() { controller_.removeObserver(*this); }
+
+void ColumnCaptions::windowChanged(WindowChanges changes) {
+  if ((changes & (WindowChange::selection | WindowChange::texts | WindowChange::rowsReset |
+                  WindowChange::mode)) == 0) {
+    return;
+  }
+  std::optional<Lengths> lengths;
+  if (const std::optional<RowInfo> info = controller_.selectedRowInfo()) {
+    lengths = Lengths{info->oldOriginalLength, info->originalLength, info->modLength};
+  }
+  showCaptions(controller_.state().mode, lengths);
 }
 
 void ColumnCaptions::showCaptions(SessionMode mode, std::optional<Lengths> lengths) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/window_state.h"
 #include "session/session.h"
 
 #include <QWidget>
@@ -14,15 +15,19 @@ class QLabel;
 namespace sorvane {
 
 class StringListView;
+class WindowController;
 
 // The row of caption labels that heads the string list's columns (the list
 // has no header of its own). Each caption starts where its column's text
 // starts and is never wider than its column, so captions can't overlap;
 // the row asks for enough width that every caption fits with a five-digit
-// text length after it.
-class ColumnCaptions : public QWidget {
+// text length after it. The lengths are the selected row's.
+class ColumnCaptions : public QWidget, public WindowObserver {
  public:
-  ColumnCaptions(const StringListView& list, QWidget* parent);
+  ColumnCaptions(WindowController& controller, const StringListView& list, QWidget* parent);
+  ~ColumnCaptions() override;
+
+  void windowChanged(WindowChanges changes) override;
 
   // The text lengths of a row's cells, shown after the captions.
   struct Lengths {
@@ -50,6 +55,7 @@ class ColumnCaptions : public QWidget {
  private:
   int roomFor(const QLabel& caption) const;
 
+  WindowController& controller_;
   const StringListView& list_;
   QLabel* oldOriginalCaption_;
   QLabel* newOriginalCaption_;

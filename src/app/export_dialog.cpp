@@ -166,7 +166,6 @@ void ExportDialog::exportTexts() {
     WideStringList importedLines;
     if (importTextFile(session_, toU16String(fileNameEdit_->text()), dialogs_, importedLines)) {
       writeImportSideFiles(importedLines, session_.mod());
-      emit imported();
     }
   }
   accept();
@@ -185,7 +184,6 @@ void ExportDialog::exportForTools(ExchangeFormat format, const std::u16string& p
   if (answer == MessageAnswer::ok) {
     if (const std::optional<ImportReport> report =
             importUnitsFile(session_, format, path, dialogs_)) {
-      emit imported();
       dialogs_.showMessage(DialogOwner::mainWindow, importReportText(*report), u"Import",
                            MessageButtons::ok, MessageIcon::information);
     }

@@ -30,10 +30,6 @@ class ExportDialog : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
- signals:
-  // The Mod texts were replaced by an import.
-  void imported();
-
  private:
   void exportTexts();
   void exportForTools(ExchangeFormat format, const std::u16string& path);

@@ -1,11 +1,13 @@
 #include "app/find_row.h"
 
-#include "app/fitted_button.h"
+#include "app/command_buttons.h"
 #include "app/named_widget.h"
 #include "app/qt_text.h"
+#include "controller/window_controller.h"
 #include "session/string_list_layout.h"
 #include "widetext/wide_string_list.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -19,7 +21,8 @@
 
 namespace sorvane {
 
-FindRow::FindRow(QWidget* parent) : QWidget(parent) {
+FindRow::FindRow(WindowController& controller, CommandButtons& buttons, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
   auto* fontLabel = named<QLabel>("FontLabel", QStringLiteral("Font:"), this);
   auto* findLabel = named<QLabel>("FindLabel", QStringLiteral("&Find:"), this);
   fontNameBox_ = named<QComboBox>("FontNameBox", this);
@@ -38,9 +41,7 @@ FindRow::FindRow(QWidget* parent) : QWidget(parent) {
   }
   findEdit_ = named<QLineEdit>("FindEdit", this);
   findLabel->setBuddy(findEdit_);
-  findNextButton_ = named<FittedButton>("FindNextButton", QStringLiteral("->"), this);
-  findNextButton_->setEnabled(false);
-  findNextButton_->setAutoDefault(false);
+  findNextButton_ = buttons.make(CommandId::findNext, this);
   findStatus_ = named<QLabel>("FindStatus", this);
   findStatus_->hide();
   fillFontNames();
@@ -56,11 +57,23 @@ FindRow::FindRow(QWidget* parent) : QWidget(parent) {
 
   connect(fontNameBox_, &QComboBox::currentIndexChanged, this, &FindRow::listFontChanged);
   connect(fontSizeBox_, &QComboBox::editTextChanged, this, &FindRow::listFontChanged);
-  connect(findEdit_, &QLineEdit::textChanged, this, [this] {
-    findNextButton_->setEnabled(!findEdit_->text().isEmpty());
-    emit findTextChanged();
-  });
-  connect(findNextButton_, &QPushButton::clicked, this, &FindRow::findNextClicked);
+  connect(findEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { controller_.setFindText(toU16String(text)); });
+  controller_.addObserver(*this);
+}
+
+FindRow::~FindRow() { controller_.removeObserver(*this); }
+
+void FindRow::windowChanged(WindowChanges changes) {
+  if ((changes & WindowChange::find) == 0) return;
+  // A find text the controller was given (from the folder search) shows
+  // in the box without starting another find.
+  const QString text = toQString(controller_.findText());
+  if (findEdit_->text() != text) {
+    const QSignalBlocker blocker(findEdit_);
+    findEdit_->setText(text);
+  }
+  showFindResult(controller_.findResult());
 }
 
 void FindRow::fillFontNames() {
@@ -125,18 +138,6 @@ void FindRow::showFindResult(FindResult result) {
                                                          : QString();
   findStatus_->setText(status);
   findStatus_->setVisible(!status.isEmpty());
-}
-
-QString FindRow::findText() const { return findEdit_->text(); }
-
-void FindRow::setFindText(const QString& text) {
-  // Like any change of the box, even to the same text, a find starts from
-  // the top.
-  if (findEdit_->text() == text) {
-    emit findTextChanged();
-  } else {
-    findEdit_->setText(text);
-  }
 }
 
 void FindRow::focusFindBox() { findEdit_->setFocus(); }

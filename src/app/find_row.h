@@ -1,21 +1,29 @@
 #pragma once
 
+#include "controller/window_state.h"
+
 #include <QFont>
 #include <QWidget>
 
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace sorvane {
 
+class CommandButtons;
+class WindowController;
+
 // The list font (family and size) and the find box with its "->" button.
-class FindRow : public QWidget {
+// What is typed in the box is the controller's find text; what the find
+// came to shows beside it.
+class FindRow : public QWidget, public WindowObserver {
   Q_OBJECT
 
  public:
-  explicit FindRow(QWidget* parent);
+  FindRow(WindowController& controller, CommandButtons& buttons, QWidget* parent);
+  ~FindRow() override;
 
   // The list font: the chosen family at the size typed or chosen (a size
   // of 0 or none is the desktop's size).
@@ -26,27 +34,24 @@ class FindRow : public QWidget {
   QString fontSizeText() const;
   void setFont(const QString& name, const QString& sizeText);
 
-  // What the last find came to: shown beside the box until the next one.
-  enum class FindResult { none, found, notFound, wrapped };
-  void showFindResult(FindResult result);
-
-  QString findText() const;
-  void setFindText(const QString& text);
   void focusFindBox();
   bool isFindBox(const QWidget* widget) const;
 
+  void windowChanged(WindowChanges changes) override;
+
  signals:
   void listFontChanged();
-  void findTextChanged();
-  void findNextClicked();
 
  private:
   void fillFontNames();
+  // What the last find came to: shown beside the box until the next one.
+  void showFindResult(FindResult result);
 
+  WindowController& controller_;
   QComboBox* fontNameBox_;
   QComboBox* fontSizeBox_;
   QLineEdit* findEdit_;
-  QPushButton* findNextButton_;
+  QAbstractButton* findNextButton_;
   QLabel* findStatus_;
 };
 

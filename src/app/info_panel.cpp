@@ -3,6 +3,8 @@
 #include "app/elided_label.h"
 #include "app/mod_language_box.h"
 #include "app/named_widget.h"
+#include "app/qt_text.h"
+#include "controller/window_controller.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,7 +12,8 @@
 
 namespace sorvane {
 
-InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
+InfoPanel::InfoPanel(WindowController& controller, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
   auto* sectionLabel = named<QLabel>("SectionLabel", QStringLiteral("Section:"), this);
   sectionText_ = named<ElidedLabel>("SectionText", this);
   pluralFormText_ = named<QLabel>("PluralFormText", this);
@@ -57,35 +60,48 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
   // The same height whatever the row shows.
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-  connect(modLanguageBox_, &ModLanguageBox::languageChosen, this, &InfoPanel::modLanguageChosen);
+  connect(modLanguageBox_, &ModLanguageBox::languageChosen, this,
+          [this](const std::string& code) { controller_.changeModLanguage(code); });
+  controller_.addObserver(*this);
 }
 
-void InfoPanel::showRow(const QString& section, const QString& subsection, const QString& comment,
-                        int pluralForm, int forms, const QStringList& problems,
-                        const QString& change) {
-  sectionText_->setFullText(section);
-  subSectionText_->setFullText(subsection);
-  commentText_->setFullText(comment);
+InfoPanel::~InfoPanel() { controller_.removeObserver(*this); }
+
+void InfoPanel::windowChanged(WindowChanges changes) {
+  if ((changes & (WindowChange::selection | WindowChange::texts | WindowChange::rowsReset |
+                  WindowChange::mode)) != 0) {
+    showSelectedRow();
+  }
+  if ((changes & WindowChange::controls) != 0) {
+    const Session& session = controller_.session();
+    modLanguageBox_->setEnabled(controller_.state().controls.modLanguage);
+    modLanguageBox_->showLanguage(session.isOpen() ? session.modLanguage() : std::string());
+  }
+}
+
+void InfoPanel::showSelectedRow() {
+  const std::optional<RowInfo> info = controller_.selectedRowInfo();
+  if (!info) {
+    for (ElidedLabel* label :
+         {sectionText_, subSectionText_, commentText_, problemsText_, changeText_}) {
+      label->setFullText({});
+    }
+    pluralFormText_->clear();
+    return;
+  }
+  sectionText_->setFullText(toQString(info->section));
+  subSectionText_->setFullText(toQString(info->subsection));
+  commentText_->setFullText(toQString(info->comment));
+  QStringList problems;
+  for (const std::u16string& problem : info->problems) problems << toQString(problem);
   problemsText_->setFullText(problems.join(QStringLiteral("; ")));
+  const QString change = toQString(info->change);
   changeText_->setFullText(change.isEmpty() ? QString() : QStringLiteral("Changed: ") + change);
   problemsText_->setVisible(!problems.isEmpty() || change.isEmpty());
   changeText_->setVisible(!change.isEmpty());
   pluralFormText_->setText(
-      forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(pluralForm).arg(forms) : QString());
-}
-
-void InfoPanel::clearRow() {
-  for (ElidedLabel* label :
-       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_}) {
-    label->setFullText({});
-  }
-  pluralFormText_->clear();
-}
-
-void InfoPanel::showModLanguage(const std::string& code) { modLanguageBox_->showLanguage(code); }
-
-void InfoPanel::applyStates(const ControlStates& states) {
-  modLanguageBox_->setEnabled(states.modLanguage);
+      info->forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(info->form).arg(info->forms)
+                      : QString());
 }
 
 }  // namespace sorvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/control_states.h"
+#include "controller/window_state.h"
 
 #include <QWidget>
 
@@ -12,30 +12,25 @@ namespace sorvane {
 
 class ElidedLabel;
 class ModLanguageBox;
+class WindowController;
 
 // Under the list: the selected row's section and subsection texts, its
 // Qt comment (the disambiguation), which plural form it is, and the Mod's
 // language. Long texts are cut with "…" and shown whole in a tooltip; the
-// panel keeps its height whatever the row.
-class InfoPanel : public QWidget {
-  Q_OBJECT
-
+// panel keeps its height whatever the row. The problems are the checks'
+// findings; for a row whose original text changed, the change shows
+// marked word by word ("[-old-]{+new+}").
+class InfoPanel : public QWidget, public WindowObserver {
  public:
-  explicit InfoPanel(QWidget* parent);
+  InfoPanel(WindowController& controller, QWidget* parent);
+  ~InfoPanel() override;
 
-  // pluralForm and forms from 1; no plural line for a message of one form.
-  // problems: the checks' findings; change: the original's change, marked word by
-  // word ("[-old-]{+new+}"), for a row whose original text changed.
-  void showRow(const QString& section, const QString& subsection, const QString& comment,
-               int pluralForm, int forms, const QStringList& problems, const QString& change);
-  void clearRow();
-  void showModLanguage(const std::string& code);
-  void applyStates(const ControlStates& states);
-
- signals:
-  void modLanguageChosen(const std::string& code);
+  void windowChanged(WindowChanges changes) override;
 
  private:
+  void showSelectedRow();
+
+  WindowController& controller_;
   ElidedLabel* sectionText_;
   ElidedLabel* subSectionText_;
   ElidedLabel* commentText_;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/window_commands.h"
-#include "session/control_states.h"
-#include "session/session.h"
+#include "controller/window_controller.h"
 #include "settings/settings_file.h"
 #include "widetext/wide_string_list.h"
 
@@ -12,46 +10,35 @@
 #include <optional>
 #include <string>
 
-class QLabel;
-
 namespace sorvane {
 
-class ColumnCaptions;
-class CommandRow;
+class CommandButtons;
 class ControlsPanel;
 class DialogServices;
-class EditRow;
 class FindRow;
-class InfoPanel;
-class MessageHook;
-class ModUpdateLegend;
-class NoticeBar;
+class InputRouter;
 class PathBoxes;
 class RowEditors;
-class RowOverview;
 class SearchWindow;
-class StringListModel;
 class StringListView;
 
-// The one main window. Its parts, top to bottom: the path boxes, the
-// command row, the find row, the edit row and the column captions (the
-// controls panel, which Ctrl+T hides), the string list with its legend,
-// and the info panel. The window coordinates them and the session: it
-// routes their signals to the session's operations and gives every part
-// the state the session is in. The keys are the key table's; the window
-// runs their commands.
-class MainWindow : public QWidget, public WindowCommands {
+// The one main window: the layout of its parts and their wiring. Top to
+// bottom: the controls panel (path boxes, command row, find row, edit row
+// and column captions; Ctrl+T hides it), the notice line, the string list,
+// its legend and the info panel. What the window does is the controller's;
+// the window lays the parts out, gives the controller the handlers only
+// the interface has (dialogs, windows, the panel) and shows its title.
+class MainWindow : public QWidget, public WindowObserver {
   Q_OBJECT
 
  public:
   explicit MainWindow(DialogServices& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Session& session() { return session_; }
-  StringListView& stringList() const override { return *stringList_; }
-  RowEditors& rowEditors() const override { return *rowEditors_; }
+  WindowController& controller() { return controller_; }
+  Session& session() { return controller_.session(); }
+  StringListView& stringList() const { return *stringList_; }
   SearchWindow& searchWindow() const { return *searchWindow_; }
-  SessionPaths paths() const;
 
   // Start-up: reads the settings file and restores the paths, the mode,
   // the placements and the list font; they are written back at shut-down.
@@ -62,59 +49,36 @@ class MainWindow : public QWidget, public WindowCommands {
   // (a path not given leaves its box empty) and opens the files.
   void openPaths(SessionMode mode, const SessionPaths& paths);
 
-  void showSearchWindow();
-  void toggleControlsPanel();
-  void cancelEditing() override;
-
-  bool runCommand(Command command, QWidget* target) override;
-  const QWidget& mainWindow() const override { return *this; }
-  const QWidget& searchWindowWidget() const override;
+  void windowChanged(WindowChanges changes) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildParts();
-  void connectParts();
-  void openFiles();
-  bool closeFiles();
-  void saveModFile();
-  void exportModTexts();
-  void openFoundFile(const QString& path);
-  void applyMode();
+  void giveHandlers();
+  KeyTarget keyTargetOf(const QWidget& widget) const;
   void applyListFont();
   void layoutColumns();
-  // Every part takes the state the session is in now.
-  void applySessionState();
-  // Captions with the text lengths and the info panel, for the selected row.
-  void showSelectedRowInfo();
-  void findRowsFrom(int start);
-  void undoOrRedo(bool undoing);
   void saveSettings();
 
   DialogServices& dialogs_;
-  // The session outlives every part that shows it: the parts go first, in
-  // the destructor.
-  Session session_;
+  // The controller outlives every part that shows it: the parts go first,
+  // in the destructor.
+  WindowController controller_;
   std::unique_ptr<SearchWindow> searchWindow_;
-  std::unique_ptr<MessageHook> messageHook_;
+  std::unique_ptr<InputRouter> inputRouter_;
   std::optional<std::u16string> settingsPath_;
   WideStringList settings_;
   bool startMaximized_ = false;
 
+  CommandButtons* buttons_ = nullptr;
   ControlsPanel* controlsPanel_ = nullptr;
   QWidget* showPanelStrip_ = nullptr;
-  NoticeBar* noticeBar_ = nullptr;
-  RowOverview* rowOverview_ = nullptr;
   PathBoxes* pathBoxes_ = nullptr;
-  CommandRow* commandRow_ = nullptr;
   FindRow* findRow_ = nullptr;
-  EditRow* editRow_ = nullptr;
-  ColumnCaptions* columnCaptions_ = nullptr;
   StringListView* stringList_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
-  ModUpdateLegend* legend_ = nullptr;
-  InfoPanel* infoPanel_ = nullptr;
 };
 
 }  // namespace sorvane

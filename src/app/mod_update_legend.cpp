@@ -1,5 +1,6 @@
 #include "app/mod_update_legend.h"
 
+#include "controller/window_controller.h"
 #include "session/string_list_layout.h"
 
 #include <QApplication>
@@ -45,7 +46,8 @@ QIcon swatch(RowState state, int size) {
 
 }  // namespace
 
-ModUpdateLegend::ModUpdateLegend(QWidget* parent) : QWidget(parent) {
+ModUpdateLegend::ModUpdateLegend(WindowController& controller, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
   auto* layout = new QHBoxLayout(this);
   const int side = fontMetrics().height();
   for (std::size_t i = 0; i < kEntries.size(); ++i) {
@@ -65,8 +67,8 @@ ModUpdateLegend::ModUpdateLegend(QWidget* parent) : QWidget(parent) {
                        QStringLiteral(".\nClick: the next such row; Shift+click: the previous one."
                                       "\nCtrl+J, Ctrl+Shift+J: the next, previous coloured row."));
     connect(button, &QPushButton::clicked, this, [this, state = entry.state] {
-      emit rowOfStateRequested(state,
-                               QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+      controller_.selectRowInState(state,
+                                   QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     });
     layout->addWidget(button);
     entries_[i] = button;
@@ -83,17 +85,29 @@ ModUpdateLegend::ModUpdateLegend(QWidget* parent) : QWidget(parent) {
       "punctuation, white space, line breaks, tags; and entries Qt will never find.\n"
       "Click: the next such row; Shift+click: the previous one.\nF8, Shift+F8: the same."));
   connect(problems_, &QPushButton::clicked, this, [this] {
-    emit problemRowRequested(QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+    controller_.selectProblemRow(QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
   });
   layout->addWidget(problems_);
   setProblemCount(0);
   layout->setContentsMargins(layout->contentsMargins().left(), 0, layout->contentsMargins().right(),
                              0);
   setCounts({});
+  hide();
+  controller_.addObserver(*this);
 }
 
-void ModUpdateLegend::showStates(bool shown) {
-  for (QPushButton* entry : entries_) entry->setVisible(shown);
+ModUpdateLegend::~ModUpdateLegend() { controller_.removeObserver(*this); }
+
+void ModUpdateLegend::windowChanged(WindowChanges changes) {
+  if ((changes & (WindowChange::texts | WindowChange::rowsReset | WindowChange::controls)) == 0) {
+    return;
+  }
+  const Session& session = controller_.session();
+  const bool modUpdate = session.isOpen() && session.mode() == SessionMode::modUpdate;
+  if (modUpdate) setCounts(controller_.legendCounts());
+  for (QPushButton* entry : entries_) entry->setVisible(modUpdate);
+  setProblemCount(controller_.problems().rowsWithProblems());
+  setVisible(session.isOpen());
 }
 
 void ModUpdateLegend::setProblemCount(int rows) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/window_state.h"
 #include "session/row_states.h"
 
 #include <QWidget>
@@ -10,26 +11,24 @@ class QPushButton;
 
 namespace sorvane {
 
+class WindowController;
+
 // The line under the list: in "Mod update" what each row colour means and
 // how many rows have it, and in both modes how many rows the checks found
 // a problem in. Each entry is a button: a click asks for the next row of
-// its kind, a Shift+click for the previous one.
-class ModUpdateLegend : public QWidget {
-  Q_OBJECT
-
+// its kind, a Shift+click for the previous one. Shown while files are open.
+class ModUpdateLegend : public QWidget, public WindowObserver {
  public:
-  explicit ModUpdateLegend(QWidget* parent);
+  ModUpdateLegend(WindowController& controller, QWidget* parent);
+  ~ModUpdateLegend() override;
 
-  void setCounts(const RowStateCounts& counts);
-  // The colours' entries show in "Mod update" only.
-  void showStates(bool shown);
-  void setProblemCount(int rows);
-
- signals:
-  void rowOfStateRequested(RowState state, bool backward);
-  void problemRowRequested(bool backward);
+  void windowChanged(WindowChanges changes) override;
 
  private:
+  void setCounts(const RowStateCounts& counts);
+  void setProblemCount(int rows);
+
+  WindowController& controller_;
   std::array<QPushButton*, 4> entries_{};
   QPushButton* problems_ = nullptr;
 };

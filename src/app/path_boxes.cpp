@@ -3,6 +3,7 @@
 #include "app/fitted_button.h"
 #include "app/named_widget.h"
 #include "app/qt_text.h"
+#include "controller/window_controller.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
 
@@ -18,8 +19,8 @@ constexpr std::u16string_view kQmFilter = u"QM Files (*.qm)|*.qm|All files (*.*)
 
 }  // namespace
 
-PathBoxes::PathBoxes(DialogServices& dialogs, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs) {
+PathBoxes::PathBoxes(WindowController& controller, DialogServices& dialogs, QWidget* parent)
+    : QWidget(parent), controller_(controller), dialogs_(dialogs) {
   auto* modFileLabel = named<QLabel>("ModFileLabel", QStringLiteral("Mod file:"), this);
   newOriginalLabel_ = named<QLabel>("NewOriginalLabel", QStringLiteral("Original file:"), this);
   oldOriginalLabel_ = named<QLabel>("OldOriginalLabel", QStringLiteral("Old original file:"), this);
@@ -55,27 +56,38 @@ PathBoxes::PathBoxes(DialogServices& dialogs, QWidget* parent)
   connect(newOriginalBrowse_, &QPushButton::clicked, this,
           [this] { browse(true, newOriginalEdit_); });
   connect(modFileBrowse_, &QPushButton::clicked, this, [this] { browse(false, modFileEdit_); });
+  for (QLineEdit* box : {oldOriginalEdit_, newOriginalEdit_, modFileEdit_}) {
+    connect(box, &QLineEdit::textChanged, this, &PathBoxes::tellPaths);
+  }
+  controller_.addObserver(*this);
+  PathBoxes::windowChanged(WindowChange::paths | WindowChange::mode | WindowChange::controls);
 }
 
-SessionPaths PathBoxes::paths() const {
-  return {toU16String(oldOriginalEdit_->text()), toU16String(newOriginalEdit_->text()),
-          toU16String(modFileEdit_->text())};
+PathBoxes::~PathBoxes() { controller_.removeObserver(*this); }
+
+void PathBoxes::tellPaths() {
+  controller_.setPaths({toU16String(oldOriginalEdit_->text()),
+                        toU16String(newOriginalEdit_->text()), toU16String(modFileEdit_->text())});
 }
 
-void PathBoxes::setPaths(const SessionPaths& paths) {
-  oldOriginalEdit_->setText(toQString(paths.oldOriginal));
-  newOriginalEdit_->setText(toQString(paths.newOriginal));
-  modFileEdit_->setText(toQString(paths.mod));
-}
-
-void PathBoxes::setModPath(std::u16string_view path) { modFileEdit_->setText(toQString(path)); }
-
-void PathBoxes::showMode(SessionMode mode) {
-  newOriginalLabel_->setText(mode == SessionMode::modUpdate ? QStringLiteral("New original file:")
-                                                            : QStringLiteral("Original file:"));
-}
-
-void PathBoxes::applyStates(const ControlStates& states) {
+void PathBoxes::windowChanged(WindowChanges changes) {
+  if ((changes & WindowChange::paths) != 0) {
+    const SessionPaths& paths = controller_.paths();
+    for (const auto& [box, path] :
+         {std::pair{oldOriginalEdit_, &paths.oldOriginal},
+          std::pair{newOriginalEdit_, &paths.newOriginal}, std::pair{modFileEdit_, &paths.mod}}) {
+      const QString text = toQString(*path);
+      if (box->text() == text) continue;
+      const QSignalBlocker blocker(box);
+      box->setText(text);
+    }
+  }
+  if ((changes & WindowChange::mode) != 0) {
+    newOriginalLabel_->setText(controller_.chosenMode() == SessionMode::modUpdate
+                                   ? QStringLiteral("New original file:")
+                                   : QStringLiteral("Original file:"));
+  }
+  const ControlStates states = controller_.state().controls;
   for (QWidget* control : std::initializer_list<QWidget*>{newOriginalEdit_, newOriginalBrowse_}) {
     control->setEnabled(states.chooseMode);
   }

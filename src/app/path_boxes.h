@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/control_states.h"
+#include "controller/window_state.h"
 #include "session/session.h"
 
 #include <QWidget>
@@ -12,23 +12,19 @@ class QPushButton;
 namespace sorvane {
 
 class DialogServices;
+class WindowController;
 
 // The three path boxes: the old original ("Mod update" only), the
 // original (or new original) and the Mod file, each with its label and a
-// "..." button that browses for a file.
-class PathBoxes : public QWidget {
+// "..." button that browses for a file. What they hold is the
+// controller's paths, both ways.
+class PathBoxes : public QWidget, public WindowObserver {
   Q_OBJECT
 
  public:
-  PathBoxes(DialogServices& dialogs, QWidget* parent);
+  PathBoxes(WindowController& controller, DialogServices& dialogs, QWidget* parent);
+  ~PathBoxes() override;
 
-  SessionPaths paths() const;
-  void setPaths(const SessionPaths& paths);
-  void setModPath(std::u16string_view path);
-
-  // The original's label names the mode.
-  void showMode(SessionMode mode);
-  void applyStates(const ControlStates& states);
   bool isPathBox(const QWidget* widget) const;
   // At start: the keyboard focus goes to the first empty box that takes a
   // path.
@@ -39,9 +35,13 @@ class PathBoxes : public QWidget {
   // boxes, three (in "Mod update") to all three.
   void placeDroppedFiles(const QStringList& files, SessionMode mode, const QWidget* under);
 
+  void windowChanged(WindowChanges changes) override;
+
  private:
   void browse(bool openDialog, QLineEdit* box);
+  void tellPaths();
 
+  WindowController& controller_;
   DialogServices& dialogs_;
   QLabel* oldOriginalLabel_;
   QLabel* newOriginalLabel_;

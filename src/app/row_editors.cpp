@@ -2,8 +2,8 @@
 
 #include "app/qt_text.h"
 #include "app/string_list_view.h"
+#include "controller/window_controller.h"
 #include "session/editing.h"
-#include "session/row_problems.h"
 #include "session/string_list_layout.h"
 
 #include <QKeyEvent>
@@ -64,8 +64,8 @@ QString modifiedCaptionText(std::size_t length) {
   return QStringLiteral("Modified String (%1)").arg(length);
 }
 
-RowEditors::RowEditors(Session& session, StringListView& list)
-    : QObject(&list), session_(session), list_(list) {
+RowEditors::RowEditors(WindowController& controller, StringListView& list)
+    : QObject(&list), controller_(controller), list_(list) {
   modifiedEditor_ = makeEditor("ModifiedEditor", false);
   oldOriginalEditor_ = makeEditor("OldOriginalEditor", true);
   newOriginalEditor_ = makeEditor("NewOriginalEditor", true);
@@ -74,6 +74,31 @@ RowEditors::RowEditors(Session& session, StringListView& list)
   connect(&list_, &StringListView::scrolled, this, [this] {
     if (!scrollingItself_) followRow();
   });
+  controller_.setEditedTextSource([this] { return editedText(); });
+  // Tab and Shift+Tab go between the original's editor and the Mod's.
+  controller_.setHandler(CommandId::toModEditor,
+                         [this] { modifiedEditor_->setFocus(Qt::TabFocusReason); });
+  controller_.setHandler(CommandId::toOriginalEditor,
+                         [this] { newOriginalEditor_->setFocus(Qt::BacktabFocusReason); });
+  controller_.addObserver(*this);
+}
+
+RowEditors::~RowEditors() {
+  controller_.removeObserver(*this);
+  controller_.setEditedTextSource({});
+}
+
+void RowEditors::windowChanged(WindowChanges changes) {
+  if ((changes & WindowChange::editing) != 0) {
+    const int row = controller_.session().editRow();
+    if (row != shownRow_) {
+      if (shownRow_ >= 0) close();
+      if (row >= 0) openOn(row);
+    }
+  }
+  if ((changes & WindowChange::editorText) != 0 && shown()) {
+    if (const std::optional<std::u16string> text = controller_.editorTextRequest()) showText(*text);
+  }
 }
 
 QPlainTextEdit* RowEditors::makeEditor(const char* name, bool readOnly) {
@@ -156,12 +181,6 @@ std::u16string RowEditors::editedText() const {
   return text;
 }
 
-void RowEditors::scrollWithoutClosing(const std::function<void()>& scroll) {
-  scrollingItself_ = true;
-  scroll();
-  scrollingItself_ = false;
-}
-
 int RowEditors::fittingHeight(const QPlainTextEdit& editor) const {
   const int textWidth = editor.width() - 2 * kFrame - 2 * kMargin;
   const qreal text = wrappedTextHeight(editor.toPlainText(), editor.font(), textWidth);
@@ -171,12 +190,10 @@ int RowEditors::fittingHeight(const QPlainTextEdit& editor) const {
                   list_.viewport()->height());
 }
 
-void RowEditors::openEditors(int row) {
-  if (row < 0 || row == session_.editRow() || row >= session_.rowCount()) return;
-  if (session_.editRow() >= 0) endEditing(false);
-  session_.setEditRow(row);
-
-  const bool modUpdate = session_.mode() == SessionMode::modUpdate;
+void RowEditors::openOn(int row) {
+  shownRow_ = row;
+  const Session& session = controller_.session();
+  const bool modUpdate = session.mode() == SessionMode::modUpdate;
   // A row scrolled out of sight (F2 on the selection) is brought back first.
   scrollingItself_ = true;
   list_.scrollTo(list_.model()->index(row, 0));
@@ -192,11 +209,11 @@ void RowEditors::openEditors(int row) {
     editor->raise();
     x += list_.columnWidth(column);
   };
-  if (modUpdate) place(oldOriginalEditor_, 1, session_.rowOldOriginalText(row));
-  place(newOriginalEditor_, modUpdate ? 2 : 1, session_.rowOriginalText(row));
-  showModText(session_.rowModText(row));
+  if (modUpdate) place(oldOriginalEditor_, 1, session.rowOldOriginalText(row));
+  place(newOriginalEditor_, modUpdate ? 2 : 1, session.rowOriginalText(row));
+  showModText(session.rowModText(row));
   // A plural form the Mod's language doesn't have takes no text.
-  modifiedEditor_->setReadOnly(!session_.rowModEditable(row));
+  modifiedEditor_->setReadOnly(!session.rowModEditable(row));
   modifiedEditor_->move(x, top);
   fitEditors();
   modifiedEditor_->selectAll();
@@ -208,15 +225,16 @@ void RowEditors::openEditors(int row) {
 }
 
 void RowEditors::fitEditors() {
-  const int row = session_.editRow();
+  const int row = shownRow_;
   if (row < 0) return;
   emit modifiedCaptionChanged(modifiedCaptionText(editedText().size()));
-  const int column = modColumn(session_.mode());
+  const SessionMode mode = controller_.session().mode();
+  const int column = modColumn(mode);
   modifiedEditor_->resize(list_.columnWidth(column) - 1, modifiedEditor_->height());
   modifiedEditor_->resize(modifiedEditor_->width(), fittingHeight(*modifiedEditor_));
 
   std::vector<QPlainTextEdit*> shown = {newOriginalEditor_, modifiedEditor_};
-  if (session_.mode() == SessionMode::modUpdate) shown.push_back(oldOriginalEditor_);
+  if (mode == SessionMode::modUpdate) shown.push_back(oldOriginalEditor_);
   int lowest = 0;
   for (const QPlainTextEdit* editor : shown)
     lowest = std::max(lowest, editor->geometry().bottom() + 1);
@@ -242,16 +260,15 @@ void RowEditors::fitEditors() {
   oldOriginalEditor_->move(oldOriginalEditor_->x(), top);
 }
 
-void RowEditors::copyOriginalText() {
-  const int row = session_.editRow();
-  if (row < 0 || modifiedEditor_->isReadOnly()) return;
-  modifiedEditor_->setPlainText(toQString(storedForm(originalTextFor(session_, row))));
+void RowEditors::showText(const std::u16string& text) {
+  if (modifiedEditor_->isReadOnly()) return;
+  modifiedEditor_->setPlainText(toQString(text));
   modifiedEditor_->selectAll();
   modifiedEditor_->setFocus();
 }
 
 void RowEditors::followRow() {
-  const int row = session_.editRow();
+  const int row = shownRow_;
   if (row < 0) return;
   const int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
   for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
@@ -259,12 +276,10 @@ void RowEditors::followRow() {
   }
 }
 
-void RowEditors::endEditing(bool commit, bool changeSame) {
+void RowEditors::close() {
   disconnect(modifiedEditor_, &QPlainTextEdit::textChanged, this, &RowEditors::fitEditors);
-  const int row = session_.editRow();
-  if (row < 0) return;
-  // The editors close first: storing may redraw the list.
-  session_.setEditRow(-1);
+  const int row = shownRow_;
+  shownRow_ = -1;
   const bool editorHadFocus = modifiedEditor_->hasFocus() || newOriginalEditor_->hasFocus() ||
                               oldOriginalEditor_->hasFocus();
   for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
@@ -273,8 +288,10 @@ void RowEditors::endEditing(bool commit, bool changeSame) {
   if (editorHadFocus) list_.setFocus();
   // The caption goes back to the length of the stored text when the typed
   // one is dropped.
-  if (commit && commitEdit(session_, row, editedText(), changeSame)) emit committed();
-  emit modifiedCaptionChanged(modifiedCaptionText(session_.rowModText(row).size()));
+  const Session& session = controller_.session();
+  if (row < session.rowCount()) {
+    emit modifiedCaptionChanged(modifiedCaptionText(session.rowModText(row).size()));
+  }
 }
 
 }  // namespace sorvane

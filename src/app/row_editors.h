@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/session.h"
+#include "controller/window_state.h"
 
 #include <QObject>
 #include <QString>
@@ -13,29 +13,28 @@ class QWidget;
 namespace sorvane {
 
 class StringListView;
+class WindowController;
 
 // The three row editors laid over a row of the string list: the Mod text to
 // edit and the original text or texts, read-only, in full with their line
 // breaks. They grow with their text and scroll the list when they reach
-// below it.
-class RowEditors : public QObject {
+// below it. They open and close as the controller's edit row does, and give
+// it the edited text when an edit is stored.
+class RowEditors : public QObject, public WindowObserver {
   Q_OBJECT
 
  public:
-  RowEditors(Session& session, StringListView& list);
+  RowEditors(WindowController& controller, StringListView& list);
+  ~RowEditors() override;
 
   QPlainTextEdit& modifiedEditor() const { return *modifiedEditor_; }
   QPlainTextEdit& newOriginalEditor() const { return *newOriginalEditor_; }
+  QPlainTextEdit& oldOriginalEditor() const { return *oldOriginalEditor_; }
 
-  bool shown() const { return session_.editRow() >= 0; }
+  bool shown() const { return shownRow_ >= 0; }
   // Whether the object is one of the editors or a part of one.
   bool isEditor(const QObject* object) const;
 
-  // Opens the editors on a row; another open row is closed without commit.
-  void openEditors(int row);
-  // Closes the editors; with commit, the Mod editor's text is stored (with
-  // changeSame, also in the rows with the same original text).
-  void endEditing(bool commit, bool changeSame = false);
   // The editors' font: a copy of the list's.
   void setEditorFont(const QFont& font);
 
@@ -44,24 +43,20 @@ class RowEditors : public QObject {
   // with the typed part in its stored form.
   std::u16string editedText() const;
 
-  // Ctrl+B: the Mod editor takes the row's original text (its first form
-  // for a form the original lacks), all of it selected.
-  void copyOriginalText();
-
-  // Runs a scroll of the list that must leave open editors open (they move
-  // with the rows), as bringing an undone row into view does.
-  void scrollWithoutClosing(const std::function<void()>& scroll);
+  void windowChanged(WindowChanges changes) override;
 
  signals:
   // The Mod caption with the length of the text being typed or stored.
   void modifiedCaptionChanged(const QString& caption);
-  // A commit stored a text (and logged it).
-  void committed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void openOn(int row);
+  void close();
+  // A text for the Mod editor in place of its own, all of it selected.
+  void showText(const std::u16string& text);
   void fitEditors();
   // Moves the open editors to their row's place after the list scrolled.
   void followRow();
@@ -69,8 +64,9 @@ class RowEditors : public QObject {
   int fittingHeight(const QPlainTextEdit& editor) const;
   QPlainTextEdit* makeEditor(const char* name, bool readOnly);
 
-  Session& session_;
+  WindowController& controller_;
   StringListView& list_;
+  int shownRow_ = -1;
   QPlainTextEdit* modifiedEditor_;
   QPlainTextEdit* oldOriginalEditor_;
   QPlainTextEdit* newOriginalEditor_;

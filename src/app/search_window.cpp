@@ -2,6 +2,7 @@
 
 #include "app/named_widget.h"
 #include "app/qt_text.h"
+#include "controller/window_controller.h"
 #include "platform/dialog_services.h"
 #include "platform/paths.h"
 #include "search/folder_search.h"
@@ -26,7 +27,8 @@ constexpr int kResponsiveMs = 100;
 
 }  // namespace
 
-SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
+SearchWindow::SearchWindow(WindowController& controller, DialogServices& dialogs)
+    : controller_(controller), dialogs_(dialogs) {
   setObjectName(QStringLiteral("SearchWindow"));
   setWindowTitle(QStringLiteral("Sorvane: Search"));
 
@@ -73,6 +75,14 @@ SearchWindow::SearchWindow(DialogServices& dialogs) : dialogs_(dialogs) {
   connect(resultsList_, &QListWidget::itemDoubleClicked, this, &SearchWindow::openSelectedResult);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &SearchWindow::stopAndHide);
+
+  controller_.setHandler(CommandId::toggleSubdirectories,
+                         [this] { subdirectoriesCheck_->toggle(); });
+  controller_.setHandler(CommandId::openSearchResult, [this] { openSelectedResult(); });
+  // Enter in the folder or string box: a search, when one can start.
+  controller_.setHandler(CommandId::startSearch, [this] {
+    if (searchButton_->isEnabled() && !running_) runSearch();
+  });
 }
 
 QString SearchWindow::searchText() const { return stringEdit_->text(); }
@@ -81,7 +91,6 @@ bool SearchWindow::isSearchBox(const QWidget* widget) const {
   return widget == folderEdit_ || widget == stringEdit_;
 }
 
-bool SearchWindow::canSearch() const { return searchButton_->isEnabled() && !running_; }
 QString SearchWindow::folderText() const { return folderEdit_->text(); }
 
 void SearchWindow::setFields(const QString& folder, const QString& text, bool recurse) {
@@ -162,7 +171,7 @@ void SearchWindow::openSelectedResult() {
   if (item == nullptr || item->text().isEmpty() || item->text().startsWith(QLatin1Char('['))) {
     return;
   }
-  emit openResult(item->text());
+  controller_.openFoundFile(toU16String(item->text()), toU16String(stringEdit_->text()));
 }
 
 void SearchWindow::stopAndHide() {

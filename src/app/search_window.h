@@ -11,17 +11,19 @@ class QPushButton;
 namespace sorvane {
 
 class DialogServices;
+class WindowController;
 
 // "Sorvane: Search": finds the QM files of a folder whose translations hold
 // a text. Built once, hidden and shown again; closing only hides it. A
 // search runs on the interface thread and lets pending events through on
 // entering a folder, after a result and at least every 100 ms, so "Stop"
-// and the other windows stay usable.
+// and the other windows stay usable. A found file opens in the main
+// window; the window's own keys are its commands' handlers.
 class SearchWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SearchWindow(DialogServices& dialogs);
+  SearchWindow(WindowController& controller, DialogServices& dialogs);
 
   bool running() const { return running_; }
   QCheckBox& subdirectoriesCheck() const { return *subdirectoriesCheck_; }
@@ -33,17 +35,12 @@ class SearchWindow : public QWidget {
 
   // "Search" (or "Stop" while a search runs).
   void searchOrStop();
-  // Enter in the folder or string box: a search, when one can start.
   bool isSearchBox(const QWidget* widget) const;
-  bool canSearch() const;
   // Opens the result on the selected line, unless it is the summary.
   void openSelectedResult();
   // Asks a running search to stop and hides the window: "Cancel", Esc,
   // and the main window closing.
   void stopAndHide();
-
- signals:
-  void openResult(const QString& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -52,6 +49,7 @@ class SearchWindow : public QWidget {
   void runSearch();
   void browse();
 
+  WindowController& controller_;
   DialogServices& dialogs_;
   QLineEdit* folderEdit_;
   QLineEdit* stringEdit_;

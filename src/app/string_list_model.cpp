@@ -1,19 +1,20 @@
 #include "app/string_list_model.h"
 
 #include "app/qt_text.h"
+#include "controller/window_controller.h"
 #include "session/string_list_layout.h"
 
 namespace sorvane {
 
-StringListModel::StringListModel(Session& session, QObject* parent)
-    : QAbstractTableModel(parent), session_(session) {
-  session_.setListener(this);
+StringListModel::StringListModel(WindowController& controller, QObject* parent)
+    : QAbstractTableModel(parent), controller_(controller) {
+  controller_.addObserver(*this);
 }
 
-StringListModel::~StringListModel() { session_.setListener(nullptr); }
+StringListModel::~StringListModel() { controller_.removeObserver(*this); }
 
 int StringListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : session_.rowCount();
+  return parent.isValid() ? 0 : controller_.session().rowCount();
 }
 
 int StringListModel::columnCount(const QModelIndex& parent) const {
@@ -21,22 +22,23 @@ int StringListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString StringListModel::cellText(int row, int column) const {
-  if (column == 0) return toQString(rowNumberText(row, session_.rowCount()));
-  const bool traditional = session_.mode() == SessionMode::traditional;
+  const Session& session = controller_.session();
+  if (column == 0) return toQString(rowNumberText(row, session.rowCount()));
+  const bool traditional = session.mode() == SessionMode::traditional;
   switch (column) {
     case 1:
-      return toQString(traditional ? session_.rowOriginalText(row)
-                                   : session_.rowOldOriginalText(row));
+      return toQString(traditional ? session.rowOriginalText(row)
+                                   : session.rowOldOriginalText(row));
     case 2:
-      return toQString(traditional ? session_.rowModText(row) : session_.rowOriginalText(row));
+      return toQString(traditional ? session.rowModText(row) : session.rowOriginalText(row));
     case 3:
-      return traditional ? QString() : toQString(session_.rowModText(row));
+      return traditional ? QString() : toQString(session.rowModText(row));
     default:
       return {};
   }
 }
 
-int StringListModel::modColumn() const { return sorvane::modColumn(session_.mode()); }
+int StringListModel::modColumn() const { return sorvane::modColumn(controller_.session().mode()); }
 
 QVariant StringListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
@@ -45,9 +47,9 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       return cellText(index.row(), index.column());
     case kRowStateRole:
-      return static_cast<int>(session_.rowState(index.row()));
+      return static_cast<int>(controller_.session().rowState(index.row()));
     case kProblemRole:
-      return problems_ != nullptr && problems_->hasProblems(index.row());
+      return controller_.problems().hasProblems(index.row());
     default:
       return {};
   }
@@ -57,22 +59,19 @@ Qt::ItemFlags StringListModel::flags(const QModelIndex& index) const {
   return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-void StringListModel::rowsAboutToReset() {
-  emit rowsAboutToBeReplaced();
-  beginResetModel();
-}
-
-void StringListModel::rowsReset() { endResetModel(); }
-
-void StringListModel::rowTextsChanged() {
-  if (session_.rowCount() > 0) {
-    emit dataChanged(index(0, 0), index(session_.rowCount() - 1, columnCount() - 1));
+void StringListModel::windowChanged(WindowChanges changes) {
+  if ((changes & WindowChange::rowsAboutToReset) != 0 && !resetting_) {
+    resetting_ = true;
+    beginResetModel();
   }
-  emit modTextChanged();
+  if ((changes & WindowChange::rowsReset) != 0 && resetting_) {
+    resetting_ = false;
+    endResetModel();
+  }
+  const int rows = controller_.session().rowCount();
+  if ((changes & WindowChange::texts) != 0 && !resetting_ && rows > 0) {
+    emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+  }
 }
-
-void StringListModel::rowTextStored(std::int32_t row) { emit rowStored(row); }
-
-void StringListModel::undoLogCleared() { emit undoLogClearRequested(); }
 
 }  // namespace sorvane

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "session/row_problems.h"
-#include "session/session.h"
+#include "controller/window_state.h"
 
 #include <QAbstractTableModel>
 
 namespace sorvane {
 
-// Shows the rows of a Session as four columns. It holds no texts: every
-// cell is asked of the session when the view needs it.
-class StringListModel : public QAbstractTableModel, public SessionListener {
+class WindowController;
+
+// Shows the rows of the controller's session as four columns. It holds no
+// texts: every cell is asked of the session when the view needs it.
+class StringListModel : public QAbstractTableModel, public WindowObserver {
   Q_OBJECT
 
  public:
@@ -18,10 +19,7 @@ class StringListModel : public QAbstractTableModel, public SessionListener {
   // Whether the checks found a problem in the row, as a bool.
   static constexpr int kProblemRole = Qt::UserRole + 1;
 
-  // The checks' results, which the rows show with a mark.
-  void setProblems(const RowProblems* problems) { problems_ = problems; }
-
-  explicit StringListModel(Session& session, QObject* parent = nullptr);
+  explicit StringListModel(WindowController& controller, QObject* parent = nullptr);
   ~StringListModel() override;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,24 +32,11 @@ class StringListModel : public QAbstractTableModel, public SessionListener {
   // The column of the Mod texts.
   int modColumn() const;
 
- signals:
-  // The session's rows are about to be replaced: editing must end unsaved.
-  void rowsAboutToBeReplaced();
-  void undoLogClearRequested();
-  // A row's Mod text was stored; first, for each row stored alone,
-  // rowStored.
-  void modTextChanged();
-  void rowStored(int row);
+  void windowChanged(WindowChanges changes) override;
 
  private:
-  void rowsAboutToReset() override;
-  void rowsReset() override;
-  void rowTextsChanged() override;
-  void rowTextStored(std::int32_t row) override;
-  void undoLogCleared() override;
-
-  Session& session_;
-  const RowProblems* problems_ = nullptr;
+  WindowController& controller_;
+  bool resetting_ = false;
 };
 
 }  // namespace sorvane

@@ -2,14 +2,16 @@
 
 #include "app/string_list_model.h"
 #include "app/string_list_painter.h"
+#include "controller/window_controller.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
 
 namespace sorvane {
 
-StringListView::StringListView(StringListModel& model, QWidget* parent)
-    : QTableView(parent), model_(model) {
+StringListView::StringListView(StringListModel& model, WindowController& controller,
+                               QWidget* parent)
+    : QTableView(parent), model_(model), controller_(controller) {
   setObjectName(QStringLiteral("StringListView"));
   setModel(&model_);
   setItemDelegate(new StringListPainter(*this));
@@ -33,11 +35,36 @@ StringListView::StringListView(StringListModel& model, QWidget* parent)
   setBackgroundRole(QPalette::Base);
 
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &StringListView::selectedRowChanged);
+          &StringListView::tellSelectedRow);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-          &StringListView::selectedRowChanged);
-  connect(&model_, &QAbstractItemModel::modelReset, this, &StringListView::selectedRowChanged);
+          &StringListView::tellSelectedRow);
   setListFont(font());
+  controller_.addObserver(*this);
+}
+
+StringListView::~StringListView() { controller_.removeObserver(*this); }
+
+void StringListView::tellSelectedRow() {
+  // A row counts as selected once it is also the current one.
+  const int row = selectedRow();
+  controller_.setSelectedRow(row >= 0 && currentIndex().row() == row ? row : -1);
+}
+
+void StringListView::windowChanged(WindowChanges changes) {
+  if ((changes & WindowChange::selection) == 0) return;
+  if (const std::optional<RowReveal> reveal = controller_.rowReveal()) {
+    selectRow(reveal->row, reveal->centred);
+  }
+}
+
+void StringListView::focusInEvent(QFocusEvent* event) {
+  setListHasFocus(true);
+  QTableView::focusInEvent(event);
+}
+
+void StringListView::focusOutEvent(QFocusEvent* event) {
+  setListHasFocus(false);
+  QTableView::focusOutEvent(event);
 }
 
 void StringListView::setListHasFocus(bool focused) {
@@ -82,17 +109,13 @@ void StringListView::setListFont(const QFont& font) {
 void StringListView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QModelIndex index = indexAt(event->position().toPoint());
-  if (index.isValid()) emit rowDoubleClicked(index.row());
+  if (index.isValid()) controller_.openEditors(index.row());
 }
 
 void StringListView::scrollContentsBy(int dx, int dy) {
   emit scrolled();
   QTableView::scrollContentsBy(dx, dy);
 }
-
-}  // namespace sorvane
-
-namespace sorvane {
 
 void StringListView::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);

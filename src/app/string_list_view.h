@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/session.h"
+#include "controller/window_state.h"
 
 #include <QTableView>
 
@@ -9,19 +9,24 @@
 namespace sorvane {
 
 class StringListModel;
+class WindowController;
 
 // The string list: one line per row of the session, drawn by the program
 // (colours by row state, silver grid, texts cut with "..."), without header,
-// with one full-row selection that stays visible without the focus.
-class StringListView : public QTableView {
+// with one full-row selection that stays visible without the focus. The
+// selection is the controller's: the list tells it what the user selects
+// and selects what a command asks for.
+class StringListView : public QTableView, public WindowObserver {
   Q_OBJECT
 
  public:
-  explicit StringListView(StringListModel& model, QWidget* parent = nullptr);
+  StringListView(StringListModel& model, WindowController& controller, QWidget* parent = nullptr);
+  ~StringListView() override;
 
-  // True while the list has the keyboard focus (kept by the message hook);
-  // a selected row is drawn in its stronger colour then.
+  // True while the list has the keyboard focus; a selected row is drawn in
+  // its stronger colour then.
   bool listHasFocus() const { return listHasFocus_; }
+  // The list sets it as it gains and loses the focus.
   void setListHasFocus(bool focused);
 
   void applyColumnWidths(const std::array<int, 4>& widths);
@@ -38,19 +43,24 @@ class StringListView : public QTableView {
   // Sets the list font and fits the row height to it.
   void setListFont(const QFont& font);
 
+  void windowChanged(WindowChanges changes) override;
+
  signals:
-  void rowDoubleClicked(int row);
   void scrolled();
-  void selectedRowChanged();
   void resized();
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  void tellSelectedRow();
+
   StringListModel& model_;
+  WindowController& controller_;
   bool listHasFocus_ = false;
 };
 

@@ -2,7 +2,7 @@
 // the folder search's fields and the list font. Lines the program doesn't
 // know stay as they are.
 
-#include "app/command_row.h"
+#include "app/controls_panel.h"
 #include "app/find_row.h"
 #include "app/main_window.h"
 #include "app/path_boxes.h"
@@ -19,12 +19,11 @@ namespace sorvane {
 void MainWindow::restoreSettings(const SettingsLocation& location) {
   settingsPath_ = location.writePath;
   settings_ = loadSettingsFile(location.readPath);
-  pathBoxes_->setPaths({settings_.getValue(u"old_orig"), settings_.getValue(u"new_orig"),
+  controller_.setPaths({settings_.getValue(u"old_orig"), settings_.getValue(u"new_orig"),
                         settings_.getValue(u"mod")});
-  commandRow_->chooseMode(settingsNumber(settings_.getValue(u"mod_update")) == 1
-                              ? SessionMode::modUpdate
-                              : SessionMode::traditional);
-  applyMode();
+  controller_.chooseMode(settingsNumber(settings_.getValue(u"mod_update")) == 1
+                             ? SessionMode::modUpdate
+                             : SessionMode::traditional);
 
   if (hasPlacement(settings_, u"form")) {
     const WindowPlacement placement = readPlacement(settings_, u"form");
@@ -56,19 +55,19 @@ void MainWindow::showAsRestored() {
   } else {
     show();
   }
-  pathBoxes_->focusFirstEmptyBox();
+  controlsPanel_->pathBoxes().focusFirstEmptyBox();
 }
 
 void MainWindow::saveSettings() {
   if (!settingsPath_) return;
   writePlacement(settings_, u"form", placementOf(*this));
   writePlacement(settings_, u"searchform", placementOf(*searchWindow_));
-  const SessionPaths paths = pathBoxes_->paths();
+  const SessionPaths& paths = controller_.paths();
   settings_.setValue(u"old_orig", paths.oldOriginal);
   settings_.setValue(u"new_orig", paths.newOriginal);
   settings_.setValue(u"mod", paths.mod);
   settings_.setValue(u"mod_update",
-                     commandRow_->chosenMode() == SessionMode::modUpdate ? u"1" : u"0");
+                     controller_.chosenMode() == SessionMode::modUpdate ? u"1" : u"0");
   settings_.setValue(u"list_font", toU16String(findRow_->fontName()));
   settings_.setValue(u"list_font_size", toU16String(findRow_->fontSizeText()));
   settings_.setValue(u"search_folder", toU16String(searchWindow_->folderText()));

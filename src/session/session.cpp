@@ -283,6 +283,12 @@ bool Session::allFormsEmpty(std::int32_t entry) const {
   return true;
 }
 
+void Session::setModified(bool modified) {
+  if (modified == modified_) return;
+  modified_ = modified;
+  if (listener_ != nullptr) listener_->modifiedChanged();
+}
+
 bool Session::replaceModTexts(const WideStringList& lines) {
   // Line i becomes text i, one for one: the lines were split once, and
   // that split is the one whose count was checked.

@@ -65,6 +65,8 @@ class SessionListener {
   virtual void rowTextStored(std::int32_t /*row*/) {}
   // The undo and redo log must be emptied (the session is being closed).
   virtual void undoLogCleared() {}
+  // The modified flag changed.
+  virtual void modifiedChanged() {}
 };
 
 // The working state behind the main window: the mode, the three documents,
@@ -100,7 +102,7 @@ class Session {
   bool modIsCopyOfOriginal() const { return modIsCopyOfOriginal_; }
   SessionMode mode() const { return mode_; }
   bool modified() const { return modified_; }
-  void setModified(bool modified) { modified_ = modified; }
+  void setModified(bool modified);
   std::int32_t editRow() const { return editRow_; }
   void setEditRow(std::int32_t row) { editRow_ = row; }
 

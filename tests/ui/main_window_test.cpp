@@ -248,7 +248,7 @@ void MainWindowTest::tabMovesThroughTheControlsInCreationOrder() {
 }
 
 void MainWindowTest::stripLabelTogglesTheControlsPanel() {
-  ui->window->toggleControlsPanel();
+  ui->window->controller().run(CommandId::toggleControlsPanel);
   QVERIFY(!ui->find("ControlsPanel")->isVisible());
   QVERIFY(ui->find("ShowPanelStrip")->isVisible());
   auto* label = ui->find<QLabel>("ShowPanelLabel");
@@ -509,7 +509,7 @@ void MainWindowTest::closingTheMainWindowEndsASearchAndItsWindow() {
     ui->write((std::string(1, name) + ".qm").c_str(), {{1, u"x", "", ""}});
   }
   SearchWindow& search = ui->window->searchWindow();
-  ui->window->showSearchWindow();
+  ui->window->controller().run(CommandId::showSearchWindow);
   QTRY_VERIFY(search.isVisible());
   search.setFields(QString::fromStdString(ui->folder.path()), QStringLiteral("x"), true);
   // The main window closes while the search lets events through.

@@ -1,8 +1,8 @@
 // Runs the widget tests on Qt's offscreen platform. With a class name as the
 // first argument only that class runs, so that each is a test of its own.
 
+#include "command_table_test.h"
 #include "editing_test.h"
-#include "key_table_test.h"
 #include "layout_fit_test.h"
 #include "main_window_test.h"
 #include "qt_dialog_services_test.h"
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   tests.push_back(std::make_unique<sorvane::test::EditingTest>());
   tests.push_back(std::make_unique<sorvane::test::SettingsTest>());
   tests.push_back(std::make_unique<sorvane::test::LayoutFitTest>());
-  tests.push_back(std::make_unique<sorvane::test::KeyTableTest>());
+  tests.push_back(std::make_unique<sorvane::test::CommandTableTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;

@@ -4,12 +4,13 @@
 
 namespace sorvane::test {
 
-class KeyTableTest : public QObject {
+class CommandTableTest : public QObject {
   Q_OBJECT
 
  private slots:
   void eachKeyPressFindsItsCommand();
-  void noTwoKeysOfAWindowFitTheSamePress();
+  void noTwoBindingsOfAWindowFitTheSamePressAndPlace();
+  void everyButtonShowsItsCommandsRowAndRule();
 };
 
 }  // namespace sorvane::test

@@ -1,0 +1,382 @@
+#include "controller/window_controller.h"
+
+#include "platform/dialog_services.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+#include "session/editing.h"
+#include "session/find_in_list.h"
+#include "session/mod_file_saving.h"
+#include "widetext/word_diff.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sorvane {
+
+WindowController::WindowController(DialogServices& dialogs) : dialogs_(dialogs) {
+  session_.setListener(this);
+  registerCommands();
+}
+
+WindowController::~WindowController() { session_.setListener(nullptr); }
+
+void WindowController::registerCommands() {
+  using enum CommandId;
+  const auto on = [this](CommandId id, std::function<void()> handler) {
+    handlers_[static_cast<std::size_t>(id)] = std::move(handler);
+  };
+  on(chooseTraditional, [this] { chooseMode(SessionMode::traditional); });
+  on(chooseModUpdate, [this] { chooseMode(SessionMode::modUpdate); });
+  on(openFiles, [this] { WindowController::openFiles(); });
+  on(saveMod, [this] { saveModFile(); });
+  on(closeFiles, [this] { WindowController::closeFiles(); });
+  on(undo, [this] { undoOrRedo(true); });
+  on(redo, [this] { undoOrRedo(false); });
+  on(toggleChangeSame, [this] {
+    changeSame_ = !changeSame_;
+    changed(WindowChange::controls);
+  });
+  on(findNext, [this] { findRowsFrom(selectedRow_ + 1); });
+  on(nextColouredRow, [this] { selectRowInState(std::nullopt, false); });
+  on(previousColouredRow, [this] { selectRowInState(std::nullopt, true); });
+  on(nextProblemRow, [this] { selectProblemRow(false); });
+  on(previousProblemRow, [this] { selectProblemRow(true); });
+  on(focusFindBox, [this] {
+    requested_.focus = FocusTarget::findBox;
+    changed(WindowChange::focus);
+  });
+  on(focusList, [this] {
+    requested_.focus = FocusTarget::list;
+    changed(WindowChange::focus);
+  });
+  on(CommandId::openEditors, [this] { WindowController::openEditors(selectedRow_); });
+  on(storeEdit, [this] { endEditing(true); });
+  on(dropEdit, [this] { endEditing(false); });
+  on(CommandId::deleteRowText, [this] { deleteSelectedRowText(); });
+  on(copyOriginal, [this] { copyOriginalText(); });
+  on(ignoreKey, [] {});
+}
+
+WindowState WindowController::state() const {
+  WindowState state;
+  state.open = session_.isOpen();
+  state.mode = state.open ? session_.mode() : chosenMode_;
+  state.modified = state.open && session_.modified();
+  state.editing = session_.editRow() >= 0;
+  state.changeSame = changeSame_;
+  state.findTextGiven = !findText_.empty();
+  state.selectedRow = selectedRow_;
+  state.rowCount = session_.rowCount();
+  state.controls = controlStates(session_, chosenMode_);
+  return state;
+}
+
+bool WindowController::run(CommandId id) {
+  const CommandInfo& info = commandInfo(id);
+  if (!info.enabled(state())) return false;
+  const std::function<void()>& handler = handlers_[static_cast<std::size_t>(id)];
+  if (!handler) return false;
+  // A part's handler may run a dialog, inside which the window must
+  // follow what changes; the core's commands tell once, at their end.
+  if (interfaceHandlers_[static_cast<std::size_t>(id)]) {
+    handler();
+  } else {
+    const ChangeBatch batch(*this);
+    handler();
+  }
+  return true;
+}
+
+void WindowController::setHandler(CommandId id, std::function<void()> handler) {
+  handlers_[static_cast<std::size_t>(id)] = std::move(handler);
+  interfaceHandlers_[static_cast<std::size_t>(id)] = true;
+}
+
+void WindowController::addObserver(WindowObserver& observer) { observers_.push_back(&observer); }
+
+void WindowController::removeObserver(WindowObserver& observer) {
+  std::erase(observers_, &observer);
+}
+
+void WindowController::setPaths(const SessionPaths& paths) {
+  if (paths.oldOriginal == paths_.oldOriginal && paths.newOriginal == paths_.newOriginal &&
+      paths.mod == paths_.mod) {
+    return;
+  }
+  paths_ = paths;
+  changed(WindowChange::paths);
+}
+
+void WindowController::chooseMode(SessionMode mode) {
+  chosenMode_ = mode;
+  changed(WindowChange::mode | WindowChange::controls | WindowChange::selection);
+}
+
+std::u16string WindowController::title() const {
+  if (!session_.isOpen()) return u"Sorvane";
+  return std::u16string(fileNamePart(modFilePath_)) + u"[*] \u2014 Sorvane";
+}
+
+RowStateCounts WindowController::legendCounts() const {
+  if (!legendCounts_) legendCounts_ = countRowStates(session_);
+  return *legendCounts_;
+}
+
+void WindowController::setSelectedRow(std::int32_t row) {
+  if (row == selectedRow_) return;
+  selectedRow_ = row;
+  changed(WindowChange::selection);
+}
+
+void WindowController::selectRow(std::int32_t row, bool centred) {
+  if (row < 0 || row >= session_.rowCount()) return;
+  selectedRow_ = row;
+  requested_.reveal = RowReveal{row, centred};
+  changed(WindowChange::selection);
+}
+
+std::optional<RowInfo> WindowController::selectedRowInfo() const {
+  const std::int32_t row = selectedRow_;
+  if (row < 0 || row >= session_.rowCount()) return std::nullopt;
+  RowInfo info;
+  info.section = fromLocal8Bit(session_.rowSectionText(row));
+  info.subsection = fromLocal8Bit(session_.rowSubsectionText(row));
+  info.comment = fromLocal8Bit(session_.rowComment(row));
+  info.form = session_.rowForm(row) + 1;
+  info.forms = session_.rowFormCount(row);
+  for (const Problem& problem : problems_.problemsOf(row)) info.problems.push_back(problem.message);
+  if (session_.rowState(row) == RowState::changed) {
+    info.change = markedWordDiff(session_.rowOldOriginalText(row), session_.rowOriginalText(row));
+  }
+  info.oldOriginalLength = session_.rowOldOriginalText(row).size();
+  info.originalLength = session_.rowOriginalText(row).size();
+  info.modLength = session_.rowModText(row).size();
+  return info;
+}
+
+void WindowController::openEditors(std::int32_t row) {
+  if (row < 0 || row >= session_.rowCount() || row == session_.editRow()) return;
+  const ChangeBatch batch(*this);
+  endEditing(false);
+  // The row being edited is the selected one, whose texts the captions
+  // and the info panel show.
+  if (row != selectedRow_) selectRow(row);
+  session_.setEditRow(row);
+  changed(WindowChange::editing);
+}
+
+void WindowController::endEditing(bool store) {
+  const std::int32_t row = session_.editRow();
+  if (row < 0) return;
+  const ChangeBatch batch(*this);
+  const std::u16string text = store && editedText_ ? editedText_() : std::u16string();
+  session_.setEditRow(-1);
+  changed(WindowChange::editing);
+  if (store) commitEdit(session_, row, text, changeSame_);
+}
+
+void WindowController::setEditedTextSource(std::function<std::u16string()> source) {
+  editedText_ = std::move(source);
+}
+
+void WindowController::setFindText(std::u16string_view text) {
+  const ChangeBatch batch(*this);
+  findText_ = text;
+  changed(WindowChange::find | WindowChange::controls);
+  findRowsFrom(0);
+}
+
+void WindowController::findRowsFrom(std::int32_t start) {
+  bool wrapped = false;
+  const std::optional<std::int32_t> row = findFrom(session_, start, findText_, [this, &wrapped] {
+    wrapped = true;
+    dialogs_.beep();
+  });
+  findResult_ = findText_.empty() || !session_.isOpen() ? FindResult::none
+                : !row                                  ? FindResult::notFound
+                : wrapped                               ? FindResult::wrapped
+                                                        : FindResult::found;
+  changed(WindowChange::find);
+  // The found row is brought into view, to the middle when it was out of
+  // sight; the focus stays where it is, so typing goes on.
+  if (row) selectRow(*row, true);
+}
+
+void WindowController::openFoundFile(std::u16string_view path, std::u16string_view searchText) {
+  const ChangeBatch batch(*this);
+  if (session_.isOpen() && !closeFiles()) return;
+  chooseMode(SessionMode::traditional);
+  SessionPaths found = paths_;
+  found.newOriginal = path;
+  found.mod.clear();
+  setPaths(found);
+  openFiles();
+  // Like any change of the find box, the text finds from the top.
+  setFindText(searchText);
+}
+
+void WindowController::openFiles() {
+  if (!state().controls.chooseMode) return;
+  const ChangeBatch batch(*this);
+  notice_.clear();
+  changed(WindowChange::controls);
+  SessionPaths paths = paths_;
+  const std::u16string typedMod = paths.mod;
+  const bool opened = session_.openSession(chosenMode_, paths, dialogs_);
+  // The Mod box shows the name chosen for a new Mod, even when Open failed.
+  setPaths(paths);
+  if (!opened) return;
+  modFilePath_ = paths.mod;
+  // A mistyped Mod path would look as if the translation were gone.
+  if (session_.modIsCopyOfOriginal() && !typedMod.empty()) {
+    notice_ = typedMod + u" does not exist: the Mod starts as a copy of the Original";
+  }
+  requested_.focus = FocusTarget::list;
+  changed(WindowChange::focus | WindowChange::mode);
+  selectRow(0);
+}
+
+bool WindowController::closeFiles() {
+  const ChangeBatch batch(*this);
+  if (!session_.closeSession(paths_, dialogs_)) return false;
+  notice_.clear();
+  modFilePath_.clear();
+  requested_.focus = FocusTarget::list;
+  changed(WindowChange::controls | WindowChange::mode | WindowChange::focus);
+  return true;
+}
+
+void WindowController::saveModFile() {
+  if (writeModFile(session_, paths_, dialogs_)) modFilePath_ = paths_.mod;
+  changed(WindowChange::controls);
+}
+
+void WindowController::undoOrRedo(bool undoing) {
+  const std::optional<std::int32_t> row = undoing ? undo(session_) : redo(session_);
+  if (!row) return;
+  // A change of the Mod's language laid the rows out anew: nothing to
+  // bring into view. Any other row becomes the selected one.
+  if (*row >= 0) selectRow(*row);
+  changed(WindowChange::controls | WindowChange::selection);
+}
+
+void WindowController::deleteSelectedRowText() {
+  if (deleteRowText(session_, selectedRow_)) changed(WindowChange::controls);
+}
+
+void WindowController::copyOriginalText() {
+  // A new row starts from the original's text.
+  if (session_.editRow() < 0) openEditors(selectedRow_);
+  const std::int32_t row = session_.editRow();
+  if (row < 0 || !session_.rowModEditable(row)) return;
+  requested_.editorText = storedForm(originalTextFor(session_, row));
+  changed(WindowChange::editorText);
+}
+
+void WindowController::changeModLanguage(const std::string& code) {
+  const ChangeBatch batch(*this);
+  if (const std::optional<PluralLanguage> language = pluralLanguage(code)) {
+    askAndChangeModLanguage(session_, *language, dialogs_);
+  }
+  // Also when cancelled: the box shows the Mod's language again.
+  changed(WindowChange::controls);
+}
+
+void WindowController::selectRowInState(std::optional<RowState> state, bool backward) {
+  const std::optional<std::int32_t> row =
+      nearestRowInState(session_, selectedRow_, state, backward);
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  selectRow(*row);
+}
+
+void WindowController::selectProblemRow(bool backward) {
+  const std::optional<std::int32_t> row = problems_.nextRow(selectedRow_, backward);
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  selectRow(*row, true);
+}
+
+void WindowController::recheckStoredRows() {
+  if (!session_.isOpen()) return;
+  // Many rows at once (Change same, an import) are checked afresh: each
+  // row's re-check reads its context.
+  constexpr std::size_t kRowsRecheckedAlone = 256;
+  if (storedRows_.empty() || storedRows_.size() > kRowsRecheckedAlone) {
+    problems_.checkAll(session_);
+  } else {
+    for (const std::int32_t row : storedRows_) problems_.recheckRow(session_, row);
+  }
+  storedRows_.clear();
+}
+
+void WindowController::rowsAboutToReset() {
+  WindowChanges now = WindowChange::rowsAboutToReset;
+  // An edit ends unstored with the rows it was on.
+  if (session_.editRow() >= 0) {
+    session_.setEditRow(-1);
+    now |= WindowChange::editing;
+  }
+  notifyNow(now);
+}
+
+void WindowController::rowsReset() {
+  storedRows_.clear();
+  if (session_.isOpen()) {
+    problems_.checkAll(session_);
+  } else {
+    problems_.clear();
+  }
+  legendCounts_.reset();
+  selectedRow_ = -1;
+  notifyNow(WindowChange::rowsReset | WindowChange::selection);
+  changed(WindowChange::controls);
+}
+
+void WindowController::rowTextsChanged() {
+  recheckStoredRows();
+  legendCounts_.reset();
+  changed(WindowChange::texts | WindowChange::controls);
+}
+
+void WindowController::rowTextStored(std::int32_t row) { storedRows_.push_back(row); }
+
+void WindowController::undoLogCleared() { changed(WindowChange::controls); }
+
+void WindowController::modifiedChanged() { changed(WindowChange::controls); }
+
+void WindowController::changed(WindowChanges changes) {
+  pending_ |= changes;
+  if (batchDepth_ == 0) flush();
+}
+
+void WindowController::notifyNow(WindowChanges changes) {
+  const std::vector<WindowObserver*> observers = observers_;
+  for (WindowObserver* observer : observers) observer->windowChanged(changes);
+}
+
+void WindowController::flush() {
+  // What observers change while they are told goes out in the next round.
+  if (flushing_) return;
+  flushing_ = true;
+  constexpr int kMostRounds = 8;
+  for (int round = 0; pending_ != 0 && round < kMostRounds; ++round) {
+    const WindowChanges changes = pending_;
+    pending_ = 0;
+    delivered_ = std::exchange(requested_, {});
+    notifyNow(changes);
+    delivered_ = {};
+  }
+  pending_ = 0;
+  flushing_ = false;
+}
+
+WindowController::ChangeBatch::~ChangeBatch() {
+  if (--controller_.batchDepth_ == 0) controller_.flush();
+}
+
+}  // namespace sorvane
