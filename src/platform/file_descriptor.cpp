@@ -1,5 +1,7 @@
 #include "platform/file_descriptor.h"
 
+#include "platform/system_calls.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,7 +27,7 @@ int FileDescriptor::release() {
 
 int FileDescriptor::reset() {
   if (fd_ < 0) return 0;
-  const int result = ::close(fd_);
+  const int result = systemCalls().close(fd_);
   fd_ = -1;
   return result == 0 ? 0 : errno;
 }
@@ -86,7 +88,8 @@ bool writeAt(int fd, const void* data, std::size_t count, std::uint64_t offset, 
   *error = 0;
   while (done < count) {
     const std::size_t piece = std::min<std::size_t>(count - done, 1U << 30);
-    const ssize_t put = ::pwrite(fd, bytes + done, piece, static_cast<off_t>(offset + done));
+    const ssize_t put =
+        systemCalls().pwrite(fd, bytes + done, piece, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
       *error = errno;

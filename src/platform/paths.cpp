@@ -1,7 +1,7 @@
 #include "platform/paths.h"
 
 #include "platform/path_codec.h"
-#include "platform/system_fault.h"
+#include "platform/system_calls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,8 +19,7 @@ constexpr char16_t kSeparator = u'/';
 // 0 when the path names something, else the errno of the check.
 int statPath(std::u16string_view path, struct stat& info) {
   if (path.empty()) return ENOENT;
-  if (const int fault = injectedSystemFault(SystemCall::stat); fault != 0) return fault;
-  return ::stat(nativePath(path).c_str(), &info) == 0 ? 0 : errno;
+  return systemCalls().stat(nativePath(path).c_str(), &info) == 0 ? 0 : errno;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/path_codec.h"
-#include "platform/system_fault.h"
+#include "platform/system_calls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,17 +45,9 @@ mode_t defaultFileMode() {
 }
 
 int syncFolder(const std::string& folder) {
-  if (const int fault = injectedSystemFault(SystemCall::syncFolder); fault != 0) return fault;
   FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.valid()) return errno;
-  return ::fsync(fd.get()) == 0 ? 0 : errno;
-}
-
-// Closes the descriptor; the errno of a failed close, or 0.
-int closeFile(FileDescriptor& fd) {
-  const int fault = injectedSystemFault(SystemCall::close);
-  const int error = fd.reset();
-  return fault != 0 ? fault : error;
+  return systemCalls().fsync(fd.get()) == 0 ? 0 : errno;
 }
 
 // A file the user may not write, or one nobody may write (root may write
@@ -115,26 +107,27 @@ FileReplacement writeInPlace(const std::string& target, const struct stat& old,
     return finish({error != 0 ? error : EIO, FileContent::old});
   }
 
-  error = injectedSystemFault(SystemCall::write);
-  if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
-  if (error == 0 && ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) error = errno;
-  if (error == 0) error = injectedSystemFault(SystemCall::flush);
-  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+  const SystemCalls& system = systemCalls();
+  writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
+  if (error == 0 && system.ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) {
+    error = errno;
+  }
+  if (error == 0 && system.fsync(fd.get()) != 0) error = errno;
   if (error != 0) {
     // Put the old bytes back; the first error is the one to report. When
     // that fails too, the file is read back to tell what it holds.
-    int restoreError = injectedSystemFault(SystemCall::restore);
-    if (restoreError == 0) writeAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &restoreError);
-    if (restoreError == 0 && ::ftruncate(fd.get(), static_cast<off_t>(oldBytes.size())) != 0) {
+    int restoreError = 0;
+    writeAt(fd.get(), oldBytes.data(), oldBytes.size(), 0, &restoreError);
+    if (restoreError == 0 && system.ftruncate(fd.get(), static_cast<off_t>(oldBytes.size())) != 0) {
       restoreError = errno;
     }
-    if (restoreError == 0 && ::fsync(fd.get()) != 0) restoreError = errno;
+    if (restoreError == 0 && system.fsync(fd.get()) != 0) restoreError = errno;
     const FileContent content =
         restoreError == 0 ? FileContent::old : contentReadBack(fd.get(), oldBytes, bytes);
     return finish({error, content});
   }
   // The new content is on disk: a failed close no longer changes that.
-  return finish({closeFile(fd), FileContent::replaced});
+  return finish({fd.reset(), FileContent::replaced});
 }
 
 }  // namespace
@@ -175,10 +168,10 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
   const std::size_t slash = target.rfind('/');
   std::string temporary =
       folder + "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".XXXXXX";
-  int createError = injectedSystemFault(SystemCall::create);
-  FileDescriptor fd(createError == 0 ? ::mkostemp(temporary.data(), O_CLOEXEC) : -1);
+  const SystemCalls& system = systemCalls();
+  FileDescriptor fd(system.mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd.valid()) {
-    if (createError == 0) createError = errno;
+    const int createError = errno;
     if (exists && newFileRefusedThere(createError)) return writeInPlace(target, old, bytes);
     return {createError, FileContent::old};
   }
@@ -188,9 +181,8 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
     ::unlink(temporary.c_str());
     return FileReplacement{error, FileContent::old};
   };
-  int error = injectedSystemFault(SystemCall::write);
-  if (error == 0) writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error);
-  if (error != 0) return fail(error);
+  int error = 0;
+  if (!writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error)) return fail(error);
   if (::fchmod(fd.get(), exists ? (old.st_mode & 07777) : defaultFileMode()) != 0) {
     return fail(errno);
   }
@@ -199,14 +191,9 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
   if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
   }
-  error = injectedSystemFault(SystemCall::flush);
-  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
-  if (error != 0) return fail(error);
-  if (const int closeError = closeFile(fd); closeError != 0) return fail(closeError);
-
-  error = injectedSystemFault(SystemCall::rename);
-  if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) return fail(error);
+  if (system.fsync(fd.get()) != 0) return fail(errno);
+  if (const int closeError = fd.reset(); closeError != 0) return fail(closeError);
+  if (system.rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
   // The file holds the new content now; a folder that can't be flushed may
   // still lose the rename in a crash, which the caller reports.
   return {syncFolder(folder), FileContent::replaced};

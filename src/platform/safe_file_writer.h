@@ -54,8 +54,4 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
 int replaceFileContents(std::u16string_view path, std::span<const std::uint8_t> bytes,
                         const ReplaceOptions& options = {});
 
-// Tests make it fail through ScopedSystemFault (platform/system_fault.h) at
-// SystemCall::create, write, flush, close, rename and syncFolder; a file
-// written in place fails at write, flush, close and restore.
-
 }  // namespace sorvane

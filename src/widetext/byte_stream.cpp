@@ -1,7 +1,7 @@
 #include "widetext/byte_stream.h"
 
 #include "platform/path_codec.h"
-#include "platform/system_fault.h"
+#include "platform/system_calls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,9 +36,8 @@ ByteStream ByteStream::openForWriting(std::u16string_view path) {
 
 std::uint64_t ByteStream::size() {
   struct stat info {};
-  int error = injectedSystemFault(SystemCall::fstat);
-  if (error == 0 && !fd_.valid()) error = EBADF;
-  if (error == 0 && ::fstat(fd_.get(), &info) != 0) error = errno;
+  int error = fd_.valid() ? 0 : EBADF;
+  if (error == 0 && systemCalls().fstat(fd_.get(), &info) != 0) error = errno;
   if (error != 0) {
     error_ = error;
     return 0;

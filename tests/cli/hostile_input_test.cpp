@@ -1,10 +1,10 @@
 #include "cli/dump_command.h"
 #include "platform/path_codec.h"
-#include "platform/system_fault.h"
 #include "qm/qm_reader.h"
 #include "session/mod_file_saving.h"
 #include "session/session_fixture.h"
 #include "support/child_process.h"
+#include "support/system_faults.h"
 
 #include <gmock/gmock.h>
 

@@ -1,10 +1,10 @@
 #include "session/mod_file_saving.h"
 
 #include "platform/safe_file_writer.h"
-#include "platform/system_fault.h"
 #include "qm/qm_reader.h"
 #include "session_fixture.h"
 #include "support/child_process.h"
+#include "support/system_faults.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 #include "settings/settings_file.h"
 
-#include "platform/system_fault.h"
 #include "support/child_process.h"
+#include "support/system_faults.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "textio/text_export.h"
 
 #include "platform/path_codec.h"
-#include "platform/system_fault.h"
 #include "session/mod_file_saving.h"
 #include "session/session_fixture.h"
 #include "support/scoped_environment.h"
+#include "support/system_faults.h"
 #include "textio/debug_strings.h"
 
 #include <gmock/gmock.h>
