@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+// Every target's entry point, called by libFuzzer (or by the tests'
+// replay of the seeds).
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 namespace sorvane::fuzz {
 
 // Dialog services that answer every box with its first button and choose

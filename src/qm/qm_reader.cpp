@@ -6,6 +6,7 @@
 #include "platform/system_error.h"
 #include "qm/comment_notice.h"
 #include "qm/qm_format.h"
+#include "qm/qm_walker.h"
 #include "qm/read_errors.h"
 #include "widetext/byte_stream.h"
 
@@ -29,9 +30,6 @@ namespace {
 
 constexpr std::u16string_view kEndOfIndexTable = u"on the end of index table";
 constexpr std::u16string_view kEndOfAllStrings = u"on the end of all strings";
-constexpr std::u16string_view kRecordBeginning = u"identifying beginning of the string record";
-constexpr std::u16string_view kEndOfSection = u"on the end of the (Sub)Section";
-constexpr std::u16string_view kEndOfString = u"on the end of the String";
 
 // Whether a file's first bytes are those of a Qt Linguist source file
 // (.ts): XML, its document type or its root element.
@@ -39,6 +37,34 @@ bool looksLikeTsFile(std::span<const std::uint8_t> start) {
   const std::string_view text(reinterpret_cast<const char*>(start.data()), start.size());
   return text.starts_with("<?xml") || text.starts_with("<!DOCTYPE TS") || text.starts_with("<TS");
 }
+
+// The file's bytes for the walk of its blocks.
+class StreamSource {
+ public:
+  StreamSource(ByteStream& stream, std::uint64_t size) : stream_(stream), size_(size) {}
+  std::uint64_t size() const { return size_; }
+  std::size_t read(std::uint64_t offset, void* buffer, std::size_t count) {
+    stream_.seek(offset);
+    return stream_.read(buffer, count);
+  }
+  bool failed() const { return stream_.error() != 0; }
+
+ private:
+  ByteStream& stream_;
+  std::uint64_t size_;
+};
+
+// The messages block in memory, for the walk of its records.
+struct MessagesSource {
+  std::span<const std::uint8_t> bytes;
+  std::uint64_t length() const { return bytes.size(); }
+  std::optional<std::uint8_t> byte(std::uint64_t at) const { return bytes[at]; }
+  std::optional<std::uint32_t> number(std::uint64_t at) const {
+    return readBigEndian32(bytes.data() + at);
+  }
+};
+
+std::string_view cutAtZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 // Reads one QM file. Reads never go past the end of the file, and a record
 // is read only inside the messages block: an offset or a length that
@@ -77,28 +103,6 @@ class QmReader {
     return fail(u"Wrong size of file \"%s\"");
   }
 
-  // A block's tag and length at a file position.
-  struct BlockHead {
-    bool present = false;   // the tag byte is there
-    bool complete = false;  // and the length too
-    std::uint8_t tag = 0;
-    std::uint64_t length = 0;
-    std::uint64_t end = 0;  // the position after the block
-  };
-  // False only when the system failed the read.
-  bool readBlockHead(std::uint64_t position, BlockHead& head) {
-    std::uint8_t bytes[5] = {};
-    stream_.seek(position);
-    const std::size_t got = stream_.read(bytes, sizeof bytes);
-    if (got < sizeof bytes && stream_.error() != 0) return false;
-    head.present = got > 0;
-    head.complete = got == sizeof bytes;
-    head.tag = bytes[0];
-    head.length = head.complete ? readBigEndian32(bytes + 1) : 0;
-    head.end = position + 5 + head.length;
-    return true;
-  }
-
   // A file of only Qt's blocks: the zero-size text, and the files it names.
   bool failNoMessages();
 
@@ -107,14 +111,29 @@ class QmReader {
     return stream_.read(buffer, count) == count;
   }
 
+  // Reports a layout the walk found wrong.
+  bool failLayout(const QmLayout& layout);
+  bool readRange(const std::optional<QmRange>& range, std::vector<std::uint8_t>& kept) {
+    kept.resize(range ? static_cast<std::size_t>(range->length) : 0);
+    return kept.empty() || readBytes(range->at, kept.data(), kept.size());
+  }
+
   bool readRecords();
   bool readRecord(std::size_t entry);
-  // Reads a translation's length and text after its tag at tagAt; a length
-  // of 0xFFFFFFFF is "no translation" (absent, empty). With placed, the text
-  // may be placed in the text block (placed is then set) instead of being
-  // copied out.
-  bool readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                       std::u16string_view& text, bool& absent, bool* placed = nullptr);
+
+  // The walk's items of the record being read. A translation's text is
+  // placed in the text block where it can be, and copied out otherwise.
+ public:
+  bool translation(std::size_t form, std::uint64_t at, std::uint32_t byteCount);
+  void comment(std::uint64_t at, std::uint32_t length);
+  void end(const QmRecordEnd& end);
+
+ private:
+  std::u16string_view copiedText(std::size_t at, std::size_t byteCount);
+  std::string_view byteText(const QmRange& range) const {
+    return cutAtZero(std::string_view(reinterpret_cast<const char*>(messages_.data() + range.at),
+                                      static_cast<std::size_t>(range.length)));
+  }
   // Reads the index block, then the messages block straight into a block of
   // the document's translations, where each text is turned into host order
   // and moved down behind the one before (see placeText). A file whose
@@ -132,10 +151,6 @@ class QmReader {
   // Takes a comment from the items after the subsection, as far as they
   // are well formed, for an entry that has none yet.
   void keepCommentAfter(std::size_t at, std::int32_t documentEntry);
-  // Reads an 8-bit text item whose tag is at tagAt; its length field and
-  // bytes must lie inside the messages block.
-  bool readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                    std::string_view& text);
 
   std::u16string_view fileName_;
   QmDocument& document_;
@@ -158,7 +173,10 @@ class QmReader {
   char16_t* textBlock_ = nullptr;
   std::size_t keptUnits_ = 0;
   std::size_t nextRecordAt_ = 0;
-  // A record's plural forms after the first, while it is read.
+  // The record being read: its entry in the document, its marks, and its
+  // plural forms after the first.
+  std::int32_t recordEntry_ = 0;
+  unsigned recordMarks_ = 0;
   std::vector<std::pair<std::u16string, bool>> moreForms_;
 
   // Entries may share a record; their texts are then shared, not copied, so
@@ -186,100 +204,20 @@ bool QmReader::read() {
     return false;
   }
   fileSize_ = size;
-  if (size < kQmMinimumSize) return fail(u"File \"%s\" is too small");
-
-  std::uint8_t magic[kQmMagic.size()];
-  if (!readBytes(0, magic, sizeof magic)) return failShortRead();
-  if (!std::equal(kQmMagic.begin(), kQmMagic.end(), magic)) {
-    if (!options_.quiet && looksLikeTsFile(magic)) {
-      dialogs_.showError(
-          DialogOwner::mainWindow,
-          formatMessage(u"Invalid header in \"%s\"", {fileName_}) +
-              u"\r\nThis is a Qt Linguist source file; Sorvane opens compiled .qm files (make one "
-              u"with lrelease).");
-      return false;
-    }
-    return fail(u"Invalid header in \"%s\"");
+  StreamSource source(stream_, size);
+  const QmLayout layout = walkQmBlocks(source);
+  if (layout.fault != QmLayoutFault::none) return failLayout(layout);
+  const QmBlocks& blocks = layout.blocks;
+  if (!readRange(blocks.language, document_.languageBlock) ||
+      !readRange(blocks.dependencies, document_.dependenciesBlock) ||
+      !readRange(blocks.numerusRules, document_.numerusRulesBlock)) {
+    return failShortRead();
   }
-  // Qt's language and dependencies blocks may stand before the index block.
-  std::uint64_t indexTagAt = kQmMagic.size();
-  BlockHead block;
-  if (!readBlockHead(indexTagAt, block)) return failShortRead();
-  while (block.present && (block.tag == kLanguageBlockTag || block.tag == kDependenciesBlockTag)) {
-    std::vector<std::uint8_t>& kept =
-        block.tag == kLanguageBlockTag ? document_.languageBlock : document_.dependenciesBlock;
-    if (!kept.empty() || block.end > size) return fail(u"Invalid header in \"%s\"");
-    kept.resize(static_cast<std::size_t>(block.length));
-    if (!readBytes(indexTagAt + 5, kept.data(), kept.size())) return failShortRead();
-    indexTagAt = block.end;
-    if (!readBlockHead(indexTagAt, block)) return failShortRead();
-  }
-  if (!block.present || block.tag != kIndexBlockTag) {
-    // A file of Qt's that only names the files to load instead holds no
-    // messages: its numerus rules, if any, end it.
-    const bool onlyQtBlocks =
-        indexTagAt > kQmMagic.size() &&
-        (!block.present || (block.tag == kNumerusRulesBlockTag && block.end == size));
-    if (onlyQtBlocks) return failNoMessages();
-    return fail(u"Invalid header in \"%s\"");
-  }
-  if (!block.complete) return fail(u"File \"%s\" is too small");
-  indexLength_ = block.length;
-  if (indexLength_ == 0)
-    return fail(u"Index table has zero size.\r\nNothing to translate in \"%s\"");
-  const std::uint64_t indexStart = indexTagAt + 5;
-  if (size < indexLength_ + indexStart) return fail(u"File \"%s\" is too small.");
-
-  // The messages block tag and length. A file that ends right after the
-  // index block has no tag to show; its data byte is given as 0x00.
-  const std::uint64_t messagesTagAt = indexStart + indexLength_;
-  std::uint8_t messagesHead[5] = {};
-  stream_.seek(messagesTagAt);
-  const std::size_t gotHead = stream_.read(messagesHead, sizeof messagesHead);
-  if (gotHead == 0 && stream_.error() != 0) return failShortRead();
-  if (gotHead == 0 || messagesHead[0] != kMessagesBlockTag) {
-    return unexpected(kEndOfIndexTable, messagesTagAt, messagesHead[0]);
-  }
-  if (gotHead < sizeof messagesHead) return failShortRead();
-  const std::uint64_t messagesLength = readBigEndian32(messagesHead + 1);
-  messagesStart_ = messagesTagAt + sizeof messagesHead;
+  indexLength_ = blocks.index.length;
+  const std::uint64_t indexStart = blocks.index.at;
+  const std::uint64_t messagesLength = blocks.messages.length;
+  messagesStart_ = blocks.messages.at;
   const std::uint64_t messagesEnd = messagesStart_ + messagesLength;
-
-  // After the messages: the context block, Qt's numerus rules block, or
-  // both in that order, each ending the file exactly where it must.
-  bool hasContextBlock = false;
-  std::uint64_t contextLength = 0;
-  std::uint64_t numerusAt = 0;
-  if (size > messagesEnd) {
-    if (!readBlockHead(messagesEnd, block) || !block.present) return failShortRead();
-    if (block.tag == kContextBlockTag) {
-      if (!block.complete) return fail(u"Wrong size of file \"%s\"");
-      hasContextBlock = true;
-      contextLength = block.length;
-      if (size != block.end) {
-        BlockHead numerus;
-        if (size < block.end || !readBlockHead(block.end, numerus) ||
-            numerus.tag != kNumerusRulesBlockTag || numerus.end != size) {
-          return fail(u"Wrong size of file \"%s\"");
-        }
-        numerusAt = block.end;
-      }
-    } else if (block.tag == kNumerusRulesBlockTag) {
-      if (block.end != size) return fail(u"Wrong size of file \"%s\"");
-      numerusAt = messagesEnd;
-    } else {
-      return unexpected(kEndOfAllStrings, messagesEnd, block.tag);
-    }
-  } else if (size != messagesEnd) {
-    return fail(u"Wrong size of file \"%s\"");
-  }
-  if (numerusAt != 0) {
-    document_.numerusRulesBlock.resize(static_cast<std::size_t>(size - numerusAt - 5));
-    if (!readBytes(numerusAt + 5, document_.numerusRulesBlock.data(),
-                   document_.numerusRulesBlock.size())) {
-      return failShortRead();
-    }
-  }
 
   if (options_.buffer == nullptr) {
     if (!readBlocksInPlace(indexStart, static_cast<std::size_t>(messagesLength))) return false;
@@ -296,10 +234,8 @@ bool QmReader::read() {
   if (textBlock_ != nullptr) document_.translations.trimOwnedBlock(textBlock_, keptUnits_);
 
   if (options_.keepContextTable) {
-    std::vector<std::uint8_t> context(static_cast<std::size_t>(contextLength));
-    if (hasContextBlock && !readBytes(messagesEnd + 5, context.data(), context.size())) {
-      return failShortRead();
-    }
+    std::vector<std::uint8_t> context;
+    if (!readRange(blocks.context, context)) return failShortRead();
     document_.contextTable = std::move(context);
   }
   // Comments are part of Qt's record shape (its disambiguations). In a
@@ -307,6 +243,43 @@ bool QmReader::read() {
   // tell about it, once the file has been read.
   if (commentSeen_ && !document_.qtRecords) showCommentNotice(dialogs_);
   return true;
+}
+
+bool QmReader::failLayout(const QmLayout& layout) {
+  switch (layout.fault) {
+    case QmLayoutFault::none:
+      return true;
+    case QmLayoutFault::readFailed:
+      return failShortRead();
+    case QmLayoutFault::tooSmall:
+      return fail(u"File \"%s\" is too small");
+    case QmLayoutFault::invalidHeader:
+      if (!options_.quiet && looksLikeTsFile(std::span(layout.start).first(layout.startLength))) {
+        dialogs_.showError(
+            DialogOwner::mainWindow,
+            formatMessage(u"Invalid header in \"%s\"", {fileName_}) +
+                u"\r\nThis is a Qt Linguist source file; Sorvane opens compiled .qm files (make "
+                u"one with lrelease).");
+        return false;
+      }
+      return fail(u"Invalid header in \"%s\"");
+    case QmLayoutFault::onlyQtBlocks:
+      if (!readRange(layout.blocks.dependencies, document_.dependenciesBlock)) {
+        return failShortRead();
+      }
+      return failNoMessages();
+    case QmLayoutFault::emptyIndex:
+      return fail(u"Index table has zero size.\r\nNothing to translate in \"%s\"");
+    case QmLayoutFault::indexTooLong:
+      return fail(u"File \"%s\" is too small.");
+    case QmLayoutFault::endOfIndexTable:
+      return unexpected(kEndOfIndexTable, layout.position, layout.data);
+    case QmLayoutFault::wrongSize:
+      return fail(u"Wrong size of file \"%s\"");
+    case QmLayoutFault::endOfAllStrings:
+      return unexpected(kEndOfAllStrings, layout.position, layout.data);
+  }
+  return false;
 }
 
 bool QmReader::readBlocksInPlace(std::uint64_t indexStart, std::size_t messagesLength) {
@@ -454,155 +427,83 @@ void QmReader::keepCommentAfter(std::size_t at, std::int32_t documentEntry) {
   }
 }
 
-bool QmReader::readByteText(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                            std::string_view& text) {
-  const std::size_t blockLength = messages_.size();
-  if (blockLength - at < 4) return unexpected(what, messagesStart_ + tagAt, messages_[tagAt]);
-  const std::uint32_t length = readBigEndian32(messages_.data() + at);
-  at += 4;
-  if (length > blockLength - at) return unexpected(what, messagesStart_ + tagAt, messages_[tagAt]);
-  const auto* bytes = reinterpret_cast<const char*>(messages_.data() + at);
-  text = std::string_view(bytes, length);
-  text = text.substr(0, std::min(text.size(), text.find('\0')));
-  at += length;
-  return true;
-}
-
-bool QmReader::readTranslation(std::size_t tagAt, std::size_t& at, std::u16string_view what,
-                               std::u16string_view& text, bool& absent, bool* placed) {
-  const std::size_t blockLength = messages_.size();
-  if (blockLength - at < 4) return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
-  const std::uint32_t byteCount = readBigEndian32(messages_.data() + at);
-  at += 4;
-  absent = byteCount == kAbsentTranslationLength;
-  if (absent) {
-    text = {};
-    return true;
-  }
-  if (byteCount > blockLength - at)
-    return unexpected(what, messagesStart_ + tagAt, kTranslationTag);
+std::u16string_view QmReader::copiedText(std::size_t at, std::size_t byteCount) {
   // An odd byte count leaves its last byte out of the text.
   const std::size_t units = byteCount / 2;
-  if (placed != nullptr && placeText(at, units, text)) {
-    *placed = true;
-    at += byteCount;
-    return true;
-  }
   if (scratch_.size() < units + 2) scratch_.resize(units + 2);
   std::memcpy(scratch_.data(), messages_.data() + at, byteCount);
   swapUtf16Units(scratch_.data(), byteCount);
-  text = std::u16string_view(scratch_.data(), units);
-  at += byteCount;
-  return true;
+  return {scratch_.data(), units};
 }
 
-bool QmReader::readRecord(std::size_t entry) {
-  const std::size_t blockLength = messages_.size();
-  const std::uint32_t offset = readBigEndian32(index_.data() + 8 * entry + 4);
-  if (offset >= blockLength) return unexpected(kRecordBeginning, messagesStart_ + offset, 0);
-  std::size_t at = offset;
-  if (messages_[at] != kTranslationTag) {
-    return unexpected(kRecordBeginning, messagesStart_ + at, messages_[at]);
+bool QmReader::translation(std::size_t form, std::uint64_t at, std::uint32_t byteCount) {
+  const bool absent = byteCount == kAbsentTranslationLength;
+  const auto position = static_cast<std::size_t>(at);
+  if (form > 0) {
+    // Qt's plural messages carry one translation a form, one after the other.
+    moreForms_.emplace_back(absent ? std::u16string_view() : copiedText(position, byteCount),
+                            absent);
+    return true;
   }
-  ++at;
+  recordEntry_ = document_.translations.count();
+  recordMarks_ = absent ? EntryForms::kFirstAbsent : 0;
+  moreForms_.clear();
   std::u16string_view text;
-  bool firstAbsent = false;
-  bool placed = false;
-  if (!readTranslation(offset, at, kRecordBeginning, text, firstAbsent, &placed)) return false;
-  const std::int32_t documentEntry = document_.translations.count();
-  if (placed) {
+  if (!absent && placeText(position, byteCount / 2, text)) {
     text = text.substr(0, std::min(text.size(), text.find(u'\0')));
     document_.translations.addView(text);
     keptUnits_ += text.size();
   } else {
-    document_.translations.add(text);
+    document_.translations.add(absent ? std::u16string_view() : copiedText(position, byteCount));
   }
+  return true;
+}
 
-  // Qt's plural messages carry one translation a form, one after the other.
-  moreForms_.clear();
-  while (at < blockLength && messages_[at] == kTranslationTag) {
-    const std::size_t tagAt = at++;
-    bool absent = false;
-    if (!readTranslation(tagAt, at, kEndOfString, text, absent)) return false;
-    moreForms_.emplace_back(text, absent);
+void QmReader::comment(std::uint64_t at, std::uint32_t length) {
+  const std::string_view text = byteText({at, length});
+  if (text.empty()) return;
+  if (options_.lists == QmLists::all && document_.comments.view(recordEntry_).empty()) {
+    document_.comments.set(recordEntry_, text);
   }
-  unsigned marks = firstAbsent ? EntryForms::kFirstAbsent : 0;
-  // Kept once the record has been read.
-  const auto keepForms = [&] {
-    if (marks == 0 && moreForms_.empty()) return;
-    std::vector<EntryForms::Form> forms;
-    forms.reserve(moreForms_.size());
-    for (const auto& [formText, absent] : moreForms_) forms.push_back({formText, absent});
-    document_.forms.set(documentEntry, marks, forms);
-  };
+  commentSeen_ = true;
+}
 
-  const bool allLists = options_.lists == QmLists::all;
-  const auto isRecordEnd = [this](std::uint8_t tag) {
-    if (tag == kQtRecordEndTag) document_.qtRecords = true;
-    return tag == kRecordEndTag || tag == kQtRecordEndTag;
-  };
-  while (true) {
-    if (at >= blockLength) return unexpected(kEndOfString, messagesStart_ + at, 0);
-    const std::size_t tagAt = at;
-    const std::uint8_t tag = messages_[at++];
-    if (isRecordEnd(tag)) {
-      if (allLists) {
-        document_.sectionTexts.add({});
-        document_.subsectionTexts.add({});
-      }
-      keepForms();
-      return true;
-    }
-    switch (tag) {
-      case kSectionTag:
-      case kSubsectionTag: {
-        std::string_view section;
-        if (!readByteText(tagAt, at, kEndOfString, section)) return false;
-        if (allLists) document_.sectionTexts.addReusing(section);
-        if (at >= blockLength) return unexpected(kEndOfSection, messagesStart_ + at, 0);
-        const std::size_t nextAt = at;
-        const std::uint8_t next = messages_[at++];
-        if (isRecordEnd(next)) {
-          if (allLists) document_.subsectionTexts.add({});
-          // A lone source text, or an empty context, says more than the
-          // section text does.
-          if (tag == kSectionTag) marks |= EntryForms::kSourceOnly;
-          if (tag == kSubsectionTag && section.empty()) marks |= EntryForms::kContextOnly;
-          keepForms();
-          return true;
-        }
-        if (next != kSubsectionTag) return unexpected(kEndOfSection, messagesStart_ + nextAt, next);
-        std::string_view subsection;
-        if (!readByteText(nextAt, at, kEndOfSection, subsection)) return false;
-        if (allLists) document_.subsectionTexts.addReusing(subsection);
-        // Nothing after the subsection is part of the record for this
-        // program; Qt ends its records there with its end tag, and stores
-        // its texts without a terminating zero (the plain shape's record
-        // with an empty section ends with that tag too, after a zero).
-        const bool zeroEnded = at > nextAt + 5 && messages_[at - 1] == 0;
-        if (at < blockLength && messages_[at] == kQtRecordEndTag && !zeroEnded) {
-          document_.qtRecords = true;
-        }
-        if (tag == kSectionTag && subsection.empty()) marks |= EntryForms::kSourceAndContext;
-        if (tag == kSubsectionTag) marks |= EntryForms::kContextTwice;
-        keepCommentAfter(at, documentEntry);
-        keepForms();
-        return true;
-      }
-      case kCommentTag: {
-        std::string_view comment;
-        if (!readByteText(tagAt, at, kEndOfString, comment)) return false;
-        if (comment.empty()) break;
-        if (allLists && document_.comments.view(documentEntry).empty()) {
-          document_.comments.set(documentEntry, comment);
-        }
-        commentSeen_ = true;
-        break;
-      }
-      default:
-        return unexpected(kEndOfString, messagesStart_ + tagAt, tag);
+void QmReader::end(const QmRecordEnd& end) {
+  if (end.qtShape) document_.qtRecords = true;
+  const std::string_view section = end.section ? byteText(*end.section) : std::string_view();
+  const std::string_view subsection =
+      end.subsection ? byteText(*end.subsection) : std::string_view();
+  if (options_.lists == QmLists::all) {
+    document_.sectionTexts.addReusing(section);
+    document_.subsectionTexts.addReusing(subsection);
+  }
+  if (end.section && !end.subsection) {
+    // A lone source text, or an empty context, says more than the section
+    // text does.
+    if (end.sectionTag == kSectionTag) recordMarks_ |= EntryForms::kSourceOnly;
+    if (end.sectionTag == kSubsectionTag && section.empty()) {
+      recordMarks_ |= EntryForms::kContextOnly;
     }
   }
+  if (end.subsection) {
+    if (end.sectionTag == kSectionTag && subsection.empty()) {
+      recordMarks_ |= EntryForms::kSourceAndContext;
+    }
+    if (end.sectionTag == kSubsectionTag) recordMarks_ |= EntryForms::kContextTwice;
+    keepCommentAfter(static_cast<std::size_t>(end.after), recordEntry_);
+  }
+  if (recordMarks_ == 0 && moreForms_.empty()) return;
+  std::vector<EntryForms::Form> forms;
+  forms.reserve(moreForms_.size());
+  for (const auto& [formText, absent] : moreForms_) forms.push_back({formText, absent});
+  document_.forms.set(recordEntry_, recordMarks_, forms);
+}
+
+bool QmReader::readRecord(std::size_t entry) {
+  MessagesSource source{messages_};
+  QmRecordFault fault;
+  if (walkQmRecord(source, offsetOf(entry), *this, fault) == QmRecordOutcome::complete) return true;
+  return unexpected(fault.what, messagesStart_ + fault.at, fault.data);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/path_codec.h"
 #include "qm/comment_notice.h"
 #include "qm/qm_format.h"
+#include "qm/qm_walker.h"
 #include "widetext/wildcard_match.h"
 
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <span>
@@ -217,6 +219,46 @@ class PieceReader {
 
 enum class Outcome { invalid, valid, stopped };
 
+// The file's bytes for the walk of its blocks.
+class PieceSource {
+ public:
+  explicit PieceSource(PieceReader& file) : file_(file) {}
+  std::uint64_t size() const { return file_.size(); }
+  std::size_t read(std::uint64_t offset, void* buffer, std::size_t count) {
+    const std::uint8_t* bytes = file_.bytes(offset, count);
+    if (bytes == nullptr) {
+      failed_ = true;
+      return 0;
+    }
+    std::memcpy(buffer, bytes, count);
+    return count;
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  PieceReader& file_;
+  bool failed_ = false;
+};
+
+// The messages block, read in pieces, for the walk of its records.
+struct PieceMessages {
+  PieceReader& file;
+  std::uint64_t start;
+  std::uint64_t blockLength;
+
+  std::uint64_t length() const { return blockLength; }
+  std::optional<std::uint8_t> byte(std::uint64_t at) const {
+    const std::uint8_t* bytes = file.bytes(start + at, 1);
+    if (bytes == nullptr) return std::nullopt;
+    return *bytes;
+  }
+  std::optional<std::uint32_t> number(std::uint64_t at) const {
+    const std::uint8_t* bytes = file.bytes(start + at, 4);
+    if (bytes == nullptr) return std::nullopt;
+    return readBigEndian32(bytes);
+  }
+};
+
 // Checks a QM file as the reader does, in pieces, and matches every
 // translation against the pattern on the way.
 class QmFileCheck {
@@ -225,29 +267,20 @@ class QmFileCheck {
   QmFileCheck(PieceReader& file, std::u16string pattern, const std::function<bool()>& keepGoing)
       : file_(file), pattern_(std::move(pattern)), streaming_(pattern_), keepGoing_(keepGoing) {}
 
-  Outcome run();
+  // Whether the file's blocks are those of a QM file; a few bytes read.
+  bool blocksValid();
+  // Checks every record; after blocksValid.
+  Outcome records();
   bool found() const { return found_; }
   // A non-empty comment in a file whose records are not in Qt's shape.
   bool noticeDue() const { return commentSeen_ && !qtRecords_; }
 
+  // The walk's items.
+  bool translation(std::size_t form, std::uint64_t at, std::uint32_t byteCount);
+  void comment(std::uint64_t at, std::uint32_t length);
+  void end(const QmRecordEnd& end) { qtRecords_ = qtRecords_ || end.qtShape; }
+
  private:
-  struct Block {
-    bool present = false;
-    bool complete = false;
-    std::uint8_t tag = 0;
-    std::uint64_t length = 0;
-    std::uint64_t end = 0;
-  };
-  std::optional<Block> blockAt(std::uint64_t position);
-  Outcome records(std::uint64_t indexStart);
-  // Checks the record at offset of the messages block and matches its
-  // translations; false when it is invalid or can't be read.
-  bool record(std::uint64_t offset);
-  // Reads a translation's length after its tag; matches its text.
-  bool translation(std::uint64_t& at);
-  // Skips an 8-bit text item's length and bytes; with startsNonZero, tells
-  // whether its first byte is not zero (a comment that counts).
-  bool byteText(std::uint64_t& at, bool* startsNonZero = nullptr);
   void match(std::uint64_t at, std::uint64_t byteCount);
   bool askToGoOn();
 
@@ -255,8 +288,7 @@ class QmFileCheck {
   std::u16string pattern_;
   StreamingMatch streaming_;
   const std::function<bool()>& keepGoing_;
-  std::uint64_t messagesStart_ = 0;
-  std::uint64_t messagesLength_ = 0;
+  QmBlocks blocks_;
   std::vector<char16_t> text_;
   std::uint64_t lastCallAt_ = 0;
   bool found_ = false;
@@ -265,74 +297,11 @@ class QmFileCheck {
   bool qtRecords_ = false;
 };
 
-std::optional<QmFileCheck::Block> QmFileCheck::blockAt(std::uint64_t position) {
-  Block block;
-  if (position >= file_.size()) return block;
-  const std::size_t available =
-      static_cast<std::size_t>(std::min<std::uint64_t>(5, file_.size() - position));
-  const std::uint8_t* bytes = file_.bytes(position, available);
-  if (bytes == nullptr) return std::nullopt;
-  block.present = true;
-  block.complete = available == 5;
-  block.tag = bytes[0];
-  block.length = block.complete ? readBigEndian32(bytes + 1) : 0;
-  block.end = position + 5 + block.length;
-  return block;
-}
-
-Outcome QmFileCheck::run() {
-  const std::uint64_t size = file_.size();
-  if (size < kQmMinimumSize) return Outcome::invalid;
-  const std::uint8_t* magic = file_.bytes(0, kQmMagic.size());
-  if (magic == nullptr || !std::equal(kQmMagic.begin(), kQmMagic.end(), magic)) {
-    return Outcome::invalid;
-  }
-  std::uint64_t indexTagAt = kQmMagic.size();
-  std::optional<Block> block = blockAt(indexTagAt);
-  bool seenLanguage = false;
-  bool seenDependencies = false;
-  while (block && block->present &&
-         (block->tag == kLanguageBlockTag || block->tag == kDependenciesBlockTag)) {
-    bool& seen = block->tag == kLanguageBlockTag ? seenLanguage : seenDependencies;
-    // An empty block counts as none, as the reader keeps it.
-    if ((seen && block->length > 0) || block->end > size) return Outcome::invalid;
-    seen = seen || block->length > 0;
-    indexTagAt = block->end;
-    block = blockAt(indexTagAt);
-  }
-  if (!block || !block->present || block->tag != kIndexBlockTag || !block->complete ||
-      block->length == 0) {
-    return Outcome::invalid;
-  }
-  const std::uint64_t indexStart = indexTagAt + 5;
-  const std::uint64_t indexLength = block->length;
-  if (size < indexLength + indexStart) return Outcome::invalid;
-  const std::uint64_t messagesTagAt = indexStart + indexLength;
-  block = blockAt(messagesTagAt);
-  if (!block || !block->present || block->tag != kMessagesBlockTag || !block->complete) {
-    return Outcome::invalid;
-  }
-  messagesStart_ = messagesTagAt + 5;
-  messagesLength_ = block->length;
-  const std::uint64_t messagesEnd = block->end;
-  if (size > messagesEnd) {
-    block = blockAt(messagesEnd);
-    if (!block) return Outcome::invalid;
-    if (block->tag == kContextBlockTag) {
-      if (!block->complete) return Outcome::invalid;
-      if (size != block->end) {
-        const std::optional<Block> numerus = size < block->end ? std::nullopt : blockAt(block->end);
-        if (!numerus || numerus->tag != kNumerusRulesBlockTag || numerus->end != size) {
-          return Outcome::invalid;
-        }
-      }
-    } else if (block->tag != kNumerusRulesBlockTag || block->end != size) {
-      return Outcome::invalid;
-    }
-  } else if (size != messagesEnd) {
-    return Outcome::invalid;
-  }
-  return records(indexStart);
+bool QmFileCheck::blocksValid() {
+  PieceSource source(file_);
+  const QmLayout layout = walkQmBlocks(source);
+  blocks_ = layout.blocks;
+  return layout.fault == QmLayoutFault::none;
 }
 
 bool QmFileCheck::askToGoOn() {
@@ -340,25 +309,35 @@ bool QmFileCheck::askToGoOn() {
   return keepGoing_();
 }
 
-Outcome QmFileCheck::records(std::uint64_t indexStart) {
+Outcome QmFileCheck::records() {
   // The index is read a part at a time into a buffer of its own, so that
   // reading records doesn't push it out.
-  const std::uint64_t entries = (messagesStart_ - 5 - indexStart) / 8;
+  const std::uint64_t entries = blocks_.index.length / 8;
   constexpr std::size_t kEntriesAtOnce = 16384;
+  PieceMessages messages{file_, blocks_.messages.at, blocks_.messages.length};
   std::vector<std::uint8_t> index;
   std::int64_t previousOffset = -1;
   std::size_t sinceCall = 0;
+  QmRecordFault fault;
   for (std::uint64_t first = 0; first < entries; first += kEntriesAtOnce) {
     const auto count =
         static_cast<std::size_t>(std::min<std::uint64_t>(kEntriesAtOnce, entries - first));
-    const std::uint8_t* bytes = file_.bytes(indexStart + 8 * first, 8 * count);
+    const std::uint8_t* bytes = file_.bytes(blocks_.index.at + 8 * first, 8 * count);
     if (bytes == nullptr) return Outcome::invalid;
     index.assign(bytes, bytes + 8 * count);
     for (std::size_t i = 0; i < count; ++i) {
       const std::uint32_t offset = readBigEndian32(index.data() + 8 * i + 4);
       // Entries that share a record check the same bytes.
-      if (offset != previousOffset && !record(offset)) {
-        return stopped_ ? Outcome::stopped : Outcome::invalid;
+      if (offset != previousOffset) {
+        switch (walkQmRecord(messages, offset, *this, fault)) {
+          case QmRecordOutcome::complete:
+            break;
+          case QmRecordOutcome::stopped:
+            return Outcome::stopped;
+          case QmRecordOutcome::invalid:
+          case QmRecordOutcome::unreadable:
+            return Outcome::invalid;
+        }
       }
       previousOffset = offset;
       if (++sinceCall == kRecordsBetweenCalls || file_.bytesRead() - lastCallAt_ >= kPiece) {
@@ -370,27 +349,19 @@ Outcome QmFileCheck::records(std::uint64_t indexStart) {
   return Outcome::valid;
 }
 
-bool QmFileCheck::byteText(std::uint64_t& at, bool* startsNonZero) {
-  if (messagesLength_ - at < 4) return false;
-  const std::uint8_t* bytes = file_.bytes(messagesStart_ + at, 4);
-  if (bytes == nullptr) return false;
-  const std::uint32_t length = readBigEndian32(bytes);
-  at += 4;
-  if (length > messagesLength_ - at) return false;
-  if (startsNonZero != nullptr) {
-    const std::uint8_t* first = length > 0 ? file_.bytes(messagesStart_ + at, 1) : nullptr;
-    if (length > 0 && first == nullptr) return false;
-    *startsNonZero = first != nullptr && first[0] != 0;
-  }
-  at += length;
-  return true;
+void QmFileCheck::comment(std::uint64_t at, std::uint32_t length) {
+  // A comment counts from its first byte on, as the reader cuts it there.
+  if (commentSeen_ || length == 0) return;
+  const std::uint8_t* first = file_.bytes(blocks_.messages.at + at, 1);
+  commentSeen_ = first != nullptr && first[0] != 0;
 }
 
 void QmFileCheck::match(std::uint64_t at, std::uint64_t byteCount) {
+  const std::uint64_t messagesStart = blocks_.messages.at;
   const std::uint64_t units = byteCount / 2;
   const char16_t* lower = lowerCaseTable();
   if (2 * units <= kPiece) {
-    const std::uint8_t* bytes = file_.bytes(messagesStart_ + at, 2 * units);
+    const std::uint8_t* bytes = file_.bytes(messagesStart + at, 2 * units);
     if (bytes == nullptr) return;
     text_.resize(units);
     std::size_t length = 0;
@@ -406,7 +377,7 @@ void QmFileCheck::match(std::uint64_t at, std::uint64_t byteCount) {
   streaming_.restart();
   for (std::uint64_t done = 0; done < units && !streaming_.matched();) {
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece / 2, units - done));
-    const std::uint8_t* bytes = file_.bytes(messagesStart_ + at + 2 * done, 2 * count);
+    const std::uint8_t* bytes = file_.bytes(messagesStart + at + 2 * done, 2 * count);
     if (bytes == nullptr) return;
     for (std::size_t k = 0; k < count; ++k) {
       const auto unit = static_cast<char16_t>((bytes[2 * k] << 8) | bytes[2 * k + 1]);
@@ -425,72 +396,15 @@ void QmFileCheck::match(std::uint64_t at, std::uint64_t byteCount) {
   found_ = streaming_.matched();
 }
 
-bool QmFileCheck::translation(std::uint64_t& at) {
-  if (messagesLength_ - at < 4) return false;
-  const std::uint8_t* bytes = file_.bytes(messagesStart_ + at, 4);
-  if (bytes == nullptr) return false;
-  const std::uint32_t byteCount = readBigEndian32(bytes);
-  at += 4;
+bool QmFileCheck::translation(std::size_t /*form*/, std::uint64_t at, std::uint32_t byteCount) {
+  if (found_) return true;
   if (byteCount == kAbsentTranslationLength) {
     // "No translation" is an empty text, as the reader gives it.
-    if (!found_) found_ = wildcardMatchLowered(u"", pattern_);
+    found_ = wildcardMatchLowered(u"", pattern_);
     return true;
   }
-  if (byteCount > messagesLength_ - at) return false;
-  if (!found_) match(at, byteCount);
-  at += byteCount;
+  match(at, byteCount);
   return !stopped_;
-}
-
-bool QmFileCheck::record(std::uint64_t offset) {
-  if (offset >= messagesLength_) return false;
-  const auto tagAt = [this](std::uint64_t at) -> std::optional<std::uint8_t> {
-    if (at >= messagesLength_) return std::nullopt;
-    const std::uint8_t* byte = file_.bytes(messagesStart_ + at, 1);
-    if (byte == nullptr) return std::nullopt;
-    return *byte;
-  };
-  std::uint64_t at = offset;
-  if (tagAt(at) != kTranslationTag) return false;
-  ++at;
-  if (!translation(at)) return false;
-  // Qt's plural messages carry one translation a form.
-  while (tagAt(at) == kTranslationTag) {
-    ++at;
-    if (!translation(at)) return false;
-  }
-  const auto isRecordEnd = [this](std::uint8_t tag) {
-    if (tag == kQtRecordEndTag) qtRecords_ = true;
-    return tag == kRecordEndTag || tag == kQtRecordEndTag;
-  };
-  while (true) {
-    const std::optional<std::uint8_t> tag = tagAt(at++);
-    if (!tag) return false;
-    if (isRecordEnd(*tag)) return true;
-    switch (*tag) {
-      case kSectionTag:
-      case kSubsectionTag: {
-        if (!byteText(at)) return false;
-        const std::optional<std::uint8_t> next = tagAt(at++);
-        if (!next) return false;
-        if (isRecordEnd(*next)) return true;
-        const std::uint64_t subsectionAt = at;
-        if (*next != kSubsectionTag || !byteText(at)) return false;
-        // Qt's own shape: its end tag right after a text without a zero.
-        const bool zeroEnded = at > subsectionAt + 4 && tagAt(at - 1) == 0;
-        if (tagAt(at) == kQtRecordEndTag && !zeroEnded) qtRecords_ = true;
-        return true;
-      }
-      case kCommentTag: {
-        bool counts = false;
-        if (!byteText(at, &counts)) return false;
-        commentSeen_ = commentSeen_ || counts;
-        break;
-      }
-      default:
-        return false;
-    }
-  }
 }
 
 // Whether the file's bytes may hold the literal: the file is read a piece
@@ -527,15 +441,17 @@ FileTestResult testQmFile(std::u16string_view path, std::u16string_view text,
     std::vector<std::uint8_t> ownBuffer;
     PieceReader file(fd.get(), static_cast<std::uint64_t>(info.st_size),
                      reusedBuffer != nullptr ? *reusedBuffer : ownBuffer);
-    // A file that can't hold the text is passed over without being parsed.
-    const std::optional<bool> may = mayHold(file, longestLiteral(text), keepGoing);
-    if (!may) return FileTestResult::stopped;
-    if (!*may) return FileTestResult::notFound;
     std::u16string pattern = containingPattern(text);
     const char16_t* lower = lowerCaseTable();
     for (char16_t& unit : pattern) unit = lower[unit];
     QmFileCheck check(file, std::move(pattern), keepGoing);
-    const Outcome outcome = check.run();
+    // A file that isn't QM costs the few bytes of its blocks' heads; one
+    // that can't hold the text is passed over without its records.
+    if (!check.blocksValid()) return FileTestResult::notFound;
+    const std::optional<bool> may = mayHold(file, longestLiteral(text), keepGoing);
+    if (!may) return FileTestResult::stopped;
+    if (!*may) return FileTestResult::notFound;
+    const Outcome outcome = check.records();
     if (outcome == Outcome::stopped) return FileTestResult::stopped;
     if (outcome == Outcome::invalid) return FileTestResult::notFound;
     if (check.noticeDue()) showCommentNotice(dialogs);

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -108,25 +109,51 @@ TEST_F(FolderSearchTest, TheFileTestFindsTextsAnywhereInLargeFiles) {
   }
 }
 
-// A file of several GB (sparse: it takes no disk) is read in pieces, in
-// memory that doesn't grow with it, letting events through all along; a
-// stop asked for meanwhile ends the test inside it.
+// A QM file of several GB (sparse: it takes no disk; one record with a
+// translation of 3 GB) is read in pieces, in memory that doesn't grow with
+// it, letting events through all along; a stop asked for meanwhile ends the
+// test inside it. A file as large that isn't QM costs a few bytes.
 TEST_F(FolderSearchTest, ALargeFileIsTestedInBoundedMemoryAndCanBeStopped) {
+  const std::uint32_t messages = std::uint32_t{3} << 30;
+  const Bytes head = join({Bytes(kQmMagic.begin(), kQmMagic.end()),
+                           {kIndexBlockTag},
+                           be32(8),
+                           be32(1),
+                           be32(0),
+                           {kMessagesBlockTag},
+                           be32(messages),
+                           {kTranslationTag},
+                           be32(messages - 6)});
   const std::string huge = folder.path("huge.qm");
-  folder.write("huge.qm", Bytes(kQmMagic.begin(), kQmMagic.end()));
-  ASSERT_EQ(::truncate(huge.c_str(), off_t{3} << 30), 0);
+  folder.write("huge.qm", head);
+  ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(head.size() + messages - 5)), 0);
+  folder.write("notqm.qm", Bytes(kQmMagic.begin(), kQmMagic.end() - 1));
+  ASSERT_EQ(::truncate(folder.path("notqm.qm").c_str(), off_t{3} << 30), 0);
+  {
+    std::FILE* file = std::fopen(huge.c_str(), "r+b");
+    ASSERT_NE(file, nullptr);
+    std::fseek(file, -1, SEEK_END);
+    std::fputc(kRecordEndTag, file);
+    std::fclose(file);
+  }
   const std::u16string path = pathFromNative(huge);
   const auto check = [&] {
     int calls = 0;
     const auto count = [&calls] { return ++calls > 0; };
-    // A text whose bytes it lacks, and one without letters (parsed).
+    // A text whose bytes it lacks, and one without letters (parsed: the
+    // translation of zero bytes is an empty text).
     if (testQmFile(path, u"needle", dialogs, count) != FileTestResult::notFound) return 1;
     if (calls < 500) return 2;
-    if (testQmFile(path, u"*", dialogs, count) != FileTestResult::notFound) return 3;
+    if (testQmFile(path, u"*", dialogs, count) != FileTestResult::found) return 3;
     int piecesLeft = 3;
     if (testQmFile(path, u"needle", dialogs, [&piecesLeft] { return --piecesLeft > 0; }) !=
         FileTestResult::stopped) {
       return 4;
+    }
+    calls = 0;
+    if (testQmFile(folder.widePath("notqm.qm"), u"*", dialogs, count) != FileTestResult::notFound ||
+        calls != 0) {
+      return 5;
     }
     return 0;
   };
