@@ -27,8 +27,11 @@ InfoPanel::InfoPanel(WindowController& controller, QWidget* parent)
   problemsText_ = named<ElidedLabel>("ProblemsText", this);
   problemsText_->setStyleSheet(QStringLiteral("QLabel { color: #B01010; }"));
   changeText_ = named<ElidedLabel>("ChangeText", this);
+  // How far the translation has come.
+  auto* progressLabel = named<QLabel>("ProgressLabel", QStringLiteral("Progress:"), this);
+  progressText_ = named<ElidedLabel>("ProgressText", this);
   for (ElidedLabel* label :
-       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_}) {
+       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_, progressText_}) {
     label->setTextFormat(Qt::PlainText);
     // A long section name is cut at the window's edge; it never widens it.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -55,6 +58,8 @@ InfoPanel::InfoPanel(WindowController& controller, QWidget* parent)
   checkLine->addWidget(changeText_, 1);
   grid->addWidget(checkLabel, 3, 0);
   grid->addLayout(checkLine, 3, 1, 1, 3);
+  grid->addWidget(progressLabel, 4, 0);
+  grid->addWidget(progressText_, 4, 1, 1, 3);
   grid->setColumnStretch(1, 1);
   grid->setVerticalSpacing(2);
   // The same height whatever the row shows.
@@ -71,6 +76,9 @@ void InfoPanel::windowChanged(WindowChanges changes) {
   if ((changes & (WindowChange::selection | WindowChange::texts | WindowChange::rowsReset |
                   WindowChange::mode)) != 0) {
     showSelectedRow();
+  }
+  if ((changes & (WindowChange::texts | WindowChange::rowsReset | WindowChange::controls)) != 0) {
+    showProgress();
   }
   if ((changes & WindowChange::controls) != 0) {
     const Session& session = controller_.session();
@@ -99,9 +107,30 @@ void InfoPanel::showSelectedRow() {
   changeText_->setFullText(change.isEmpty() ? QString() : QStringLiteral("Changed: ") + change);
   problemsText_->setVisible(!problems.isEmpty() || change.isEmpty());
   changeText_->setVisible(!change.isEmpty());
-  pluralFormText_->setText(
-      info->forms > 1 ? QStringLiteral("Plural form %1 of %2").arg(info->form).arg(info->forms)
-                      : QString());
+  QString plural;
+  if (info->forms > 1) {
+    plural = QStringLiteral("Plural form %1 of %2").arg(info->form).arg(info->forms);
+    if (!info->formCounts.empty()) plural += QStringLiteral(": ") + toQString(info->formCounts);
+  }
+  pluralFormText_->setText(plural);
+}
+
+void InfoPanel::showProgress() {
+  if (!controller_.session().isOpen()) {
+    progressText_->setFullText({});
+    return;
+  }
+  // Messages, and the words of their original texts.
+  const TranslationProgress::Counts& counts = controller_.progress().counts();
+  const auto part = [](const char* name, const TranslationProgress::Tally& tally) {
+    return QStringLiteral("%1 %2 (%3 words)")
+        .arg(QString::fromLatin1(name))
+        .arg(tally.messages)
+        .arg(tally.words);
+  };
+  progressText_->setFullText(part("Translated", counts.translated) + QStringLiteral(" \u00B7 ") +
+                             part("untranslated", counts.untranslated) +
+                             QStringLiteral(" \u00B7 ") + part("incomplete", counts.incomplete));
 }
 
 }  // namespace sorvane

@@ -29,6 +29,7 @@ class InfoPanel : public QWidget, public WindowObserver {
 
  private:
   void showSelectedRow();
+  void showProgress();
 
   WindowController& controller_;
   ElidedLabel* sectionText_;
@@ -36,6 +37,7 @@ class InfoPanel : public QWidget, public WindowObserver {
   ElidedLabel* commentText_;
   ElidedLabel* problemsText_;
   ElidedLabel* changeText_;
+  ElidedLabel* progressText_;
   QLabel* pluralFormText_;
   ModLanguageBox* modLanguageBox_;
 };

@@ -76,7 +76,7 @@ void MainWindow::buildParts() {
   showPanelStrip_->layout()->setContentsMargins(0, 0, 0, 0);
   showPanelStrip_->hide();
   new ClickFilter(*stripLabel, [this] { controller_.run(CommandId::toggleControlsPanel); });
-  auto* legend = named<ModUpdateLegend>("ModUpdateLegend", controller_, this);
+  auto* legend = named<ModUpdateLegend>("ModUpdateLegend", controller_, *buttons_, this);
   auto* noticeBar = named<NoticeBar>("NoticeBar", controller_, this);
 
   auto* layout = new QVBoxLayout(this);

@@ -1,8 +1,10 @@
 #include "app/mod_update_legend.h"
 
+#include "app/command_buttons.h"
 #include "controller/window_controller.h"
 #include "session/string_list_layout.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QHBoxLayout>
@@ -46,7 +48,8 @@ QIcon swatch(RowState state, int size) {
 
 }  // namespace
 
-ModUpdateLegend::ModUpdateLegend(WindowController& controller, QWidget* parent)
+ModUpdateLegend::ModUpdateLegend(WindowController& controller, CommandButtons& buttons,
+                                 QWidget* parent)
     : QWidget(parent), controller_(controller) {
   auto* layout = new QHBoxLayout(this);
   const int side = fontMetrics().height();
@@ -72,6 +75,11 @@ ModUpdateLegend::ModUpdateLegend(WindowController& controller, QWidget* parent)
     });
     layout->addWidget(button);
     entries_[i] = button;
+  }
+  // Dropped rows, once seen, can go all at once.
+  for (QAbstractButton* button : buttons.makePart(CommandPart::legend, this)) {
+    layout->addWidget(button);
+    removeDropped_ = button;
   }
   layout->addStretch(1);
   // Rows whose Mod text the checks found a slip in: F8 and Shift+F8 too.
@@ -106,6 +114,7 @@ void ModUpdateLegend::windowChanged(WindowChanges changes) {
   const bool modUpdate = session.isOpen() && session.mode() == SessionMode::modUpdate;
   if (modUpdate) setCounts(controller_.legendCounts());
   for (QPushButton* entry : entries_) entry->setVisible(modUpdate);
+  if (removeDropped_ != nullptr) removeDropped_->setVisible(modUpdate);
   setProblemCount(controller_.problems().rowsWithProblems());
   setVisible(session.isOpen());
 }
@@ -114,11 +123,16 @@ void ModUpdateLegend::setProblemCount(int rows) {
   problems_->setText(QStringLiteral("Problems (%1)").arg(rows));
 }
 
-void ModUpdateLegend::setCounts(const RowStateCounts& counts) {
+void ModUpdateLegend::setCounts(const std::array<TranslationProgress::ColourProgress, 4>& counts) {
+  // What is left of each colour since the files were opened.
   for (std::size_t i = 0; i < kEntries.size(); ++i) {
-    entries_[i]->setText(QStringLiteral("%1 (%2)")
-                             .arg(QString::fromLatin1(kEntries[i].caption))
-                             .arg(counts[static_cast<std::size_t>(kEntries[i].state)]));
+    const TranslationProgress::ColourProgress count =
+        counts[static_cast<std::size_t>(kEntries[i].state)];
+    const QString caption = QString::fromLatin1(kEntries[i].caption);
+    entries_[i]->setText(
+        count.left == count.rows
+            ? QStringLiteral("%1 (%2)").arg(caption).arg(count.rows)
+            : QStringLiteral("%1 (%2 of %3 left)").arg(caption).arg(count.left).arg(count.rows));
   }
 }
 

@@ -50,6 +50,9 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(controller_.session().rowState(index.row()));
     case kProblemRole:
       return controller_.problems().hasProblems(index.row());
+    case kSeenToRole:
+      return controller_.session().mode() == SessionMode::modUpdate &&
+             controller_.progress().seenTo(controller_.session(), index.row());
     default:
       return {};
   }

@@ -18,6 +18,9 @@ class StringListModel : public QAbstractTableModel, public WindowObserver {
   static constexpr int kRowStateRole = Qt::UserRole;
   // Whether the checks found a problem in the row, as a bool.
   static constexpr int kProblemRole = Qt::UserRole + 1;
+  // "Mod update": a new or changed row whose Mod text was changed since the
+  // files were opened, as a bool.
+  static constexpr int kSeenToRole = Qt::UserRole + 2;
 
   explicit StringListModel(WindowController& controller, QObject* parent = nullptr);
   ~StringListModel() override;

@@ -68,6 +68,11 @@ void StringListPainter::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setBrush(QColor(0xD0, 0x20, 0x20));
     painter->drawPolygon(points, 3);
   }
+  // A coloured row that was seen to: a green bar at the start of its Mod
+  // cell, beside its colour.
+  if (index.column() == model.modColumn() && index.data(StringListModel::kSeenToRole).toBool()) {
+    painter->fillRect(QRect(cell.left(), cell.top(), 2, cell.height()), QColor(0x20, 0x90, 0x30));
+  }
   painter->setPen(Qt::black);
   painter->setFont(option.font);
   painter->drawText(QRect(cell.left() + 2, cell.top(), cell.width() - 2, cell.height()),

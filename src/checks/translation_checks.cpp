@@ -343,6 +343,10 @@ std::string_view checkName(CheckKind check) {
       return "tags";
     case CheckKind::lookup:
       return "lookup";
+    case CheckKind::pluralForms:
+      return "plural-forms";
+    case CheckKind::pairing:
+      return "pairing";
   }
   return "";
 }

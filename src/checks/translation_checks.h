@@ -18,6 +18,8 @@ enum class CheckKind {
   lineBreaks,        // the same number of line breaks
   tags,              // rich-text tags: the same ones, properly closed
   lookup,            // an entry of the Mod file Qt will never find
+  pluralForms,       // a plural message with some forms left without text
+  pairing,           // "Traditional": a row pairs two different messages
 };
 
 struct Problem {

@@ -21,7 +21,8 @@ int runCheck(const std::optional<std::u16string>& oldOriginal, std::u16string_vi
   constexpr std::array kChecks = {
       CheckKind::placeMarkers, CheckKind::accelerators, CheckKind::acceleratorClash,
       CheckKind::punctuation,  CheckKind::whiteSpace,   CheckKind::lineBreaks,
-      CheckKind::tags,         CheckKind::lookup};
+      CheckKind::tags,         CheckKind::lookup,       CheckKind::pluralForms,
+      CheckKind::pairing};
   std::array<std::int32_t, kChecks.size()> counts{};
   bool any = false;
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {

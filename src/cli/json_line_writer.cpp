@@ -14,6 +14,14 @@ constexpr char kHexDigits[] = "0123456789abcdef";
 void JsonLineWriter::beginObject() {
   buffer_.push_back('{');
   firstField_ = true;
+  ++depth_;
+}
+
+void JsonLineWriter::beginObject(std::string_view name) {
+  this->name(name);
+  buffer_.back() = '{';
+  firstField_ = true;
+  ++depth_;
 }
 
 void JsonLineWriter::name(std::string_view name) {
@@ -42,6 +50,12 @@ void JsonLineWriter::field(std::string_view name, std::int32_t number) {
   buffer_.append(std::to_string(number));
 }
 
+void JsonLineWriter::field(std::string_view name, std::int64_t number) {
+  this->name(name);
+  buffer_.pop_back();
+  buffer_.append(std::to_string(number));
+}
+
 void JsonLineWriter::field(std::string_view name, bool value) {
   this->name(name);
   buffer_.pop_back();
@@ -49,7 +63,12 @@ void JsonLineWriter::field(std::string_view name, bool value) {
 }
 
 void JsonLineWriter::endObject() {
-  buffer_.append("}\n");
+  // An object inside another ends without a line break; the next field
+  // of the outer one follows it.
+  buffer_.push_back('}');
+  firstField_ = false;
+  if (--depth_ > 0) return;
+  buffer_.push_back('\n');
   if (buffer_.size() >= kFlushSize) flush();
 }
 

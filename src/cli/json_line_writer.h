@@ -16,10 +16,13 @@ class JsonLineWriter {
   explicit JsonLineWriter(std::ostream& out) : out_(out) {}
 
   void beginObject();
+  // A field whose value is an object, ended by endObject.
+  void beginObject(std::string_view name);
   // A field whose value is already valid UTF-8.
   void field(std::string_view name, std::string_view utf8);
   void field(std::string_view name, std::u16string_view text);
   void field(std::string_view name, std::int32_t number);
+  void field(std::string_view name, std::int64_t number);
   void field(std::string_view name, bool value);
   void endObject();
   // Writes what is buffered; false when the stream failed.
@@ -34,6 +37,7 @@ class JsonLineWriter {
   std::ostream& out_;
   std::string buffer_;
   bool firstField_ = true;
+  int depth_ = 0;
 };
 
 }  // namespace sorvane

@@ -5,6 +5,7 @@
 #include "cli/rows_command.h"
 #include "cli/save_command.h"
 #include "cli/search_command.h"
+#include "cli/stats_command.h"
 #include "cli/stderr_dialog_services.h"
 #include "cli/text_commands.h"
 #include "platform/path_codec.h"
@@ -64,6 +65,27 @@ int run(int argc, char** argv) {
   save->add_option("--language", saveLanguage,
                    "Give the Mod this language and its plural forms (ru, pt_BR, zh_CN)")
       ->type_name("CODE");
+  bool dropRemoved = false;
+  save->add_flag("--drop-removed", dropRemoved,
+                 "With --old: leave out the strings dropped from the new original");
+
+  std::string statsOld;
+  std::string statsOriginal;
+  std::string statsMod;
+  std::string statsLanguage;
+  CLI::App* stats = app.add_subcommand(
+      "stats", "Print how far the Mod's translation has come, as one JSON object.");
+  stats->footer(
+      "\"messages\" of the (new) original, \"translated\", \"untranslated\", "
+      "\"incompletePlural\" (plural messages Qt can't show because a form has no text) and "
+      "\"problems\" (messages the checks find a problem in); \"words\" counts the same in the "
+      "original's words; in \"Mod update\" \"legend\" gives each colour's rows and how many "
+      "are left.");
+  stats->add_option("--old", statsOld, "The old original (\"Mod update\")")->type_name("OLD.qm");
+  stats->add_option("--language", statsLanguage, "Give the Mod this language first")
+      ->type_name("CODE");
+  stats->add_option("ORIGINAL.qm", statsOriginal, "The original, or the new original")->required();
+  stats->add_option("MOD.qm", statsMod, "The Mod file, or \"\"")->required();
 
   std::string rowsOld;
   std::string rowsOriginal;
@@ -74,7 +96,8 @@ int run(int argc, char** argv) {
       "rows", "Print the list as the window shows it after Open, one JSON object a row.");
   rows->footer(
       "Each row has \"row\" (from 0), \"state\" (\"new\", \"dropped\", \"changed\", "
-      "\"mod-only\" or \"none\"), its texts (\"oldOriginal\" in \"Mod update\", \"original\", "
+      "\"mod-only\" or \"none\"), \"translation\" (\"untranslated\", \"incomplete\" or "
+      "\"translated\"), its texts (\"oldOriginal\" in \"Mod update\", \"original\", "
       "\"mod\"), \"section\", \"subsection\" and, from a plural message's second form on, "
       "\"form\". --summary prints the legend's counts instead.");
   rows->add_option("--old", rowsOld, "The old original (\"Mod update\")")->type_name("OLD.qm");
@@ -92,7 +115,8 @@ int run(int argc, char** argv) {
       "check", "Check every Mod text against its original and the Mod file for Qt's lookups.");
   check->footer(
       "Prints one JSON object a problem: \"row\" (from 0), \"check\" (place-markers, "
-      "accelerators, accelerator-clash, punctuation, white-space, line-breaks, tags, lookup), "
+      "accelerators, accelerator-clash, punctuation, white-space, line-breaks, tags, lookup, "
+      "plural-forms, pairing), "
       "\"message\", \"original\", \"mod\" and, from a plural message's second form on, \"form\". "
       "--summary prints the number of problems of each check instead. The exit code is 1 when "
       "there is any problem, so that a build can stop on them.");
@@ -177,7 +201,8 @@ int run(int argc, char** argv) {
   // A language is checked before any file is read.
   std::optional<sorvane::PluralLanguage> language;
   for (const auto& [command, code] :
-       {std::pair{save, &saveLanguage}, std::pair{rows, &rowsLanguage}}) {
+       {std::pair{save, &saveLanguage}, std::pair{rows, &rowsLanguage},
+        std::pair{stats, &statsLanguage}}) {
     if (!command->parsed() || command->count("--language") == 0) continue;
     language = sorvane::pluralLanguage(*code);
     if (!language) {
@@ -193,8 +218,15 @@ int run(int argc, char** argv) {
   if (save->parsed()) {
     std::optional<std::u16string> oldOriginal;
     if (save->count("--old") != 0) oldOriginal = absolutePath(oldPath);
+    if (dropRemoved && !oldOriginal) return usageError("--drop-removed needs --old");
     return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
-                            absolutePath(outPath), language, dialogs);
+                            absolutePath(outPath), language, dropRemoved, dialogs);
+  }
+  if (stats->parsed()) {
+    std::optional<std::u16string> oldOriginal;
+    if (stats->count("--old") != 0) oldOriginal = absolutePath(statsOld);
+    return sorvane::runStats(oldOriginal, absolutePath(statsOriginal), absolutePath(statsMod),
+                             language, std::cout, dialogs);
   }
   if (check->parsed()) {
     std::optional<std::u16string> oldOriginal;

@@ -6,6 +6,7 @@
 #include "session/editing.h"
 #include "session/row_states.h"
 #include "session/session.h"
+#include "session/translation_state.h"
 
 namespace sorvane {
 
@@ -61,10 +62,12 @@ int runRows(const std::optional<std::u16string>& oldOriginal, std::u16string_vie
     json.endObject();
     return json.flush() ? 0 : 1;
   }
+  const bool languagesDiffer = modLanguageDiffersFromOriginal(session);
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
     json.beginObject();
     json.field("row", row);
     json.field("state", stateName(session.rowState(row)));
+    json.field("translation", translationStateName(messageState(session, row, languagesDiffer)));
     if (mode == SessionMode::modUpdate) json.field("oldOriginal", session.rowOldOriginalText(row));
     json.field("original", session.rowOriginalText(row));
     json.field("mod", session.rowModText(row));

@@ -195,6 +195,17 @@ constexpr CommandInfo kCommands[] = {
     {.id = copyOriginal,
      .keys = {ctrlKey('B')},
      .enabled = [](const WindowState& s) { return s.open; }},
+    {.id = removeDropped,
+     .controlName = "RemoveDroppedButton",
+     .caption = u"Remove dropped",
+     .description = u"Empty the Mod text of every dropped (red) row, so that its entry leaves the "
+                    u"Mod file",
+     .part = legend,
+     .keys = {KeyBinding{.key = Key::del,
+                         .press = ctrlShift,
+                         .where = kNotInRowEditors,
+                         .elsewhere = Elsewhere::taken}},
+     .enabled = [](const WindowState& s) { return s.droppedRows > 0; }},
     // Ctrl+R is the folder search window's.
     {.id = ignoreKey, .keys = {ctrlKey('R')}, .enabled = always},
 };

@@ -46,6 +46,7 @@ enum class CommandId : std::uint8_t {
   toModEditor,
   toOriginalEditor,
   copyOriginal,
+  removeDropped,
   // A key of the program that does nothing in the main window.
   ignoreKey,
 };
@@ -136,6 +137,7 @@ enum class CommandPart : std::uint8_t {
   editButtons,  // the edit row, left
   toolButtons,  // the edit row, right
   findRow,      // after the find box
+  legend,       // the legend under the list
 };
 enum class ButtonKind : std::uint8_t { push, radio, check };
 

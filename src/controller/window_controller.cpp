@@ -1,7 +1,9 @@
 #include "controller/window_controller.h"
 
 #include "platform/dialog_services.h"
+#include "platform/message_format.h"
 #include "platform/paths.h"
+#include "platform/side_by_side.h"
 #include "platform/text_codec.h"
 #include "session/editing.h"
 #include "session/find_in_list.h"
@@ -54,6 +56,7 @@ void WindowController::registerCommands() {
   on(dropEdit, [this] { endEditing(false); });
   on(CommandId::deleteRowText, [this] { deleteSelectedRowText(); });
   on(copyOriginal, [this] { copyOriginalText(); });
+  on(removeDropped, [this] { removeDroppedRows(); });
   on(ignoreKey, [] {});
 }
 
@@ -67,6 +70,9 @@ WindowState WindowController::state() const {
   state.findTextGiven = !findText_.empty();
   state.selectedRow = selectedRow_;
   state.rowCount = session_.rowCount();
+  if (state.open && session_.mode() == SessionMode::modUpdate) {
+    state.droppedRows = legendCounts()[static_cast<std::size_t>(RowState::dropped)].left;
+  }
   state.controls = controlStates(session_, chosenMode_);
   return state;
 }
@@ -117,8 +123,8 @@ std::u16string WindowController::title() const {
   return std::u16string(fileNamePart(modFilePath_)) + u"[*] \u2014 Sorvane";
 }
 
-RowStateCounts WindowController::legendCounts() const {
-  if (!legendCounts_) legendCounts_ = countRowStates(session_);
+std::array<TranslationProgress::ColourProgress, 4> WindowController::legendCounts() const {
+  if (!legendCounts_) legendCounts_ = progress_.colours(session_);
   return *legendCounts_;
 }
 
@@ -144,6 +150,10 @@ std::optional<RowInfo> WindowController::selectedRowInfo() const {
   info.comment = fromLocal8Bit(session_.rowComment(row));
   info.form = session_.rowForm(row) + 1;
   info.forms = session_.rowFormCount(row);
+  if (info.forms > 1 && session_.modPluralForms()) {
+    info.formCounts = countsShowingForm(session_.mod().numerusRulesBlock, info.form - 1);
+  }
+  info.translation = progress_.state(session_, row);
   for (const Problem& problem : problems_.problemsOf(row)) info.problems.push_back(problem.message);
   if (session_.rowState(row) == RowState::changed) {
     info.change = markedWordDiff(session_.rowOldOriginalText(row), session_.rowOriginalText(row));
@@ -227,9 +237,19 @@ void WindowController::openFiles() {
   setPaths(paths);
   if (!opened) return;
   modFilePath_ = paths.mod;
+  progress_.takeBaseline(session_);
+  legendCounts_.reset();
   // A mistyped Mod path would look as if the translation were gone.
   if (session_.modIsCopyOfOriginal() && !typedMod.empty()) {
     notice_ = typedMod + u" does not exist: the Mod starts as a copy of the Original";
+  }
+  // Paired by position, a Mod made for another Original stores texts for
+  // the wrong messages.
+  if (const std::int32_t mismatched = problems_.mismatchedPairs(); mismatched > 0) {
+    notice_ = formatMessage(
+        u"%d rows pair messages that differ: this Mod may have been made for another Original. "
+        u"Open it in \"Mod update\" with the Original it was made for.",
+        {mismatched});
   }
   requested_.focus = FocusTarget::list;
   changed(WindowChange::focus | WindowChange::mode);
@@ -262,6 +282,16 @@ void WindowController::undoOrRedo(bool undoing) {
 
 void WindowController::deleteSelectedRowText() {
   if (deleteRowText(session_, selectedRow_)) changed(WindowChange::controls);
+}
+
+void WindowController::removeDroppedRows() {
+  const std::int32_t removed = sorvane::removeDroppedRows(session_);
+  if (removed == 0) return;
+  notice_ = formatMessage(
+      u"%d dropped string(s) emptied: their entries leave the Mod file when "
+      u"it is saved. Undo puts them back.",
+      {removed});
+  changed(WindowChange::controls);
 }
 
 void WindowController::copyOriginalText() {
@@ -307,11 +337,20 @@ void WindowController::recheckStoredRows() {
   // row's re-check reads its context.
   constexpr std::size_t kRowsRecheckedAlone = 256;
   if (storedRows_.empty() || storedRows_.size() > kRowsRecheckedAlone) {
-    problems_.checkAll(session_);
+    checkAllRows();
   } else {
-    for (const std::int32_t row : storedRows_) problems_.recheckRow(session_, row);
+    for (const std::int32_t row : storedRows_) {
+      problems_.recheckRow(session_, row);
+      progress_.recheckRow(session_, row);
+    }
   }
   storedRows_.clear();
+}
+
+void WindowController::checkAllRows() {
+  // The checks and the counts (with the original's words) side by side.
+  runSideBySide([this] { progress_.computeAll(session_); },
+                [this] { problems_.checkAll(session_); });
 }
 
 void WindowController::rowsAboutToReset() {
@@ -327,9 +366,10 @@ void WindowController::rowsAboutToReset() {
 void WindowController::rowsReset() {
   storedRows_.clear();
   if (session_.isOpen()) {
-    problems_.checkAll(session_);
+    checkAllRows();
   } else {
     problems_.clear();
+    progress_.clear();
   }
   legendCounts_.reset();
   selectedRow_ = -1;

@@ -5,6 +5,7 @@
 #include "session/row_problems.h"
 #include "session/row_states.h"
 #include "session/session.h"
+#include "session/translation_progress.h"
 
 #include <array>
 #include <cstdint>
@@ -24,6 +25,9 @@ struct RowInfo {
   std::u16string comment;
   std::int32_t form = 1;  // from 1
   std::int32_t forms = 1;
+  // The counts that show the form, in the Mod's language ("2–4, 22–24, …").
+  std::u16string formCounts;
+  TranslationState translation = TranslationState::translated;
   std::vector<std::u16string> problems;
   // How the original changed, word by word, for a row whose original did.
   std::u16string change;
@@ -55,6 +59,7 @@ class WindowController : private SessionListener {
   Session& session() { return session_; }
   const Session& session() const { return session_; }
   const RowProblems& problems() const { return problems_; }
+  const TranslationProgress& progress() const { return progress_; }
   DialogServices& dialogs() const { return dialogs_; }
 
   WindowState state() const;
@@ -78,8 +83,8 @@ class WindowController : private SessionListener {
   const std::u16string& modFilePath() const { return modFilePath_; }
   // The line above the list; empty when there is nothing to say.
   const std::u16string& notice() const { return notice_; }
-  // "Mod update": how many rows have each colour.
-  RowStateCounts legendCounts() const;
+  // "Mod update": each colour's rows at Open and how many of them are left.
+  std::array<TranslationProgress::ColourProgress, 4> legendCounts() const;
 
   // The selected row, as the list reports it.
   void setSelectedRow(std::int32_t row);
@@ -152,10 +157,13 @@ class WindowController : private SessionListener {
   void deleteSelectedRowText();
   void copyOriginalText();
   void recheckStoredRows();
+  void checkAllRows();
+  void removeDroppedRows();
 
   DialogServices& dialogs_;
   Session session_;
   RowProblems problems_;
+  TranslationProgress progress_;
   std::vector<std::int32_t> storedRows_;
   std::array<std::function<void()>, kCommandCount> handlers_;
   // Handlers the interface gave, which are not batched.
@@ -171,7 +179,7 @@ class WindowController : private SessionListener {
   std::u16string findText_;
   FindResult findResult_ = FindResult::none;
   std::function<std::u16string()> editedText_;
-  mutable std::optional<RowStateCounts> legendCounts_;
+  mutable std::optional<std::array<TranslationProgress::ColourProgress, 4>> legendCounts_;
 
   // Requests for the interface, made by a command and delivered with its
   // notification.

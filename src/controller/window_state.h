@@ -19,6 +19,9 @@ struct WindowState {
   bool findTextGiven = false;
   std::int32_t selectedRow = -1;
   std::int32_t rowCount = 0;
+  // "Mod update": the rows dropped from the new original that the Mod
+  // still holds.
+  std::int32_t droppedRows = 0;
   ControlStates controls;
 };
 

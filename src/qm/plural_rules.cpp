@@ -292,4 +292,33 @@ std::vector<std::string> languagesWithPluralRules() {
   return codes;
 }
 
+std::u16string countsShowingForm(std::span<const std::uint8_t> rules, int form) {
+  // The first ranges of counts up to a limit; a range that reaches it goes on.
+  constexpr int kLimit = 1000;
+  constexpr std::size_t kRangesShown = 3;
+  std::vector<std::pair<int, int>> ranges;
+  for (int n = 0; n <= kLimit; ++n) {
+    if (pluralFormFor(rules, n) != form) continue;
+    if (!ranges.empty() && ranges.back().second == n - 1) {
+      ranges.back().second = n;
+    } else {
+      ranges.emplace_back(n, n);
+    }
+  }
+  const auto number = [](int n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+  };
+  std::u16string text;
+  for (std::size_t i = 0; i < ranges.size() && i < kRangesShown; ++i) {
+    const auto [from, to] = ranges[i];
+    if (!text.empty()) text += u", ";
+    text += number(from);
+    if (to == kLimit) return text + u" and more";
+    if (to > from) text += (to == from + 1 ? u", " : u"\u2013") + number(to);
+  }
+  if (ranges.size() > kRangesShown) text += u", \u2026";
+  return text;
+}
+
 }  // namespace sorvane

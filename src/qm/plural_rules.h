@@ -34,6 +34,10 @@ int pluralFormCount(std::span<const std::uint8_t> rules);
 // well formed.
 int pluralFormFor(std::span<const std::uint8_t> rules, int n);
 
+// The counts that show a form, as a translator reads them: "1, 21, 31, …",
+// "2–4, 22–24, 32–34, …", "0, 2 and more". Empty when no count shows it.
+std::u16string countsShowingForm(std::span<const std::uint8_t> rules, int form);
+
 // The rules as gettext's Plural-Forms header value ("nplurals=3;
 // plural=(...);"), choosing the same form for every count; nothing when
 // the rules are not well formed.

@@ -69,6 +69,49 @@ bool deleteRowText(Session& session, std::int32_t row) {
   return true;
 }
 
+std::int32_t storeRowTexts(Session& session, std::span<const RowText> texts) {
+  std::vector<const RowText*> changes;
+  for (const RowText& change : texts) {
+    if (change.row < 0 || change.row >= session.rowCount() || !session.rowModEditable(change.row) ||
+        session.rowModText(change.row) == change.text) {
+      continue;
+    }
+    changes.push_back(&change);
+  }
+  if (changes.empty()) return 0;
+  // Each message once, as it is before any of the changes.
+  auto snapshot = std::make_shared<ModSnapshot>();
+  std::int32_t lastMessage = -1;
+  for (const RowText* change : changes) {
+    const std::int32_t message = session.rowMessage(change->row);
+    if (message == lastMessage) continue;
+    lastMessage = message;
+    snapshot->rows.push_back(session.rowSnapshot(change->row).rows.front());
+  }
+  const std::int32_t first = changes.front()->row;
+  session.undoLog().push(first, session.rowModText(first), std::move(snapshot));
+  const Session::BatchedChanges batch(session);
+  for (const RowText* change : changes) session.setRowModText(change->row, change->text);
+  session.setModified(true);
+  return static_cast<std::int32_t>(changes.size());
+}
+
+std::int32_t removeDroppedRows(Session& session) {
+  if (session.mode() != SessionMode::modUpdate) return 0;
+  std::vector<RowText> emptied;
+  std::int32_t messages = 0;
+  for (std::int32_t row = 0; row < session.rowCount(); ++row) {
+    if (session.rowState(row) != RowState::dropped || session.rowModText(row).empty()) continue;
+    if (session.rowForm(row) == 0 || emptied.empty() ||
+        session.rowMessage(emptied.back().row) != session.rowMessage(row)) {
+      ++messages;
+    }
+    emptied.push_back({row, {}});
+  }
+  storeRowTexts(session, emptied);
+  return messages;
+}
+
 bool changeModLanguage(Session& session, const PluralLanguage& language) {
   if (!session.isOpen() || session.modLanguage() == language.code) return false;
   session.undoLog().push(-1, fromAscii(session.modLanguage()),

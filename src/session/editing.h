@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,22 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
 // Empties a row's Mod text ("Mod update": removes its Mod entry) as an
 // undoable change. Nothing happens when the text already is empty.
 bool deleteRowText(Session& session, std::int32_t row);
+
+// A text for a row, as many changes store them.
+struct RowText {
+  std::int32_t row = 0;
+  std::u16string text;
+};
+
+// Stores the texts (each stored as setRowModText does) as one undoable
+// change: one undo puts every message back as it was. Rows whose text is
+// already the one given, or that take no text, are left out. Returns how
+// many rows changed.
+std::int32_t storeRowTexts(Session& session, std::span<const RowText> texts);
+
+// "Mod update": empties the Mod text of every dropped row (the entry leaves
+// the Mod file) as one undoable change; returns the number of messages.
+std::int32_t removeDroppedRows(Session& session);
 
 // Gives the Mod another language (its plural rules and forms) as one
 // undoable change. False, with nothing changed, when it has that language

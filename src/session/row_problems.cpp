@@ -2,6 +2,7 @@
 
 #include "platform/message_format.h"
 #include "platform/text_codec.h"
+#include "session/translation_state.h"
 
 #include <algorithm>
 #include <map>
@@ -55,7 +56,8 @@ void RowProblems::clear() {
   flagged_.clear();
   letters_.clear();
   problems_.clear();
-  lookup_.clear();
+  fixed_.clear();
+  mismatchedPairs_ = 0;
   contextOfRow_.clear();
   contextStart_.clear();
   contextRows_.clear();
@@ -117,13 +119,13 @@ void RowProblems::checkAll(const Session& session) {
       const std::int32_t row = entryRow[static_cast<std::size_t>(first)];
       if (row < 0) continue;
       if (first != entry) {
-        lookup_[row].push_back({CheckKind::lookup,
-                                u"An entry of the Mod file with the same key comes after this one: "
-                                u"Qt never reaches it"});
+        fixed_[row].push_back({CheckKind::lookup,
+                               u"An entry of the Mod file with the same key comes after this one: "
+                               u"Qt never reaches it"});
       } else if (!hashFits(mod, entry)) {
-        lookup_[row].push_back({CheckKind::lookup,
-                                u"Qt will never find this entry: its hash is not the one of its "
-                                u"source text and comment"});
+        fixed_[row].push_back({CheckKind::lookup,
+                               u"Qt will never find this entry: its hash is not the one of its "
+                               u"source text and comment"});
       }
       // Two entries of one key in a Traditional Mod are two rows; the second
       // is never reached either.
@@ -132,14 +134,15 @@ void RowProblems::checkAll(const Session& session) {
                            mod.sectionTexts.view(entry), mod.comments.view(entry),
                            mod.subsectionTexts.view(entry)};
         if (!seen.insert(key).second) {
-          lookup_[row].push_back({CheckKind::lookup,
-                                  u"An earlier entry of the Mod file has the same key: Qt never "
-                                  u"reaches this one"});
+          fixed_[row].push_back({CheckKind::lookup,
+                                 u"An earlier entry of the Mod file has the same key: Qt never "
+                                 u"reaches this one"});
         }
       }
     }
   }
 
+  if (session.mode() == SessionMode::traditional) checkPairing(session);
   groupByContext(session);
   for (std::int32_t row = 0; row < rows; ++row) checkRow(session, row);
   for (std::size_t context = 0; context + 1 < contextStart_.size(); ++context) {
@@ -149,10 +152,37 @@ void RowProblems::checkAll(const Session& session) {
   }
 }
 
+void RowProblems::checkPairing(const Session& session) {
+  // A Mod made from its Original keeps every entry's key; one made for
+  // another Original is paired by position all the same.
+  const QmDocument& original = session.newOriginal();
+  const QmDocument& mod = session.mod();
+  for (std::int32_t row = 0; row < session.rowCount(); row += session.rowFormCount(row)) {
+    const std::int32_t entry = session.rowMessage(row);
+    if (entry >= mod.translations.count() || entryKey(original, entry) == entryKey(mod, entry)) {
+      continue;
+    }
+    ++mismatchedPairs_;
+    const std::u16string source = fromLocal8Bit(mod.sectionTexts.view(entry));
+    const std::u16string message = formatMessage(
+        u"The Mod's entry here is another message's (source text \"%s\"): this Mod may have "
+        u"been made for another Original",
+        {source.empty() ? std::u16string(mod.translations.view(entry)) : source});
+    for (std::int32_t form = row; form < row + session.rowFormCount(row); ++form) {
+      fixed_[form].push_back({CheckKind::pairing, message});
+    }
+  }
+}
+
 void RowProblems::recheckRow(const Session& session, std::int32_t row) {
   if (row < 0 || static_cast<std::size_t>(row) >= flagged_.size()) return;
   const char16_t before = letters_[static_cast<std::size_t>(row)].first;
   checkRow(session, row);
+  // The other forms of a plural message: whether all have a text is theirs too.
+  const std::int32_t first = firstRowOfMessage(session, row);
+  for (std::int32_t form = first; form < first + session.rowFormCount(first); ++form) {
+    if (form != row) checkRow(session, form);
+  }
   const char16_t after = letters_[static_cast<std::size_t>(row)].first;
   // Only the rows of its context that share the Mod's accelerator letter
   // it had or has can clash anew or stop clashing.
@@ -173,8 +203,16 @@ void RowProblems::checkRow(const Session& session, std::int32_t row) {
   const TextTraits modTraits = mod == original ? originalTraits : traitsOf(mod);
   letters_[static_cast<std::size_t>(row)] = {modTraits.accelerator, originalTraits.accelerator};
   std::vector<Problem> problems = checkTranslation(original, originalTraits, mod, modTraits);
-  if (const auto lookup = lookup_.find(row); lookup != lookup_.end()) {
-    problems.insert(problems.end(), lookup->second.begin(), lookup->second.end());
+  // Qt shows a plural message only when every form has a text.
+  const std::int32_t forms = session.rowFormCount(row);
+  if (forms > 1 && messageState(session, row, false) == TranslationState::incomplete) {
+    problems.push_back(
+        {CheckKind::pluralForms,
+         formatMessage(u"Qt shows the source text for every count until all %d forms have a text",
+                       {session.modPluralForms().value_or(forms)})});
+  }
+  if (const auto fixed = fixed_.find(row); fixed != fixed_.end()) {
+    problems.insert(problems.end(), fixed->second.begin(), fixed->second.end());
   }
   setProblems(row, std::move(problems));
 }

@@ -112,6 +112,10 @@ class Session {
   // an empty text there.
   std::int32_t rowCount() const;
   RowEntries rowEntries(std::int32_t row) const;
+  // The messages the rows show, each with one row a form; a row's message
+  // (the row it would be without plural forms).
+  std::int32_t messageCount() const { return messageRowCount(); }
+  std::int32_t rowMessage(std::int32_t row) const { return addressOf(row).message; }
   // Which plural form a row is (0 for a message with one form), and how
   // many forms its message has.
   std::int32_t rowForm(std::int32_t row) const;

@@ -71,10 +71,22 @@ TEST_F(CliProcess, RowsListTheWindowsRowsAndLanguageGivesTheModItsForms) {
     std::string out;
   } cases[] = {
       {"rows " + en + " ''", 0,
-       "{\"row\":0,\"state\":\"none\",\"original\":\"%n file\",\"mod\":\"%n file\","
-       "\"section\":\"%n file(s)\",\"subsection\":\"Main\"}\n"
-       "{\"row\":1,\"state\":\"none\",\"original\":\"%n files\",\"mod\":\"%n files\","
-       "\"section\":\"%n file(s)\",\"subsection\":\"Main\",\"form\":1}\n"},
+       "{\"row\":0,\"state\":\"none\",\"translation\":\"translated\",\"original\":\"%n "
+       "file\",\"mod\":\"%n file\",\"section\":\"%n file(s)\",\"subsection\":\"Main\"}\n"
+       "{\"row\":1,\"state\":\"none\",\"translation\":\"translated\",\"original\":\"%n "
+       "files\",\"mod\":\"%n files\",\"section\":\"%n file(s)\",\"subsection\":\"Main\","
+       "\"form\":1}\n"},
+      // In Russian the English copy's plural message has a third form
+      // without text: Qt can't show it.
+      {"stats --language ru " + en + " ''", 0,
+       "{\"messages\":1,\"translated\":0,\"untranslated\":0,\"incompletePlural\":1,"
+       "\"problems\":1,\"words\":{\"total\":2,\"translated\":0,\"untranslated\":0,"
+       "\"incompletePlural\":2,\"problems\":2}}\n"},
+      // As its own Mod it is translated; its made-up hash is a problem.
+      {"stats " + en + " ''", 0,
+       "{\"messages\":1,\"translated\":1,\"untranslated\":0,\"incompletePlural\":0,"
+       "\"problems\":1,\"words\":{\"total\":2,\"translated\":2,\"untranslated\":0,"
+       "\"incompletePlural\":0,\"problems\":2}}\n"},
       {"rows --summary --language ru --old " + en + " " + en + " " + en, 0,
        "{\"new\":0,\"dropped\":0,\"changed\":0,\"mod-only\":0,\"rows\":3}\n"},
       {"rows --language ru-RU " + en + " ''", 2, ""},
@@ -113,7 +125,8 @@ TEST_F(CliProcess, CheckPrintsEachProblemAndExitsWithOneWhenThereIsAny) {
       {"check " + en + " " + de, 1, problem},
       {"check --summary " + en + " " + de, 1,
        "{\"place-markers\":1,\"accelerators\":0,\"accelerator-clash\":0,\"punctuation\":0,"
-       "\"white-space\":0,\"line-breaks\":0,\"tags\":0,\"lookup\":0}\n"},
+       "\"white-space\":0,\"line-breaks\":0,\"tags\":0,\"lookup\":0,\"plural-forms\":0,\"pairing\":"
+       "0}\n"},
       {"check --old " + en + " " + en + " " + de, 1, problem},
       {"check " + en + " " + en, 0, ""},
       {"check " + en + " ''", 0, ""},

@@ -9,6 +9,7 @@
 #include "session/mod_file_saving.h"
 #include "session/row_problems.h"
 #include "session/session.h"
+#include "session/translation_state.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
 
@@ -97,6 +98,7 @@ TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
   if (files.empty()) GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
   TempFolder folder;
   int withMessages = 0;
+  int incompleteMessages = 0;
   for (const std::filesystem::path& file : files) {
     if (!holdsMessages(file)) continue;
     ++withMessages;
@@ -124,10 +126,41 @@ TEST(QtCorpus, EveryFileWithMessagesOpensAndSavesWithoutLoss) {
     ASSERT_TRUE(itself.openSession(SessionMode::traditional, paths, dialogs));
     RowProblems problems;
     problems.checkAll(itself);
-    EXPECT_EQ(problems.rowsWithProblems(), 0);
+    // Its only problems are plural messages with forms left without text,
+    // which QTranslator doesn't translate for any count.
+    QTranslator translator;
+    ASSERT_TRUE(translator.load(QString::fromStdString(file.string())));
+    for (std::int32_t row = 0; row < itself.rowCount(); ++row) {
+      const std::vector<Problem>& found = problems.problemsOf(row);
+      const bool incomplete = std::any_of(found.begin(), found.end(), [](const Problem& problem) {
+        return problem.check == CheckKind::pluralForms;
+      });
+      EXPECT_EQ(found.size(), incomplete ? 1U : 0U) << row;
+      if (itself.rowForm(row) != 0 || itself.rowFormCount(row) == 1) continue;
+      const std::int32_t entry = itself.rowEntries(row).newOriginal;
+      const std::string context(itself.newOriginal().subsectionTexts.view(entry));
+      const std::string source(itself.newOriginal().sectionTexts.view(entry));
+      const std::string comment(itself.newOriginal().comments.view(entry));
+      bool shownForEveryCount = true;
+      for (int n = 0; n <= 30; ++n) {
+        shownForEveryCount =
+            shownForEveryCount && !translator
+                                       .translate(context.c_str(), source.c_str(),
+                                                  comment.empty() ? nullptr : comment.c_str(), n)
+                                       .isNull();
+      }
+      if (incomplete) {
+        EXPECT_FALSE(shownForEveryCount) << row;
+        ++incompleteMessages;
+      }
+      if (messageState(itself, row, false) == TranslationState::translated) {
+        EXPECT_TRUE(shownForEveryCount) << row;
+      }
+    }
   }
   EXPECT_GT(withMessages, 0);
-  std::printf("[ corpus   ] %d of %zu files hold messages\n", withMessages, files.size());
+  std::printf("[ corpus   ] %d of %zu files hold messages; %d plural messages Qt can't show\n",
+              withMessages, files.size(), incompleteMessages);
 }
 
 TEST(QtCorpus, AFileThatOnlyNamesOtherFilesSaysWhichToOpen) {

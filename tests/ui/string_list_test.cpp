@@ -106,8 +106,8 @@ void StringListTest::theLegendCountsTheColoursAndWalksThroughThem() {
   ui->list().selectRow(5);
   ui->list().setFocus();
   QTest::keyClick(&ui->list(), Qt::Key_Delete);
-  // The emptied Mod-only row is in no file now: white, counted nowhere.
-  QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (0)"));
+  // The emptied Mod-only row is in no file now: white, no longer left.
+  QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (0 of 1 left)"));
   ui->click("UndoButton");
   QCOMPARE(legend(), QStringLiteral("New (1)|Dropped (1)|Changed (1)|Mod only (1)"));
   ui->list().selectRow(2);
@@ -116,7 +116,10 @@ void StringListTest::theLegendCountsTheColoursAndWalksThroughThem() {
   auto* editor = ui->find<QPlainTextEdit>("ModifiedEditor");
   QTest::keyClicks(editor, QStringLiteral("Frisch"));
   QTest::keyClick(editor, Qt::Key_Return);
-  QCOMPARE(legend(), QStringLiteral("New (0)|Dropped (1)|Changed (1)|Mod only (1)"));
+  // A new row with a text is seen to, and marked so beside its colour.
+  QCOMPARE(legend(), QStringLiteral("New (0 of 1 left)|Dropped (1)|Changed (1)|Mod only (1)"));
+  QVERIFY(ui->list().model()->index(2, 3).data(StringListModel::kSeenToRole).toBool());
+  QVERIFY(!ui->list().model()->index(0, 3).data(StringListModel::kSeenToRole).toBool());
 
   ui->dialogs.answerNextMessage(MessageAnswer::no);
   ui->click("CloseButton");
