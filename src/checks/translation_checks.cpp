@@ -373,6 +373,10 @@ std::vector<Problem> checkTranslation(std::u16string_view original,
   return problems;
 }
 
+bool hasPlaceMarkers(std::u16string_view text) {
+  return text.find(u'%') != std::u16string_view::npos && !placeMarkers(text).empty();
+}
+
 char16_t acceleratorOf(std::u16string_view text) { return traitsOf(text).accelerator; }
 
 std::uint32_t qtMessageHash(std::string_view sourceText, std::string_view comment) {

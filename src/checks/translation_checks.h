@@ -53,6 +53,9 @@ std::vector<Problem> checkTranslation(std::u16string_view original,
                                       std::u16string_view translation,
                                       const TextTraits& translationTraits);
 
+// Whether a text holds Qt's place markers (%1 to %99, %L1, %n, %Ln).
+bool hasPlaceMarkers(std::u16string_view text);
+
 // The accelerator letter of a text (the character after the first single
 // "&"), lower-cased; 0 when it has none.
 char16_t acceleratorOf(std::u16string_view text);

@@ -89,7 +89,9 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
     dialogs.showError(
         DialogOwner::mainWindow,
         formatMessage(u"Different strings count in Original and Mod files. (%d : %d)",
-                      {newOriginal_.translations.count(), mod_.translations.count()}));
+                      {newOriginal_.translations.count(), mod_.translations.count()}) +
+            u"\r\nThis Mod may have been made for another Original: open it in \"Mod update\" "
+            u"with the Original it was made for.");
     return fail();
   }
 

@@ -54,6 +54,8 @@ ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
   ExchangeHeader header;
   header.project = toUtf8(fileNamePart(modPath));
   header.language = session.modLanguage();
+  const std::vector<std::uint8_t>& source = session.newOriginal().languageBlock;
+  header.sourceLanguage.assign(source.begin(), source.end());
   header.pluralRules = session.mod().numerusRulesBlock;
   if (header.pluralRules.empty()) {
     if (const std::optional<PluralLanguage> language = pluralLanguage(header.language)) {

@@ -95,6 +95,10 @@ std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& heade
     po_message_set_msgctxt(message, unitId(unit.key).c_str());
     po_message_set_extracted_comments(message, unitNotes(unit.key).c_str());
     po_message_set_msgid(message, toUtf8(unit.sources.front()).c_str());
+    // Tools check a Qt format string's markers against its source's.
+    if (unit.qtFormat) {
+      po_message_set_format(message, unit.plural ? "qt-plural-format" : "qt-format", 1);
+    }
     const auto translation = [&unit](std::size_t form) {
       return form < unit.translations.size() ? toUtf8(unit.translations[form]) : std::string();
     };

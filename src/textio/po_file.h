@@ -16,6 +16,8 @@ namespace sorvane {
 struct ExchangeHeader {
   std::string project;
   std::string language;
+  // The Original's language ("" when it names none).
+  std::string sourceLanguage;
   std::vector<std::uint8_t> pluralRules;
 };
 

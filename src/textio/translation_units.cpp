@@ -1,8 +1,10 @@
 #include "textio/translation_units.h"
 
+#include "checks/translation_checks.h"
 #include "platform/message_format.h"
 #include "platform/utf8.h"
 #include "session/session.h"
+#include "session/translation_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -126,6 +128,7 @@ std::string unitNotes(const UnitKey& key) {
 std::vector<TranslationUnit> translationUnits(const Session& session) {
   std::vector<TranslationUnit> units;
   std::unordered_set<std::string> ids;
+  const bool languagesDiffer = modLanguageDiffersFromOriginal(session);
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
     if (!rowHasKey(session, row)) continue;
     TranslationUnit unit;
@@ -143,6 +146,10 @@ std::vector<TranslationUnit> translationUnits(const Session& session) {
     }
     if (unit.sources.empty()) unit.sources.emplace_back();
     unit.plural = forms > 1;
+    unit.qtFormat = hasPlaceMarkers(unit.sources.front());
+    if (messageState(session, row, languagesDiffer) == TranslationState::untranslated) {
+      for (std::u16string& translation : unit.translations) translation.clear();
+    }
     units.push_back(std::move(unit));
   }
   return units;

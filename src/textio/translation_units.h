@@ -32,10 +32,15 @@ std::string unitNotes(const UnitKey& key);
 
 // One Mod message as a translation tool sees it: the Original's text as
 // the source and the Mod's text as the translation, every form of a plural
-// message. An empty translation is untranslated.
+// message. An empty translation is untranslated, and so is a message
+// whose state is untranslated (the Original's text in another language):
+// its translations are empty, so that tools count it as left to do.
 struct TranslationUnit {
   UnitKey key;
   bool plural = false;
+  // The source holds Qt's place markers: the translation is a Qt format
+  // string.
+  bool qtFormat = false;
   std::vector<std::u16string> sources;
   std::vector<std::u16string> translations;
 };

@@ -179,7 +179,9 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
   pugi::xml_node file = xliff.append_child("file");
   setAttribute(file, "original", header.project);
   file.append_attribute("datatype") = "plaintext";
-  file.append_attribute("source-language") = "und";
+  setAttribute(
+      file, "source-language",
+      header.sourceLanguage.empty() ? std::string("und") : qtLanguageAsTag(header.sourceLanguage));
   setAttribute(file, "target-language", qtLanguageAsTag(header.language));
   pugi::xml_node body = file.append_child("body");
   const auto addUnit = [](pugi::xml_node parent, const std::string& id, std::u16string_view source,

@@ -127,9 +127,11 @@ TEST_F(WindowControllerTest, AFailedOpenKeepsThePathsAndShowsTheReason) {
                        folder.write("de.qm", buildQm({{1, u"x", "", ""}}))});
   EXPECT_TRUE(controller.run(CommandId::openFiles));
   EXPECT_FALSE(controller.session().isOpen());
-  EXPECT_EQ(
-      dialogs.messageTexts(),
-      std::vector<std::u16string>{u"Different strings count in Original and Mod files. (3 : 1)"});
+  EXPECT_EQ(dialogs.messageTexts(),
+            std::vector<std::u16string>{
+                u"Different strings count in Original and Mod files. (3 : 1)\r\nThis Mod may have "
+                u"been made for another Original: open it in "
+                u"\"Mod update\" with the Original it was made for."});
   EXPECT_EQ(controller.paths().mod, folder.widePath("de.qm"));
   EXPECT_TRUE(enabled(CommandId::openFiles));
 }

@@ -58,7 +58,9 @@ TEST_F(SessionTest, DifferentEntryCountsAreRefusedWithBothCounts) {
   ASSERT_FALSE(openTraditional(writeQm("en.qm", original), writeQm("de.qm", mod)));
   ASSERT_EQ(dialogs.calls().size(), 1U);
   EXPECT_EQ(dialogs.calls()[0].text,
-            u"Different strings count in Original and Mod files. (120 : 121)");
+            u"Different strings count in Original and Mod files. (120 : 121)\r\nThis Mod may have "
+            u"been made for another Original: open it in "
+            u"\"Mod update\" with the Original it was made for.");
   EXPECT_EQ(dialogs.calls()[0].icon, MessageIcon::error);
   EXPECT_EQ(dialogs.calls()[0].caption, std::nullopt);
   expectNothingLoaded();

@@ -1,4 +1,5 @@
 #include "qm/plural_rules.h"
+#include "session/editing.h"
 #include "session/mod_file_saving.h"
 #include "session/session_fixture.h"
 #include "textio/exchange_file.h"
@@ -225,7 +226,7 @@ TEST_P(Exchange, AToolsEditsImportOnlyTheChangedTranslations) {
   stranger.key.section = "Quit";
   stranger.translations = {u"Beenden"};
   units.push_back(stranger);
-  const ExchangeHeader header{"de.qm", "de", {0x01, 0x01}};
+  const ExchangeHeader header{"de.qm", "de", "", {0x01, 0x01}};
   std::vector<std::uint8_t> bytes = GetParam() == ExchangeFormat::po ? *poFileBytes(header, units)
                                     : GetParam() == ExchangeFormat::xliff
                                         ? xliffFileBytes(header, units)
@@ -293,6 +294,48 @@ INSTANTIATE_TEST_SUITE_P(Formats, Exchange,
                                               : param.param == ExchangeFormat::xliff ? "Xliff"
                                                                                      : "Ts");
                          });
+
+}  // namespace
+}  // namespace sorvane::test
+
+namespace sorvane::test {
+namespace {
+
+// A new Russian Mod of an English Original is all left to translate, and
+// its PO says so to gettext; each text translated counts as translated.
+TEST_F(SessionTest, AnExportCarriesWhatIsLeftToTranslate) {
+  if (std::system("msgfmt --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no msgfmt";
+  const Bytes english = assembleQm({.index = {{1, 0}},
+                                    .messages = join({translationItem(u"Copy %1"),
+                                                      byteTextItem(0x06, "Copy %1"),
+                                                      byteTextItem(0x07, "Main"),
+                                                      {0x01}}),
+                                    .language = bytesOf("en")});
+  ASSERT_TRUE(openTraditional(folder.write("en.qm", english), u""));
+  ASSERT_TRUE(changeModLanguage(session, *pluralLanguage("ru")));
+  const std::u16string po = folder.widePath("ru.po");
+  const auto statistics = [&] {
+    EXPECT_TRUE(exportUnits(session, ExchangeFormat::po, po, u"ru.qm", dialogs));
+    const std::string command = "LC_ALL=C msgfmt --statistics -o /dev/null '" +
+                                folder.path("ru.po") + "' 2> '" + folder.path("stats.txt") + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    const Bytes text = folder.read("stats.txt");
+    return std::string(text.begin(), text.end());
+  };
+  EXPECT_EQ(statistics(), "0 translated messages, 1 untranslated message.\n");
+  const Bytes written = folder.read("ru.po");
+  EXPECT_NE(std::string(written.begin(), written.end()).find("#, qt-format"), std::string::npos);
+  ASSERT_TRUE(commitEdit(
+      session, 0, u"\u041A\u043E\u043F\u0438\u0440\u043E\u0432\u0430\u0442\u044C %1", false));
+  EXPECT_EQ(statistics(), "1 translated message.\n");
+
+  // The XLIFF names the Original's language as the source's.
+  ASSERT_TRUE(
+      exportUnits(session, ExchangeFormat::xliff, folder.widePath("ru.xlf"), u"ru.qm", dialogs));
+  const Bytes xliff = folder.read("ru.xlf");
+  EXPECT_NE(std::string(xliff.begin(), xliff.end()).find("source-language=\"en\""),
+            std::string::npos);
+}
 
 }  // namespace
 }  // namespace sorvane::test

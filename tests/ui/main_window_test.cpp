@@ -178,8 +178,11 @@ void MainWindowTest::aFailedOpenChangesNoControl() {
   const std::string mod = ui->write("de.qm", {{1, u"x", "", ""}});
   ui->open(original, mod);
   QCOMPARE(ui->dialogs.messageTexts().size(), std::size_t{1});
-  QCOMPARE(QString::fromStdU16String(ui->dialogs.messageTexts()[0]),
-           QStringLiteral("Different strings count in Original and Mod files. (3 : 1)"));
+  QCOMPARE(
+      QString::fromStdU16String(ui->dialogs.messageTexts()[0]),
+      QStringLiteral("Different strings count in Original and Mod files. (3 : 1)\r\nThis Mod may "
+                     "have been made for another Original: open it in \"Mod update\" with "
+                     "the Original it was made for."));
   QVERIFY(ui->find("OpenButton")->isEnabled());
   QVERIFY(!ui->find("CloseButton")->isEnabled());
   QVERIFY(ui->find("TraditionalRadio")->isEnabled());

@@ -495,4 +495,35 @@ void StringListTest::ctrlBCopiesTheOriginalAndAChangedRowShowsWhatChanged() {
   QVERIFY(ui->window->isWindowModified());
 }
 
+void StringListTest::removeDroppedEmptiesTheRedRowsInOneStep() {
+  openColouredSession();
+  auto* button = ui->find<QPushButton>("RemoveDroppedButton");
+  QVERIFY(button->isVisible() && button->isEnabled());
+  QTest::mouseClick(button, Qt::LeftButton);
+  QVERIFY(ui->window->session().rowModText(3).empty());
+  QVERIFY(!button->isEnabled());
+  QCOMPARE(ui->text("NoticeBar"),
+           QStringLiteral("1 dropped string(s) emptied: their entries leave the Mod file when it "
+                          "is saved. Undo puts them back."));
+  QCOMPARE(ui->find<QPushButton>("LegendDropped")->text(), QStringLiteral("Dropped (0 of 1 left)"));
+  ui->click("UndoButton");
+  QVERIFY(ui->window->session().rowModText(3) == u"Weg");
+  QVERIFY(button->isEnabled());
+}
+
+void StringListTest::aModOfAnotherOriginalIsNoticedAndEachPairIsAProblem() {
+  const std::string original =
+      ui->write("en.qm", {{1, u"Open", "Open", "Main"}, {2, u"Type", "Type", "Main"}});
+  const std::string mod = ui->write(
+      "de.qm", {{1, u"\u00D6ffnen", "Open", "Main"}, {3, u"Gr\u00F6\u00DFe", "Size", "Main"}});
+  ui->open(original, mod);
+  QVERIFY(ui->find("NoticeBar")->isVisible());
+  QCOMPARE(ui->text("NoticeBar"),
+           QStringLiteral("1 rows pair messages that differ: this Mod may have been made for "
+                          "another Original. Open it in \"Mod update\" with the Original it was "
+                          "made for."));
+  QCOMPARE(ui->find<QPushButton>("LegendProblems")->text(), QStringLiteral("Problems (1)"));
+  QVERIFY(ui->list().model()->index(1, 2).data(StringListModel::kProblemRole).toBool());
+}
+
 }  // namespace sorvane::test

@@ -28,6 +28,8 @@ class StringListTest : public QObject {
   void browseStartsInTheFoldersOfThePathBox();
   void problemsAreMarkedCountedAndWalkedWithF8();
   void ctrlBCopiesTheOriginalAndAChangedRowShowsWhatChanged();
+  void removeDroppedEmptiesTheRedRowsInOneStep();
+  void aModOfAnotherOriginalIsNoticedAndEachPairIsAProblem();
 
  private:
   // The colour painted near the right end of a cell, where no text reaches.
