@@ -8,6 +8,7 @@
 #include "bench_support.h"
 #include "session/row_problems.h"
 #include "session/session.h"
+#include "session/translation_progress.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
 
@@ -45,6 +46,12 @@ int main(int argc, char** argv) {
       "full check of every row:           best %7.2f ms, median %7.2f ms (%d rows "
       "with problems)\n",
       full.first, full.second, problems.rowsWithProblems());
+
+  // What Open adds beside the checks, on the other core.
+  TranslationProgress progress;
+  const auto states = bench::timeRuns(5, [&] { progress.computeAll(session); });
+  std::printf("translation states and words:      best %7.2f ms, median %7.2f ms (%lld words)\n",
+              states.first, states.second, static_cast<long long>(progress.counts().all.words));
 
   const auto recheck = [&problems](Session& edited, const char* what) {
     int round = 0;
