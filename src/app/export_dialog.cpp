@@ -55,16 +55,16 @@ constexpr FormatChoice kFormats[] = {
 
 }  // namespace
 
-ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, std::u16string_view modPath,
+ExportDialog::ExportDialog(Session& session, DialogServices& dialogs, const SessionPaths& paths,
                            QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs), modPath_(modPath) {
+    : QDialog(parent), session_(session), dialogs_(dialogs), paths_(paths) {
   setObjectName(QStringLiteral("ExportDialog"));
   setWindowTitle(QStringLiteral("Export to text file"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* label = named<QLabel>("FileNameLabel", QStringLiteral("File name:"));
-  fileNameEdit_ = named<QLineEdit>("FileNameEdit", toQString(defaultExportFileName(modPath)));
+  fileNameEdit_ = named<QLineEdit>("FileNameEdit", toQString(defaultExportFileName(paths.mod)));
   fileNameEdit_->setMinimumWidth(348);
   auto* browseButton = named<QPushButton>("BrowseButton", QStringLiteral("..."));
   browseButton->setAutoDefault(false);
@@ -146,6 +146,8 @@ void ExportDialog::exportTexts() {
   const std::u16string path = toU16String(fileNameEdit_->text());
   const ExchangeFormat format =
       kFormats[static_cast<std::size_t>(formatBox_->currentIndex())].format;
+  const std::u16string_view inputs[] = {paths_.oldOriginal, paths_.newOriginal, paths_.mod};
+  if (!exportTargetAllowed(dialogs_, path, inputs)) return;
   if (format != ExchangeFormat::lineList) {
     exportForTools(format, path);
     return;
@@ -165,14 +167,14 @@ void ExportDialog::exportTexts() {
   if (answer == MessageAnswer::ok) {
     WideStringList importedLines;
     if (importTextFile(session_, toU16String(fileNameEdit_->text()), dialogs_, importedLines)) {
-      writeImportSideFiles(importedLines, session_.mod());
+      writeImportSideFiles(importedLines, session_.mod(), path);
     }
   }
   accept();
 }
 
 void ExportDialog::exportForTools(ExchangeFormat format, const std::u16string& path) {
-  if (!exportUnits(session_, format, path, modPath_, dialogs_)) return;
+  if (!exportUnits(session_, format, path, paths_.mod, dialogs_)) return;
   if (!importCheck_->isChecked()) {
     accept();
     return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/session.h"
 #include "textio/exchange_file.h"
 
 #include <QDialog>
@@ -13,7 +14,6 @@ class QLineEdit;
 namespace sorvane {
 
 class DialogServices;
-class Session;
 
 // "Export to text file": writes the Mod texts to a UTF-16 text file, one
 // text a line, or to a translation tool's file (PO, XLIFF, TS) and, when
@@ -24,7 +24,8 @@ class ExportDialog : public QDialog {
   Q_OBJECT
 
  public:
-  ExportDialog(Session& session, DialogServices& dialogs, std::u16string_view modPath,
+  // paths: the session's files, which an export is never written over.
+  ExportDialog(Session& session, DialogServices& dialogs, const SessionPaths& paths,
                QWidget* parent);
 
  protected:
@@ -38,7 +39,7 @@ class ExportDialog : public QDialog {
 
   Session& session_;
   DialogServices& dialogs_;
-  std::u16string modPath_;
+  SessionPaths paths_;
   QLineEdit* fileNameEdit_;
   QComboBox* formatBox_;
   QCheckBox* importCheck_;

@@ -104,7 +104,7 @@ void MainWindow::buildParts() {
 
 void MainWindow::giveHandlers() {
   controller_.setHandler(CommandId::exportTexts, [this] {
-    ExportDialog dialog(controller_.session(), dialogs_, controller_.paths().mod, this);
+    ExportDialog dialog(controller_.session(), dialogs_, controller_.paths(), this);
     dialog.exec();
   });
   controller_.setHandler(CommandId::makeDebugQm, [this] {

@@ -1,6 +1,8 @@
 #include "cli/text_commands.h"
 
 #include "platform/dialog_services.h"
+#include "platform/file_identity.h"
+#include "platform/message_format.h"
 #include "qm/qm_reader.h"
 #include "session/mod_file_saving.h"
 #include "session/session.h"
@@ -22,6 +24,8 @@ bool openOwnMod(Session& session, SessionPaths& paths, std::u16string_view origi
 
 int runExport(ExchangeFormat format, std::u16string_view original, std::u16string_view mod,
               std::u16string_view out, DialogServices& dialogs) {
+  const std::u16string_view inputs[] = {mod, original};
+  if (!exportTargetAllowed(dialogs, out, inputs)) return 1;
   if (format != ExchangeFormat::lineList) {
     Session session;
     SessionPaths paths;
@@ -50,6 +54,15 @@ int runImport(ExchangeFormat format, std::u16string_view original, std::u16strin
     if (!report) return 1;
     dialogs.showMessage(DialogOwner::none, importReportText(*report), std::nullopt,
                         MessageButtons::ok, MessageIcon::information);
+  }
+  // The Mod is saved over its own file at most, never over what was imported.
+  const std::u16string_view imported[] = {in};
+  if (const std::optional<std::u16string_view> same = inputNamedBy(out, imported)) {
+    dialogs.showError(DialogOwner::none,
+                      formatMessage(u"\"%s\" is the same file as \"%s\", which was imported: "
+                                    u"choose a different filename",
+                                    {out, *same}));
+    return 1;
   }
   paths.mod = out;
   return writeModFile(session, paths, dialogs) ? 0 : 1;

@@ -149,6 +149,8 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
     exists = ::stat(target.c_str(), &old) == 0;
   }
   if (exists && S_ISDIR(old.st_mode)) return {EISDIR, FileContent::old};
+  // A device or a pipe is never replaced by a file, not even by root.
+  if (exists && !S_ISREG(old.st_mode)) return {EINVAL, FileContent::old};
   if (exists && options.keepReadOnly && isReadOnly(target, old)) {
     return {EACCES, FileContent::old};
   }

@@ -44,7 +44,8 @@ struct ReplaceOptions {
 // links), the file itself is written, after its old bytes were read so
 // that a failed write puts them back. A file of another owner that the user
 // may not write is refused (EACCES), and so is one's own read-only file
-// with keepReadOnly. Whatever fails, the result says what the file
+// with keepReadOnly; anything but a regular file (a device, a pipe) is
+// never replaced (EINVAL). Whatever fails, the result says what the file
 // holds; no new file is left behind.
 FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8_t> bytes,
                             const ReplaceOptions& options = {});

@@ -1,6 +1,7 @@
 #include "session/mod_file_saving.h"
 
 #include "platform/dialog_services.h"
+#include "platform/file_identity.h"
 #include "platform/message_format.h"
 #include "platform/paths.h"
 #include "platform/safe_file_writer.h"
@@ -67,18 +68,87 @@ std::vector<std::int32_t> writtenModEntries(const Session& session) {
   return order;
 }
 
+namespace {
+
+// Whether the Mod may be saved over its file: when another program
+// changed, removed, made or made read-only the file since the session read
+// or saved it, the user is asked first.
+bool mayWriteOverModFile(const Session& session, std::u16string_view path,
+                         DialogServices& dialogs) {
+  const Session::ModFileRecord& record = session.modFileRecord();
+  if (record.path != path) return true;
+  const std::optional<FileIdentity> now = fileIdentity(path);
+  const std::optional<FileIdentity>& then = record.identity;
+  std::u16string_view what;
+  if (then && !now) {
+    what =
+        u"\"%s\" was deleted or moved by another program since Sorvane read or saved it. Save "
+        u"it there anew?";
+  } else if (!then && now) {
+    what = u"\"%s\" was made by another program since the Mod was opened. Overwrite it?";
+  } else if (then && now &&
+             (!now->sameFileAs(*then) || now->size != then->size ||
+              now->modifiedNanoseconds != then->modifiedNanoseconds)) {
+    what = u"\"%s\" was changed by another program since Sorvane read or saved it. Overwrite it?";
+  } else if (then && now && then->writable && !now->writable) {
+    what = u"\"%s\" was made read-only since Sorvane read or saved it. Overwrite it?";
+  } else {
+    return true;
+  }
+  return dialogs.showMessage(DialogOwner::mainWindow, formatMessage(what, {path}),
+                             u"Mod file changed", MessageButtons::okCancel,
+                             MessageIcon::exclamation) == MessageAnswer::ok;
+}
+
+}  // namespace
+
 bool writeModFile(Session& session, const SessionPaths& paths, DialogServices& dialogs) {
+  if (!mayWriteOverModFile(session, paths.mod, dialogs)) return false;
   if (!writeDocumentFile(session, session.mod(), paths.mod, paths, dialogs)) return false;
   session.setModified(false);
+  session.recordModFile(paths.mod);
   return true;
 }
 
+namespace {
+
+// The inputs a file made from the session must not be written over.
+std::vector<std::u16string_view> originalsOf(const Session& session, const SessionPaths& paths) {
+  std::vector<std::u16string_view> originals{paths.newOriginal};
+  if (session.mode() == SessionMode::modUpdate) originals.push_back(paths.oldOriginal);
+  return originals;
+}
+
+}  // namespace
+
 bool writeDocumentFile(const Session& session, const QmDocument& document, std::u16string_view path,
                        const SessionPaths& paths, DialogServices& dialogs) {
-  if (path == paths.newOriginal ||
-      (session.mode() == SessionMode::modUpdate && path == paths.oldOriginal)) {
-    showSaveError(dialogs,
-                  u"Choose a different filename for the Mod file than for the Original file");
+  // An original under another name (a link, "..") is an original too.
+  if (const std::optional<std::u16string_view> original =
+          inputNamedBy(path, originalsOf(session, paths))) {
+    std::u16string text =
+        u"Choose a different filename for the Mod file than for the Original file";
+    if (*original != path) {
+      text += formatMessage(u"\r\n\"%s\" is the same file as \"%s\"", {path, *original});
+    }
+    showSaveError(dialogs, text);
+    return false;
+  }
+  // A copy with other texts (the debug translation) is never saved over
+  // the Mod either.
+  if (&document != &session.mod() && !paths.mod.empty()) {
+    const std::u16string_view mod[] = {paths.mod};
+    if (inputNamedBy(path, mod)) {
+      showSaveError(dialogs, formatMessage(u"\"%s\" is the Mod file: choose a different "
+                                           u"filename",
+                                           {path}));
+      return false;
+    }
+  }
+  if (namesSpecialFile(path)) {
+    showSaveError(dialogs, formatMessage(u"\"%s\" is not a regular file: choose a different "
+                                         u"filename for the Mod file",
+                                         {path}));
     return false;
   }
   const std::u16string_view folder = folderPart(path);

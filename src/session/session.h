@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_identity.h"
 #include "qm/plural_rules.h"
 #include "qm/qm_document.h"
 #include "session/key_index.h"
@@ -169,6 +170,18 @@ class Session {
   ModSnapshot currentStateOf(const ModSnapshot& snapshot) const;
   void restore(const ModSnapshot& snapshot);
 
+  // The Mod file as the session last read or saved it: its path, and what
+  // the file was then (nothing for a new Mod, which had no file).
+  struct ModFileRecord {
+    std::u16string path;
+    std::optional<FileIdentity> identity;
+  };
+  const ModFileRecord& modFileRecord() const { return modFileRecord_; }
+  // After a save: the file at path is the Mod's now.
+  void recordModFile(std::u16string_view path) {
+    modFileRecord_ = {std::u16string(path), fileIdentity(path)};
+  }
+
   // The undo and redo log; emptied when the session closes.
   UndoLog& undoLog() { return undoLog_; }
   const UndoLog& undoLog() const { return undoLog_; }
@@ -237,6 +250,7 @@ class Session {
   EntryData messageData(std::int32_t message) const;
 
   SessionListener* listener_ = nullptr;
+  ModFileRecord modFileRecord_;
   int batchDepth_ = 0;
   bool batchChangedTexts_ = false;
   UndoLog undoLog_;

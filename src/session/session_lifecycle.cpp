@@ -111,6 +111,7 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
   }
   modified_ = false;
   editRow_ = -1;
+  modFileRecord_ = {paths.mod, modIsNew ? std::nullopt : fileIdentity(paths.mod)};
   if (listener_ != nullptr) listener_->rowsReset();
   return true;
 }
@@ -128,6 +129,7 @@ void Session::resetSession() {
   if (listener_ != nullptr) listener_->rowsAboutToReset();
   editRow_ = -1;
   open_ = false;
+  modFileRecord_ = {};
 
   keyIndex_.clear();
   rowKeyId_.clear();

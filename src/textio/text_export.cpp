@@ -1,5 +1,7 @@
 #include "textio/text_export.h"
 
+#include "platform/file_identity.h"
+
 #include "platform/dialog_services.h"
 #include "platform/message_format.h"
 #include "platform/paths.h"
@@ -45,15 +47,19 @@ WideStringList modTextLines(const QmDocument& mod) {
 
 std::u16string importSideFilesFolder() { return programFolder("XDG_STATE_HOME", u".local/state"); }
 
-void writeImportSideFiles(const WideStringList& imported, const QmDocument& mod) {
+void writeImportSideFiles(const WideStringList& imported, const QmDocument& mod,
+                          std::u16string_view importedPath) {
   const std::u16string folder = importSideFilesFolder();
   if (folder.empty() || (!isFolder(folder) && !createFolders(folder))) return;
-  const auto write = [&folder](const WideStringList& lines, std::u16string_view name) {
+  const auto write = [&folder, importedPath](const WideStringList& lines,
+                                             std::u16string_view name) {
+    const std::u16string path = folder + u"/" + std::u16string(name);
+    const std::u16string_view inputs[] = {importedPath};
+    if (writeTargetProblem(path, inputs)) return;
     const std::u16string text = lines.joinedText();
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     // A link placed there is replaced, never written through.
-    replaceFile(folder + u"/" + std::u16string(name), std::span(bytes, 2 * text.size()),
-                {.followLinks = false});
+    replaceFile(path, std::span(bytes, 2 * text.size()), {.followLinks = false});
   };
   write(imported, u"debug.txt");
   write(modTextLines(mod), u"debug1.txt");
@@ -78,6 +84,15 @@ int writeExportFile(const QmDocument& mod, std::u16string_view path) {
   });
   if (path.empty()) return ENOENT;
   return replaceFileContents(path, bytes, {.keepReadOnly = true});
+}
+
+bool exportTargetAllowed(DialogServices& dialogs, std::u16string_view target,
+                         std::span<const std::u16string_view> inputs) {
+  const std::optional<std::u16string> problem = writeTargetProblem(target, inputs);
+  if (!problem) return true;
+  dialogs.showError(DialogOwner::exportDialog,
+                    formatMessage(u"Error exporting to \"%s\"\r\n%s", {target, *problem}));
+  return false;
 }
 
 void reportExportError(DialogServices& dialogs, std::u16string_view path, int error) {

@@ -3,6 +3,7 @@
 #include "widetext/wide_string_list.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ WideStringList modTextLines(const QmDocument& mod);
 // Returns 0 or the errno of the failure.
 int writeExportFile(const QmDocument& mod, std::u16string_view path);
 
+// Whether an export may be written to target: not when it is one of the
+// inputs it was made from, under any name, nor anything but a regular file;
+// then "Error exporting to ..." says why.
+bool exportTargetAllowed(DialogServices& dialogs, std::u16string_view target,
+                         std::span<const std::u16string_view> inputs);
+
 // Shows "Error exporting to ..." for a failed export.
 void reportExportError(DialogServices& dialogs, std::u16string_view path, int error);
 
@@ -39,7 +46,9 @@ std::u16string defaultExportFileName(std::u16string_view modPath);
 // After an import in the window: the imported lines to "debug.txt" and the
 // Mod texts to "debug1.txt" in the program's state folder
 // (importSideFilesFolder); failures are ignored.
-void writeImportSideFiles(const WideStringList& imported, const QmDocument& mod);
+// Nothing is written over the imported file itself.
+void writeImportSideFiles(const WideStringList& imported, const QmDocument& mod,
+                          std::u16string_view importedPath);
 // $XDG_STATE_HOME/sorvane (~/.local/state/sorvane when that is unset).
 std::u16string importSideFilesFolder();
 

@@ -195,12 +195,19 @@ TEST_F(TextExportTest, SideFilesGoToTheStateFolderAndReplaceLinksThere) {
   {
     const ScopedEnvironment state("XDG_STATE_HOME", folder.path("state"));
     EXPECT_EQ(importSideFilesFolder(), folder.widePath("state/sorvane"));
-    writeImportSideFiles(imported, session.mod());
+    writeImportSideFiles(imported, session.mod(), folder.widePath("in.txt"));
   }
   EXPECT_EQ(folder.read("mine.txt"), Bytes({1, 2, 3}));
   EXPECT_FALSE(std::filesystem::is_symlink(folder.path("state/sorvane/debug.txt")));
   EXPECT_EQ(folder.read("state/sorvane/debug.txt"), utf16Le(u"Auf\r\n"));
   EXPECT_EQ(folder.read("state/sorvane/debug1.txt"), utf16Le(u"Auf\r\n"));
+  // A side file that was itself imported stays as it is.
+  folder.write("state/sorvane/debug1.txt", {4, 5});
+  {
+    const ScopedEnvironment state("XDG_STATE_HOME", folder.path("state"));
+    writeImportSideFiles(imported, session.mod(), folder.widePath("state/sorvane/debug1.txt"));
+  }
+  EXPECT_EQ(folder.read("state/sorvane/debug1.txt"), Bytes({4, 5}));
 }
 
 }  // namespace

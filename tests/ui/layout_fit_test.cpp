@@ -140,7 +140,8 @@ void LayoutFitTest::everyCaptionFitsAndNoControlsOverlap() {
       break;
     case Window::exportDialog:
       dialog = std::make_unique<ExportDialog>(ui.window->session(), ui.dialogs,
-                                              u"/home/me/mods/de.qm", ui.window.get());
+                                              SessionPaths{u"", u"", u"/home/me/mods/de.qm"},
+                                              ui.window.get());
       shown = dialog.get();
       break;
     case Window::debugId:
