@@ -11,6 +11,7 @@
 #include "qm/plural_rules.h"
 #include "session/session.h"
 #include "textio/po_file.h"
+#include "textio/po_reader.h"
 #include "textio/xml_exchange.h"
 
 #include <fcntl.h>
@@ -32,22 +33,33 @@ bool endsWith(std::u16string_view text, std::u16string_view end) {
   return true;
 }
 
-// The whole file, for the XML parser; 0 or the errno of the failure.
-int readWholeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes) {
+// The whole file, read once; false with the reason when it can't be. Only
+// a regular file is read: a pipe would never end, a device never stop.
+bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes,
+                      std::string& error) {
   const FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.valid()) return errno;
   struct stat status {};
-  if (fstat(fd.get(), &status) != 0) return errno;
-  if (!S_ISREG(status.st_mode)) return EINVAL;
-  // Exchange files are text of a few hundred megabytes at the very most.
-  constexpr off_t kLargest = off_t{1} << 32;
-  if (status.st_size > kLargest) return EFBIG;
-  bytes.resize(static_cast<std::size_t>(status.st_size));
-  int error = 0;
-  if (readAt(fd.get(), bytes.data(), bytes.size(), 0, &error) != bytes.size()) {
-    return error != 0 ? error : EIO;
+  if (!fd.valid() || fstat(fd.get(), &status) != 0) {
+    error = toUtf8(systemErrorText(errno));
+    return false;
   }
-  return 0;
+  if (!S_ISREG(status.st_mode)) {
+    error = "it is not a regular file";
+    return false;
+  }
+  // The exchange file of the largest catalogue is a few hundred MB.
+  constexpr off_t kLargest = off_t{512} << 20;
+  if (status.st_size > kLargest) {
+    error = "it is larger than 512 MB, more than any catalogue's exchange file";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(status.st_size));
+  int failure = 0;
+  if (readAt(fd.get(), bytes.data(), bytes.size(), 0, &failure) != bytes.size()) {
+    error = toUtf8(systemErrorText(failure != 0 ? failure : EIO));
+    return false;
+  }
+  return true;
 }
 
 ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
@@ -103,15 +115,11 @@ std::optional<ImportReport> importUnitsFile(Session& session, ExchangeFormat for
                                             std::u16string_view path, DialogServices& dialogs) {
   std::string error = "this format can't be imported";
   std::optional<std::vector<ReadUnit>> units;
-  if (format == ExchangeFormat::po) {
-    units = readPoFile(nativePath(path), error);
-  } else if (format == ExchangeFormat::xliff || format == ExchangeFormat::ts) {
-    std::vector<std::uint8_t> bytes;
-    if (const int failure = readWholeFile(path, bytes); failure != 0) {
-      error = toUtf8(systemErrorText(failure));
-    } else {
-      units = format == ExchangeFormat::ts ? readTs(bytes, error) : readXliff(bytes, error);
-    }
+  std::vector<std::uint8_t> bytes;
+  if (format != ExchangeFormat::lineList && readExchangeFile(path, bytes, error)) {
+    units = format == ExchangeFormat::po   ? parsePo(bytes, error)
+            : format == ExchangeFormat::ts ? readTs(bytes, error)
+                                           : readXliff(bytes, error);
   }
   if (!units) {
     dialogs.showError(DialogOwner::exportDialog,

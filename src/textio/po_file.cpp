@@ -46,14 +46,6 @@ const po_xerror_handler kHandler{
 
 // Only plain C data lives in the frame that jumps back, so no destructor
 // is skipped.
-po_file_t readWithHandler(const char* path, ReadFault& fault) {
-  currentFault = &fault;
-  po_file_t file = nullptr;
-  if (setjmp(fault.jump) == 0) file = po_file_read(path, &kHandler);
-  currentFault = nullptr;
-  return file;
-}
-
 po_file_t writeWithHandler(po_file_t file, const char* path, ReadFault& fault) {
   currentFault = &fault;
   po_file_t written = nullptr;
@@ -132,38 +124,6 @@ std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& heade
   close(memory);
   if (bytes.empty()) return std::nullopt;
   return bytes;
-}
-
-std::optional<std::vector<ReadUnit>> readPoFile(const std::string& nativePath, std::string& error) {
-  ReadFault fault;
-  PoFile file(readWithHandler(nativePath.c_str(), fault));
-  if (!fault.text.empty() || file == nullptr) {
-    error = fault.text.empty() ? std::string("the file can't be read") : fault.text;
-    return std::nullopt;
-  }
-  std::vector<ReadUnit> units;
-  po_message_iterator_t iterator = po_message_iterator(file.get(), nullptr);
-  while (po_message_t message = po_next_message(iterator)) {
-    const char* context = po_message_msgctxt(message);
-    if (po_message_is_obsolete(message) || context == nullptr) continue;
-    ReadUnit unit;
-    unit.id = context;
-    unit.fuzzy = po_message_is_fuzzy(message) != 0;
-    unit.sources.push_back(fromUtf8(po_message_msgid(message)));
-    if (const char* plural = po_message_msgid_plural(message); plural != nullptr) {
-      unit.sources.push_back(fromUtf8(plural));
-      for (int form = 0;; ++form) {
-        const char* text = po_message_msgstr_plural(message, form);
-        if (text == nullptr) break;
-        unit.translations.push_back(fromUtf8(text));
-      }
-    } else {
-      unit.translations.push_back(fromUtf8(po_message_msgstr(message)));
-    }
-    units.push_back(std::move(unit));
-  }
-  po_message_iterator_free(iterator);
-  return units;
 }
 
 }  // namespace sorvane

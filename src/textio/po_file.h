@@ -29,9 +29,4 @@ struct ExchangeHeader {
 std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& header,
                                                      std::span<const TranslationUnit> units);
 
-// A PO file read back with libgettextpo: every message but the header and
-// obsolete ones, in file order; fuzzy ones flagged. error gets the first
-// fault with its line ("line 12: ...") when the file can't be read.
-std::optional<std::vector<ReadUnit>> readPoFile(const std::string& nativePath, std::string& error);
-
 }  // namespace sorvane

@@ -51,6 +51,9 @@ std::vector<TranslationUnit> translationUnits(const Session& session);
 // A unit read back from a tool's file.
 struct ReadUnit {
   std::string id;
+  // The file gives the unit a key at all (a PO message without msgctxt, an
+  // XLIFF unit without id has none, and is reported, never imported).
+  bool keyed = true;
   std::vector<std::u16string> sources;
   std::vector<std::u16string> translations;
   bool fuzzy = false;  // the tool marks it as needing review: not imported
