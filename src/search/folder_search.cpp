@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace sorvane {
@@ -28,14 +29,14 @@ struct Entry {
 // The folder's entries in the order the system lists them; nothing when it
 // can't be listed. A symbolic link counts as what it points to, except
 // that a link to a folder is no folder: the walk never leaves the tree.
-std::vector<Entry> listFolder(const std::string& folder) {
+std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
   std::vector<Entry> entries;
   const int fd = openPath(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return entries;
+  if (fd < 0) return std::nullopt;
   DIR* listing = ::fdopendir(fd);
   if (listing == nullptr) {
     ::close(fd);
-    return entries;
+    return std::nullopt;
   }
   while (const dirent* item = ::readdir(listing)) {
     const std::string name = item->d_name;
@@ -68,9 +69,13 @@ bool hasQmExtension(std::string_view name) {
 }  // namespace
 
 std::u16string summaryLine(const SearchSummary& summary) {
-  return formatMessage(
-      u"[ Search %s - found %d files ]",
-      {summary.outcome == SearchOutcome::stopped ? u"stopped" : u"completed", summary.found});
+  const std::u16string_view outcome =
+      summary.outcome == SearchOutcome::stopped ? u"stopped" : u"completed";
+  if (summary.unreadableFolders > 0) {
+    return formatMessage(u"[ Search %s - found %d files; %d folders could not be read ]",
+                         {outcome, summary.found, summary.unreadableFolders});
+  }
+  return formatMessage(u"[ Search %s - found %d files ]", {outcome, summary.found});
 }
 
 SearchSummary searchFolder(std::u16string_view folder, const FolderSearchHooks& hooks,
@@ -85,7 +90,9 @@ SearchSummary searchFolder(std::u16string_view folder, const FolderSearchHooks& 
     queue.pop_front();
     hooks.enteringFolder(current);
     const std::u16string prefix = current.ends_with(u'/') ? current : current + u'/';
-    for (const Entry& entry : listFolder(nativePath(current))) {
+    const std::optional<std::vector<Entry>> entries = listFolder(nativePath(current));
+    if (!entries) ++summary.unreadableFolders;
+    for (const Entry& entry : entries.value_or(std::vector<Entry>())) {
       const std::u16string path = prefix + pathFromNative(entry.name);
       if (entry.folder) {
         if (hooks.recurse()) queue.push_back(path);

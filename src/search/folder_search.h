@@ -31,15 +31,19 @@ enum class SearchOutcome { completed, stopped };
 struct SearchSummary {
   SearchOutcome outcome = SearchOutcome::completed;
   std::int32_t found = 0;
+  // Folders that could not be listed (no permission, an I/O error).
+  std::int32_t unreadableFolders = 0;
 };
 
-// "[ Search completed - found 3 files ]"
+// "[ Search completed - found 3 files ]", and when folders could not be
+// read "[ Search completed - found 3 files; 2 folders could not be read ]"
 std::u16string summaryLine(const SearchSummary& summary);
 
 // Searches the folder breadth-first for files named *.qm (the extension
 // compared exactly) that hold the search text; an empty text lists every
 // such file without reading it. Symbolic links to folders are never
-// followed, a folder that can't be listed contributes nothing, and a
+// followed, a folder that can't be listed is counted and contributes
+// nothing else, and a
 // candidate that is not a regular file (a pipe, a device) is skipped. File
 // names need not be UTF-8. The reader's comment notice is shown at most once
 // a search. The caller checked that the folder exists.

@@ -59,6 +59,21 @@ struct PoFileFree {
 };
 using PoFile = std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileFree>;
 
+// A comment line ending in a backslash would be joined to the next line by
+// every reader (and swallow the msgctxt after it): such a line gets a space
+// after its backslash.
+std::string safeComment(std::string text) {
+  for (std::size_t end = text.find('\n');; end = text.find('\n', end + 1)) {
+    const std::size_t at = end == std::string::npos ? text.size() : end;
+    if (at > 0 && text[at - 1] == '\\') {
+      text.insert(at, 1, ' ');
+      if (end != std::string::npos) ++end;
+    }
+    if (end == std::string::npos) break;
+  }
+  return text;
+}
+
 std::string headerText(const ExchangeHeader& header, const std::string& pluralForms) {
   return "Project-Id-Version: " + header.project +
          "\n"
@@ -85,7 +100,7 @@ std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& heade
   for (const TranslationUnit& unit : units) {
     po_message_t message = po_message_create();
     po_message_set_msgctxt(message, unitId(unit.key).c_str());
-    po_message_set_extracted_comments(message, unitNotes(unit.key).c_str());
+    po_message_set_extracted_comments(message, safeComment(unitNotes(unit.key)).c_str());
     po_message_set_msgid(message, toUtf8(unit.sources.front()).c_str());
     // Tools check a Qt format string's markers against its source's.
     if (unit.qtFormat) {

@@ -162,8 +162,20 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
   }
   ImportReport report;
   const Session::BatchedChanges batch(session);
+  std::unordered_set<std::int32_t> rowsSeen;
+  const auto where = [](const ReadUnit& unit) {
+    return unit.id + (unit.line > 0 ? " (line " + std::to_string(unit.line) + ")" : "");
+  };
+  const auto list = [](std::vector<std::string>& to, std::string item) {
+    if (to.size() < kKeysListed) to.push_back(std::move(item));
+  };
   for (const ReadUnit& unit : units) {
     ++report.units;
+    if (!unit.keyed) {
+      ++report.unkeyed;
+      list(report.firstUnkeyed, "line " + std::to_string(unit.line));
+      continue;
+    }
     // Ids are compared as keys, so that a tool's other escaping still finds
     // the entry.
     const std::optional<UnitKey> key = unitKeyFromId(unit.id);
@@ -178,7 +190,21 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
       continue;
     }
     const std::int32_t row = found->second;
+    // The first unit of a key is the one imported.
+    if (!rowsSeen.insert(row).second) {
+      ++report.repeated;
+      list(report.firstRepeated, where(unit));
+      continue;
+    }
     const std::int32_t forms = session.rowFormCount(row);
+    if (static_cast<std::int32_t>(unit.translations.size()) > forms) {
+      const auto beyond = std::find_if(unit.translations.begin() + forms, unit.translations.end(),
+                                       [](const std::u16string& text) { return !text.empty(); });
+      if (beyond != unit.translations.end()) {
+        ++report.surplusForms;
+        list(report.firstSurplusForms, where(unit));
+      }
+    }
     bool changed = false;
     for (std::int32_t k = 0; k < forms && k < static_cast<std::int32_t>(unit.translations.size());
          ++k) {
@@ -216,8 +242,17 @@ std::u16string importReportText(const ImportReport& report) {
     text += title;
     for (const std::string& id : ids) text += u"\r\n  " + fromUtf8(id);
   };
+  if (report.unkeyed + report.repeated + report.surplusForms > 0) {
+    text += formatMessage(
+        u" Also %d without a key (skipped), %d with a key given before (skipped), "
+        u"%d with more forms than the message has (those left out).",
+        {report.unkeyed, report.repeated, report.surplusForms});
+  }
   list(u"Keys the Mod lacks:", report.firstUnknown);
   list(u"Made for another Original text:", report.firstSourceChanged);
+  list(u"Without a key:", report.firstUnkeyed);
+  list(u"A key given before:", report.firstRepeated);
+  list(u"More forms than the message has:", report.firstSurplusForms);
   return text;
 }
 

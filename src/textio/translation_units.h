@@ -67,14 +67,23 @@ struct ImportReport {
   std::int32_t fuzzy = 0;          // units the tool marks for review, skipped
   std::int32_t unknown = 0;        // units whose key the Mod lacks, skipped
   std::int32_t sourceChanged = 0;  // imported, but made for another Original text
+  std::int32_t unkeyed = 0;        // units without a key, skipped
+  std::int32_t repeated = 0;       // a key given again after its first unit, skipped
+  std::int32_t surplusForms = 0;   // units with more forms than the message has
   std::vector<std::string> firstUnknown;
   std::vector<std::string> firstSourceChanged;
+  // "line 12" for units without a key, "KEY (line 40)" for the others.
+  std::vector<std::string> firstUnkeyed;
+  std::vector<std::string> firstRepeated;
+  std::vector<std::string> firstSurplusForms;
 };
 
 // Stores the translations of the units in the session's Mod by key: units
 // in any order; a unit missing, untranslated or marked for review leaves
-// its entry as it is; a key the Mod lacks is reported and skipped; a
-// source unlike today's Original text is imported and reported. Marks the
+// its entry as it is; a key the Mod lacks, a unit without a key and a key
+// given a second time are reported and skipped; a source unlike today's
+// Original text is imported and reported, and so are forms beyond the
+// message's, which are left out. No unit goes unreported. Marks the
 // session modified when any text changed. No undo entry, as the line-list
 // import.
 ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units);

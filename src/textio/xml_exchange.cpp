@@ -45,26 +45,43 @@ std::string escaped(std::string_view text) {
 
 enum class Flavour { xliff, ts };
 
-bool isControl(char16_t unit) {
-  return unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\r';
+// Whether the unit at i is a character XML 1.0 can't hold: a control
+// character, U+FFFE, U+FFFF, or half of a surrogate pair without its other
+// half.
+bool outsideXml(std::u16string_view text, std::size_t i) {
+  const char16_t unit = text[i];
+  if (unit < 0x20) return unit != u'\t' && unit != u'\n' && unit != u'\r';
+  if (unit == 0xFFFE || unit == 0xFFFF) return true;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    return i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    return i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF;
+  }
+  return false;
 }
 
-std::string hexByte(unsigned value) {
+// Two hexadecimal digits, or four for a unit beyond 0xFF.
+std::string hexCode(unsigned value) {
   constexpr char kDigits[] = "0123456789abcdef";
-  return {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
+  std::string code;
+  for (int shift = value > 0xFF ? 12 : 4; shift >= 0; shift -= 4) {
+    code.push_back(kDigits[(value >> shift) & 0xF]);
+  }
+  return code;
 }
 
 void appendText(pugi::xml_node parent, std::u16string_view text, Flavour flavour) {
   int controls = 0;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !isControl(text[i])) continue;
+    if (i < text.size() && !outsideXml(text, i)) continue;
     if (i > start) {
       parent.append_child(pugi::node_pcdata)
           .set_value(escaped(toUtf8(text.substr(start, i - start))).c_str());
     }
     if (i < text.size()) {
-      const std::string code = hexByte(text[i]);
+      const std::string code = hexCode(text[i]);
       if (flavour == Flavour::ts) {
         // As Qt's own tools write a character XML can't hold.
         parent.append_child("byte").append_attribute("value") =
@@ -88,45 +105,6 @@ void appendElement(pugi::xml_node parent, const char* name, std::u16string_view 
   appendText(parent.append_child(name), text, flavour);
 }
 
-std::u16string textOf(pugi::xml_node node) {
-  std::u16string text;
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-      text += fromUtf8(child.value());
-    } else if (child.type() == pugi::node_element) {
-      const std::string_view name = child.name();
-      std::string_view code;
-      if (name == "byte") {
-        code = child.attribute("value").value();
-        if (!code.empty() && code.front() == 'x') code.remove_prefix(1);
-      } else if (name == "x") {
-        code = child.attribute("ctype").value();
-        if (code.starts_with("x-sorvane-char-")) {
-          code.remove_prefix(15);
-        } else {
-          code = {};
-        }
-      }
-      unsigned value = 0;
-      const bool hex = !code.empty() && code.size() <= 4 &&
-                       std::all_of(code.begin(), code.end(), [&value](char digit) {
-                         const int nibble = digit >= '0' && digit <= '9'   ? digit - '0'
-                                            : digit >= 'a' && digit <= 'f' ? digit - 'a' + 10
-                                            : digit >= 'A' && digit <= 'F' ? digit - 'A' + 10
-                                                                           : -1;
-                         value = value * 16 + static_cast<unsigned>(nibble);
-                         return nibble >= 0;
-                       });
-      if (hex) {
-        text.push_back(static_cast<char16_t>(value));
-      } else {
-        text += textOf(child);
-      }
-    }
-  }
-  return text;
-}
-
 std::string qtLanguageAsTag(std::string code) {
   std::replace(code.begin(), code.end(), '_', '-');
   return code.empty() ? std::string("und") : code;
@@ -144,22 +122,166 @@ std::vector<std::uint8_t> saved(const pugi::xml_document& document) {
   return std::move(writer.bytes);
 }
 
-// A parse that failed, with the line of the fault.
-std::string parseFault(std::span<const std::uint8_t> bytes, const pugi::xml_parse_result& result) {
-  const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0));
-  const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(offset, bytes.size()));
-  const auto line = 1 + std::count(bytes.begin(), end, std::uint8_t{'\n'});
-  return std::string("line ")
-      .append(std::to_string(line))
-      .append(": ")
-      .append(result.description());
+// The longest text a unit may hold, as a QM text sensibly does.
+constexpr std::size_t kLongestText = std::size_t{1} << 20;
+
+// A document parsed in the buffer it was read into, with the lines of the
+// buffer, for the messages.
+class ParsedXml {
+ public:
+  // bytes: the file as read; UTF-16 (by its byte order mark or its first
+  // "<") is turned into UTF-8 first. A character reference to U+0000,
+  // which XML forbids and which would cut a text short, is refused.
+  bool parse(std::vector<std::uint8_t>& bytes, std::string& error);
+  pugi::xml_document& document() { return document_; }
+
+  // The line of an offset of the buffer, or of a node; "line N: " for a message.
+  std::int32_t lineNumberAt(std::size_t offset) const {
+    return static_cast<std::int32_t>(
+        std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin());
+  }
+  std::int32_t lineNumber(pugi::xml_node node) const {
+    return lineNumberAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(node.offset_debug(), 0)));
+  }
+  std::string lineAt(std::size_t offset) const {
+    return "line " + std::to_string(lineNumberAt(offset)) + ": ";
+  }
+  std::string lineOf(pugi::xml_node node) const {
+    return "line " + std::to_string(lineNumber(node)) + ": ";
+  }
+
+  // The text of an element: its character data and that of the elements
+  // inside it, and the characters XML can't hold that the writers wrote as
+  // elements (<byte value="x01"/>, <x ctype="x-sorvane-char-01"/>). Walked
+  // without recursion, so that any depth of nesting is read safely; false
+  // with the error for a text longer than kLongestText.
+  bool textOf(pugi::xml_node node, std::u16string& text, std::string& error) const;
+
+ private:
+  pugi::xml_document document_;
+  std::vector<std::uint8_t> converted_;
+  std::vector<std::size_t> lineStarts_;
+};
+
+// A character that stands for one XML can't hold, as the writers write it.
+std::optional<char16_t> escapedCharacter(pugi::xml_node element) {
+  const std::string_view name = element.name();
+  std::string_view code;
+  if (name == "byte") {
+    code = element.attribute("value").value();
+    if (!code.empty() && code.front() == 'x') code.remove_prefix(1);
+  } else if (name == "x") {
+    code = element.attribute("ctype").value();
+    if (!code.starts_with("x-sorvane-char-")) return std::nullopt;
+    code.remove_prefix(15);
+  }
+  if (code.empty() || code.size() > 4) return std::nullopt;
+  unsigned value = 0;
+  for (const char digit : code) {
+    const int nibble = digit >= '0' && digit <= '9'   ? digit - '0'
+                       : digit >= 'a' && digit <= 'f' ? digit - 'a' + 10
+                       : digit >= 'A' && digit <= 'F' ? digit - 'A' + 10
+                                                      : -1;
+    if (nibble < 0) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(nibble);
+  }
+  return static_cast<char16_t>(value);
 }
 
-bool parse(pugi::xml_document& document, std::span<const std::uint8_t> bytes, std::string& error) {
-  const pugi::xml_parse_result result = document.load_buffer(
-      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-  if (!result) error = parseFault(bytes, result);
+bool ParsedXml::textOf(pugi::xml_node node, std::u16string& text, std::string& error) const {
+  text.clear();
+  pugi::xml_node at = node.first_child();
+  while (at && at != node) {
+    bool descend = false;
+    if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata) {
+      text += fromUtf8(at.value());
+    } else if (at.type() == pugi::node_element) {
+      if (const std::optional<char16_t> character = escapedCharacter(at)) {
+        text.push_back(*character);
+      } else {
+        descend = true;
+      }
+    }
+    if (text.size() > kLongestText) {
+      error = lineOf(node) + "a text longer than 1 MB, more than a QM file's text may hold";
+      return false;
+    }
+    if (descend && at.first_child()) {
+      at = at.first_child();
+      continue;
+    }
+    while (at != node && !at.next_sibling()) at = at.parent();
+    if (at != node) at = at.next_sibling();
+  }
+  return true;
+}
+
+bool ParsedXml::parse(std::vector<std::uint8_t>& bytes, std::string& error) {
+  const bool littleEndian = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
+                                                  (bytes[0] == '<' && bytes[1] == 0));
+  const bool bigEndian = bytes.size() >= 2 && ((bytes[0] == 0xFE && bytes[1] == 0xFF) ||
+                                               (bytes[0] == 0 && bytes[1] == '<'));
+  std::vector<std::uint8_t>* buffer = &bytes;
+  if (littleEndian || bigEndian) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+      const std::uint8_t first = bytes[2 * i];
+      const std::uint8_t second = bytes[2 * i + 1];
+      units[i] =
+          static_cast<char16_t>(littleEndian ? (second << 8) | first : (first << 8) | second);
+    }
+    if (!units.empty() && units.front() == 0xFEFF) units.erase(0, 1);
+    const std::string utf8 = toUtf8(units);
+    converted_.assign(utf8.begin(), utf8.end());
+    buffer = &converted_;
+  }
+  std::size_t start = 0;
+  if (buffer->size() >= 3 && (*buffer)[0] == 0xEF && (*buffer)[1] == 0xBB && (*buffer)[2] == 0xBF) {
+    start = 3;
+  }
+  // A line ends at LF, at CR LF and at a CR alone.
+  const std::span<std::uint8_t> text = std::span(*buffer).subspan(start);
+  lineStarts_ = {0};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      lineStarts_.push_back(i + 1);
+    }
+    // &#0; &#x0; &#00; ...: a reference to the one character no text holds.
+    if (text[i] == '&' && i + 2 < text.size() && text[i + 1] == '#') {
+      std::size_t digit = i + 2;
+      const bool hex = text[digit] == 'x' || text[digit] == 'X';
+      if (hex) ++digit;
+      const std::size_t first = digit;
+      while (digit < text.size() && text[digit] == '0') ++digit;
+      if (digit > first && digit < text.size() && text[digit] == ';') {
+        error = lineAt(i) + "a character reference to U+0000, which XML doesn't allow";
+        return false;
+      }
+    }
+  }
+  const pugi::xml_parse_result result = document_.load_buffer_inplace(
+      text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
+  if (!result) {
+    error = lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0))) +
+            result.description();
+  }
   return static_cast<bool>(result);
+}
+
+// Calls visit on every element under root in document order, without
+// recursion; visit returns whether to go inside the element.
+template <typename Visit>
+void forEachElement(pugi::xml_node root, Visit visit) {
+  pugi::xml_node at = root.first_child();
+  while (at && at != root) {
+    const bool inside = at.type() == pugi::node_element && visit(at);
+    if (inside && at.first_child()) {
+      at = at.first_child();
+      continue;
+    }
+    while (at != root && !at.next_sibling()) at = at.parent();
+    if (at != root) at = at.next_sibling();
+  }
 }
 
 constexpr std::string_view kOriginalNote = "Original text: ";
@@ -263,81 +385,106 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
   return saved(document);
 }
 
-std::optional<std::vector<ReadUnit>> readXliff(std::span<const std::uint8_t> bytes,
+std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
                                                std::string& error) {
-  pugi::xml_document document;
-  if (!parse(document, bytes, error)) return std::nullopt;
-  pugi::xml_node xliff = document.child("xliff");
+  ParsedXml xml;
+  if (!xml.parse(bytes, error)) return std::nullopt;
+  pugi::xml_node xliff = xml.document().child("xliff");
   if (!xliff) {
     error = "line 1: not an XLIFF file (no xliff element)";
     return std::nullopt;
   }
   std::vector<ReadUnit> units;
-  const auto read = [](pugi::xml_node unit, ReadUnit& into) {
-    into.sources.push_back(textOf(unit.child("source")));
+  std::u16string text;
+  bool ok = true;
+  // One form of a unit: its source and target.
+  const auto read = [&](pugi::xml_node unit, ReadUnit& into) {
+    ok = ok && xml.textOf(unit.child("source"), text, error);
+    into.sources.push_back(text);
     pugi::xml_node target = unit.child("target");
-    into.translations.push_back(textOf(target));
+    ok = ok && xml.textOf(target, text, error);
+    into.translations.push_back(text);
     const std::string_view state = target.attribute("state").value();
     into.fuzzy = into.fuzzy || state == "needs-review-translation" || state == "needs-adaptation" ||
                  state == "needs-l10n" || state == "needs-review-adaptation" ||
                  state == "needs-review-l10n" ||
                  unit.attribute("approved").value() == std::string_view("no");
   };
-  for (pugi::xml_node file : xliff.children("file")) {
-    for (pugi::xpath_node found :
-         file.select_nodes(".//trans-unit | .//group[@restype='x-gettext-plurals']")) {
-      pugi::xml_node node = found.node();
-      if (std::string_view(node.name()) == "group") {
-        ReadUnit unit;
-        unit.id = node.attribute("id").value();
-        for (pugi::xml_node form : node.children("trans-unit")) read(form, unit);
-        units.push_back(std::move(unit));
-      } else if (std::string_view(node.parent().attribute("restype").value()) !=
-                 "x-gettext-plurals") {
-        ReadUnit unit;
-        unit.id = node.attribute("id").value();
-        read(node, unit);
-        units.push_back(std::move(unit));
-      }
+  const auto begin = [&xml](pugi::xml_node node) {
+    ReadUnit unit;
+    const pugi::xml_attribute id = node.attribute("id");
+    unit.id = id.value();
+    unit.keyed = !id.empty();
+    unit.line = xml.lineNumber(node);
+    return unit;
+  };
+  forEachElement(xliff, [&](pugi::xml_node node) {
+    if (!ok) return false;
+    const std::string_view name = node.name();
+    if (name == "group" &&
+        node.attribute("restype").value() == std::string_view("x-gettext-plurals")) {
+      ReadUnit unit = begin(node);
+      for (pugi::xml_node form : node.children("trans-unit")) read(form, unit);
+      units.push_back(std::move(unit));
+      return false;
     }
-  }
+    if (name == "trans-unit") {
+      ReadUnit unit = begin(node);
+      read(node, unit);
+      units.push_back(std::move(unit));
+      return false;
+    }
+    return true;
+  });
+  if (!ok) return std::nullopt;
   return units;
 }
 
-std::optional<std::vector<ReadUnit>> readTs(std::span<const std::uint8_t> bytes,
-                                            std::string& error) {
-  pugi::xml_document document;
-  if (!parse(document, bytes, error)) return std::nullopt;
-  pugi::xml_node ts = document.child("TS");
+std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, std::string& error) {
+  ParsedXml xml;
+  if (!xml.parse(bytes, error)) return std::nullopt;
+  pugi::xml_node ts = xml.document().child("TS");
   if (!ts) {
     error = "line 1: not a TS file (no TS element)";
     return std::nullopt;
   }
   std::vector<ReadUnit> units;
+  std::u16string text;
+  const auto textOf = [&](pugi::xml_node node) {
+    if (!xml.textOf(node, text, error)) return false;
+    return true;
+  };
   for (pugi::xml_node context : ts.children("context")) {
-    const std::string name = toUtf8(textOf(context.child("name")));
+    if (!textOf(context.child("name"))) return std::nullopt;
+    const std::string name = toUtf8(text);
     for (pugi::xml_node message : context.children("message")) {
       ReadUnit unit;
-      const std::string source = toUtf8(textOf(message.child("source")));
-      const std::string comment = toUtf8(textOf(message.child("comment")));
-      unit.id = toUtf8(textOf(message.child("extra-sorvane-key")));
+      unit.line = xml.lineNumber(message);
+      if (!textOf(message.child("source"))) return std::nullopt;
+      const std::string source = toUtf8(text);
+      if (!textOf(message.child("comment"))) return std::nullopt;
+      const std::string comment = toUtf8(text);
+      if (!textOf(message.child("extra-sorvane-key"))) return std::nullopt;
+      unit.id = toUtf8(text);
       // A message without the key (a tool added it) is keyed as Qt finds it.
       if (unit.id.empty())
         unit.id = unitId({qtMessageHash(source, comment), source, name, comment});
       std::u16string original = fromUtf8(source);
-      const std::u16string note = textOf(message.child("extracomment"));
+      if (!textOf(message.child("extracomment"))) return std::nullopt;
       const std::u16string prefix = fromUtf8(std::string(kOriginalNote));
-      if (note.starts_with(prefix)) original = note.substr(prefix.size());
+      if (text.starts_with(prefix)) original = text.substr(prefix.size());
       unit.sources.push_back(original);
       pugi::xml_node translation = message.child("translation");
       const std::string_view type = translation.attribute("type").value();
       unit.fuzzy = type == "obsolete" || type == "vanished";
       if (message.attribute("numerus").value() == std::string_view("yes")) {
         for (pugi::xml_node form : translation.children("numerusform")) {
-          unit.translations.push_back(textOf(form));
+          if (!textOf(form)) return std::nullopt;
+          unit.translations.push_back(text);
         }
       } else {
-        unit.translations.push_back(textOf(translation));
+        if (!textOf(translation)) return std::nullopt;
+        unit.translations.push_back(text);
       }
       units.push_back(std::move(unit));
     }

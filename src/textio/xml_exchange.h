@@ -28,11 +28,12 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
 std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
                                       std::span<const TranslationUnit> units);
 
-// XLIFF or TS read back with pugixml, in file order; error gets the fault
-// and its line ("line 12: ...") when the file can't be parsed.
-std::optional<std::vector<ReadUnit>> readXliff(std::span<const std::uint8_t> bytes,
+// XLIFF or TS read back with pugixml, in file order, parsed in the buffer
+// itself (which it changes): any depth of elements, a text of at most 1 MB;
+// error gets the fault and its line ("line 12: ...") when the file can't
+// be parsed. A file in UTF-16 is read too.
+std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
                                                std::string& error);
-std::optional<std::vector<ReadUnit>> readTs(std::span<const std::uint8_t> bytes,
-                                            std::string& error);
+std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, std::string& error);
 
 }  // namespace sorvane

@@ -197,14 +197,16 @@ TEST_F(FolderSearchTest, OddEntriesAreSkippedOrFoundWithoutHarm) {
   EXPECT_EQ(std::system(("rm -rf '" + folder.path("c/" + name) + "'").c_str()), 0);
 }
 
-TEST_F(FolderSearchTest, AFolderThatCannotBeListedContributesNothing) {
+TEST_F(FolderSearchTest, AFolderThatCannotBeListedIsCountedAndContributesNothing) {
   giveToUnprivilegedUser(folder.path());
   ::chmod(folder.path().c_str(), 0755);
   ::chmod(folder.path("a").c_str(), 0);
   const int result = runUnprivileged([this] {
     const std::vector<std::string> found = search(u"abc", true);
     return found == std::vector<std::string>{"top.qm"} &&
-                   summary.outcome == SearchOutcome::completed
+                   summary.outcome == SearchOutcome::completed && summary.unreadableFolders == 1 &&
+                   summaryLine(summary) ==
+                       u"[ Search completed - found 1 files; 1 folders could not be read ]"
                ? 0
                : 1;
   });
