@@ -94,6 +94,11 @@ void appendText(pugi::xml_node parent, std::u16string_view text, Flavour flavour
     }
     start = i + 1;
   }
+  // A text that ends in such a character ends in an empty piece of text,
+  // so that the indented file adds no line break before the end tag.
+  if (!text.empty() && outsideXml(text, text.size() - 1)) {
+    parent.append_child(pugi::node_pcdata).set_value("");
+  }
 }
 
 void setAttribute(pugi::xml_node node, const char* name, std::string_view value) {

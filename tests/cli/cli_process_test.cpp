@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <unistd.h>
@@ -304,6 +305,46 @@ TEST_F(CliProcess, RelativePathsNameFilesInTheCurrentFolder) {
       "cd '" + folder.path() + "' && '" + SORVANE_CLI_PATH + "' save en.qm '' de.qm 2> err";
   EXPECT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(folder.read("de.qm"), folder.read("en.qm"));
+}
+
+// No command writes over one of its inputs, whatever name it goes by, nor
+// over a pipe: the file stays as it was and the exit code is 1.
+TEST_F(CliProcess, NoCommandWritesOverItsInputsUnderAnyName) {
+  folder.write("orig.qm", buildQm({{1, u"Open", "Open", "Main"}}));
+  folder.write("mod.qm", buildQm({{1, u"\u00D6ffnen", "Open", "Main"}}));
+  std::filesystem::create_directory(folder.path("sub"));
+  std::filesystem::create_symlink(folder.path("orig.qm"), folder.path("link.qm"));
+  ASSERT_EQ(::link(folder.path("orig.qm").c_str(), folder.path("hard.qm").c_str()), 0);
+  ASSERT_EQ(::mkfifo(folder.path("fifo.qm").c_str(), 0600), 0);
+  const std::string run = "cd '" + folder.path() + "' && '" + SORVANE_CLI_PATH + "' ";
+  ASSERT_EQ(std::system((run + "export --format po mod.qm in.po 2> err").c_str()), 0);
+  const Bytes original = folder.read("orig.qm");
+  const Bytes mod = folder.read("mod.qm");
+  const Bytes po = folder.read("in.po");
+  const struct {
+    const char* arguments;
+    const char* message;
+  } cases[] = {
+      {"save orig.qm mod.qm ./orig.qm", "Choose a different filename for the Mod file"},
+      {"save orig.qm mod.qm sub/../orig.qm", "is the same file as"},
+      {"save orig.qm mod.qm link.qm", "is the same file as"},
+      {"save orig.qm mod.qm hard.qm", "is the same file as"},
+      {"save orig.qm mod.qm fifo.qm", "is not a regular file"},
+      {"debug orig.qm ./orig.qm", "Choose a different filename for the Mod file"},
+      {"export --format po mod.qm mod.qm", "is the same file as"},
+      {"export --format po mod.qm ./mod.qm", "is the same file as"},
+      {"import mod.qm in.po in.po", "is the same file as"},
+      {"import mod.qm in.po ./in.po", "is the same file as"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NE(std::system((run + c.arguments + " 2> err").c_str()), 0) << c.arguments;
+    const Bytes error = folder.read("err");
+    EXPECT_THAT(std::string(error.begin(), error.end()), HasSubstr(c.message)) << c.arguments;
+    EXPECT_EQ(folder.read("orig.qm"), original) << c.arguments;
+    EXPECT_EQ(folder.read("mod.qm"), mod) << c.arguments;
+    EXPECT_EQ(folder.read("in.po"), po) << c.arguments;
+    EXPECT_TRUE(std::filesystem::is_fifo(folder.path("fifo.qm")));
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace sorvane::test {
@@ -401,6 +402,83 @@ TEST_F(SavingTest, EveryNameOfAHardLinkedFileSeesTheNewContent) {
   ASSERT_TRUE(save());
   EXPECT_EQ(folder.read("other.qm"), folder.read("de.qm"));
   EXPECT_EQ(readBack("other.qm").translations.get(0), u"new");
+}
+
+}  // namespace
+}  // namespace sorvane::test
+
+namespace sorvane::test {
+namespace {
+
+// A device is never replaced by the Mod nor written into: as root that
+// would replace the system's /dev/null, as anyone else fill it.
+TEST_F(UnprivilegedSavingTest, ADeviceIsNeitherReplacedNorWrittenInto) {
+  ASSERT_TRUE(openTraditional(writeQm("en.qm", {{1, u"new", "", ""}}), u""));
+  paths.mod = u"/dev/null";
+  session.setModified(true);
+  const int result = runUnprivileged([this] {
+    if (save()) return 1;
+    return dialogs.messageTexts() ==
+                   std::vector<std::u16string>{
+                       u"\"/dev/null\" is not a regular file: choose a "
+                       u"different filename for the Mod file"}
+               ? 0
+               : 2;
+  });
+  EXPECT_EQ(result, 0);
+  struct stat info {};
+  ASSERT_EQ(::stat("/dev/null", &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+// The Mod's file changed by another program since it was read, or since it
+// was last saved, is overwritten only when the user says so.
+TEST_F(SavingTest, AModFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+  const std::u16string original = writeQm("en.qm", {{1, u"new", "", ""}});
+  const std::u16string mod = writeQm("de.qm", {{1, u"alt", "", ""}});
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    std::u16string question;
+  } cases[] = {
+      {"changed",
+       [this] {
+         folder.write("de.qm", {1, 2, 3});
+       },
+       u"\" was changed by another program since Sorvane read or saved it. Overwrite it?"},
+      {"removed", [this] { std::filesystem::remove(folder.path("de.qm")); },
+       u"\" was deleted or moved by another program since Sorvane read or saved it. Save it "
+       u"there anew?"},
+      {"read-only", [this] { ::chmod(folder.path("de.qm").c_str(), 0444); },
+       u"\" was made read-only since Sorvane read or saved it. Overwrite it?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::chmod(folder.path("de.qm").c_str(), 0644);
+    folder.write("de.qm", buildQm({{1, u"alt", "", ""}}));
+    ASSERT_TRUE(openTraditional(original, mod));
+    session.setRowModText(0, u"neu");
+    session.setModified(true);
+    ASSERT_TRUE(save());  // what the session saved is known to it
+    c.change();
+    const bool existed = std::filesystem::exists(folder.path("de.qm"));
+    const Bytes before = existed ? folder.read("de.qm") : Bytes();
+    dialogs.clear();
+    dialogs.answerNextMessage(MessageAnswer::cancel);
+    session.setModified(true);
+    EXPECT_FALSE(save());
+    ASSERT_EQ(dialogs.calls().size(), 1U);
+    EXPECT_EQ(dialogs.calls()[0].text, u"\"" + mod + c.question);
+    EXPECT_EQ(dialogs.calls()[0].caption, u"Mod file changed");
+    EXPECT_EQ(std::filesystem::exists(folder.path("de.qm")), existed);
+    if (existed) {
+      EXPECT_EQ(folder.read("de.qm"), before);
+    }
+    EXPECT_TRUE(session.modified());
+    dialogs.answerNextMessage(MessageAnswer::ok);
+    EXPECT_TRUE(save());
+    EXPECT_EQ(readBack("de.qm").translations.get(0), u"neu");
+  }
 }
 
 }  // namespace

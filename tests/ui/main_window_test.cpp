@@ -234,6 +234,26 @@ void MainWindowTest::saveButtonSavesAndDisablesItself() {
   QVERIFY(!ui->window->session().modified());
   QCOMPARE(ui->folder.read("en1.qm"),
            buildQm({kThree[0], {0x22, u"Schlie\u00DFen", "Close", "MainWindow"}, kThree[2]}));
+
+  // Another program changes the file: Ctrl+S asks first, and Cancel keeps
+  // that program's bytes and the unsaved edit.
+  ui->window->session().setRowModText(1, u"Zu");
+  ui->window->session().setModified(true);
+  ui->folder.write("en1.qm", {1, 2, 3});
+  ui->dialogs.answerNextMessage(MessageAnswer::cancel);
+  ui->click("SaveButton");
+  QCOMPARE(ui->dialogs.messageTexts().size(), std::size_t{1});
+  const std::u16string question = ui->dialogs.messageTexts().back();
+  QCOMPARE(question,
+           u"\"" + ui->folder.widePath("en1.qm") +
+               u"\" was changed by another program since Sorvane read or saved it. Overwrite it?");
+  QCOMPARE(ui->folder.read("en1.qm"), Bytes({1, 2, 3}));
+  QVERIFY(ui->find("SaveButton")->isEnabled());
+  ui->dialogs.answerNextMessage(MessageAnswer::ok);
+  ui->click("SaveButton");
+  QVERIFY(!ui->find("SaveButton")->isEnabled());
+  QCOMPARE(ui->folder.read("en1.qm"),
+           buildQm({kThree[0], {0x22, u"Zu", "Close", "MainWindow"}, kThree[2]}));
 }
 
 void MainWindowTest::tabMovesThroughTheControlsInCreationOrder() {
