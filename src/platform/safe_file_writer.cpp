@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,40 @@ FileReplacement writeInPlace(const std::string& target, const struct stat& old,
 
 FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8_t> bytes,
                             const ReplaceOptions& options) {
+  return replaceFileWith(
+      path, [bytes](const ContentSink& put) { return put(bytes); }, options);
+}
+
+namespace {
+
+// The whole content at once, for a file written in place: its old bytes
+// are put back from memory, and the new ones compared with what it holds.
+std::optional<std::vector<std::uint8_t>> wholeContent(const ContentWriter& write, int& error) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    error = write([&bytes](std::span<const std::uint8_t> piece) {
+      bytes.insert(bytes.end(), piece.begin(), piece.end());
+      return 0;
+    });
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
+  if (error != 0) return std::nullopt;
+  return bytes;
+}
+
+FileReplacement inPlace(const std::string& target, const struct stat& old,
+                        const ContentWriter& write) {
+  int error = 0;
+  const std::optional<std::vector<std::uint8_t>> bytes = wholeContent(write, error);
+  if (!bytes) return {error, FileContent::old};
+  return writeInPlace(target, old, *bytes);
+}
+
+}  // namespace
+
+FileReplacement replaceFileWith(std::u16string_view path, const ContentWriter& write,
+                                const ReplaceOptions& options) {
   std::string target = nativePath(path);
   if (options.followLinks) {
     if (int error = resolveLinks(target); error != 0) return {error, FileContent::old};
@@ -163,7 +199,7 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
   // Several names must all see the new content; a file of another owner
   // keeps its owner, which a new file made by an unprivileged user can't.
   if (exists && (old.st_nlink > 1 || (old.st_uid != ::geteuid() && ::geteuid() != 0))) {
-    return writeInPlace(target, old, bytes);
+    return inPlace(target, old, write);
   }
 
   const std::string folder = folderOf(target);
@@ -174,7 +210,7 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
   FileDescriptor fd(system.mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd.valid()) {
     const int createError = errno;
-    if (exists && newFileRefusedThere(createError)) return writeInPlace(target, old, bytes);
+    if (exists && newFileRefusedThere(createError)) return inPlace(target, old, write);
     return {createError, FileContent::old};
   }
 
@@ -184,7 +220,20 @@ FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8
     return FileReplacement{error, FileContent::old};
   };
   int error = 0;
-  if (!writeAt(fd.get(), bytes.data(), bytes.size(), 0, &error)) return fail(error);
+  // The content goes to the new file as it is made, piece after piece.
+  // Running out of memory while it is made leaves no new file behind.
+  std::uint64_t offset = 0;
+  try {
+    error = write([&fd, &offset](std::span<const std::uint8_t> piece) {
+      int failure = 0;
+      if (!writeAt(fd.get(), piece.data(), piece.size(), offset, &failure)) return failure;
+      offset += piece.size();
+      return 0;
+    });
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
+  if (error != 0) return fail(error);
   if (::fchmod(fd.get(), exists ? (old.st_mode & 07777) : defaultFileMode()) != 0) {
     return fail(errno);
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -49,6 +50,17 @@ struct ReplaceOptions {
 // holds; no new file is left behind.
 FileReplacement replaceFile(std::u16string_view path, std::span<const std::uint8_t> bytes,
                             const ReplaceOptions& options = {});
+
+// Hands a content's pieces on in order: 0, or the errno of a failure.
+using ContentSink = std::function<int(std::span<const std::uint8_t>)>;
+// Makes a file's content, handing each piece to the sink as it is made; 0,
+// or the errno of its own failure (or the sink's, handed on).
+using ContentWriter = std::function<int(const ContentSink& put)>;
+
+// replaceFile for a content made as it is written, so that it is never
+// held whole in memory (but where the file must be written in place).
+FileReplacement replaceFileWith(std::u16string_view path, const ContentWriter& write,
+                                const ReplaceOptions& options = {});
 
 // The same for callers that only need to know whether the file now holds
 // the new content: 0, or the errno of the failure.

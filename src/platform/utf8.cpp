@@ -45,42 +45,69 @@ std::size_t decodeAt(std::string_view text, std::size_t at, char32_t& codePoint)
 }  // namespace
 
 std::string toUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  // At most three bytes a unit (a pair of surrogates makes four of two).
+  std::string out(3 * text.size(), '\0');
+  char* to = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t codePoint = text[i];
-    if (codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < text.size() &&
-        text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-      codePoint = 0xFFFD;
+    char32_t code = text[i];
+    if (code < 0x80) {
+      *to++ = static_cast<char>(code);
+      continue;
     }
-    appendUtf8(out, codePoint);
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    if (code < 0x800) {
+      *to++ = static_cast<char>(0xC0 | (code >> 6));
+    } else if (code < 0x10000) {
+      *to++ = static_cast<char>(0xE0 | (code >> 12));
+      *to++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    } else {
+      *to++ = static_cast<char>(0xF0 | (code >> 18));
+      *to++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      *to++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    *to++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 
 std::u16string fromUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
+  // Never more units than bytes.
+  std::u16string out(text.size(), u'\0');
+  char16_t* to = out.data();
   for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+      *to++ = lead;
+      ++at;
+      continue;
+    }
     char32_t codePoint = 0xFFFD;
     const std::size_t length = decodeAt(text, at, codePoint);
     at += length == 0 ? 1 : length;
     if (length == 0) codePoint = 0xFFFD;
     if (codePoint >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF)));
+      *to++ = static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(codePoint));
+      *to++ = static_cast<char16_t>(codePoint);
     }
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 
 bool isValidUtf8(std::string_view bytes) {
   for (std::size_t at = 0; at < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
     char32_t codePoint = 0;
     const std::size_t length = decodeAt(bytes, at, codePoint);
     if (length == 0) return false;

@@ -186,7 +186,8 @@ class QmReader {
   bool commentSeen_ = false;
   std::int64_t highestOffset_ = -1;
   bool offsetsMapped_ = false;
-  std::unordered_map<std::uint32_t, std::size_t> firstEntryAt_;
+  // Once mapped: for every entry the first one with its record, or -1.
+  std::vector<std::int32_t> earlierEntry_;
   std::int32_t translationsBase_ = 0;
   std::int32_t sectionTextsBase_ = 0;
   std::int32_t subsectionTextsBase_ = 0;
@@ -367,18 +368,33 @@ bool QmReader::readRecords() {
 }
 
 std::int64_t QmReader::earlierEntryWithRecord(std::size_t entry) {
+  if (offsetsMapped_) return earlierEntry_[entry];
+  // Records usually come in ascending order: no entry before has the record.
   const std::uint32_t offset = offsetOf(entry);
   if (static_cast<std::int64_t>(offset) > highestOffset_) {
     highestOffset_ = offset;
-    if (offsetsMapped_) firstEntryAt_.emplace(offset, entry);
     return -1;
   }
   if (!offsetsMapped_) {
+    // Every entry's record at once: sorted by offset, an entry shares the
+    // record of the first entry with its offset.
     offsetsMapped_ = true;
-    for (std::size_t i = 0; i < entry; ++i) firstEntryAt_.emplace(offsetOf(i), i);
+    const std::size_t entries = index_.size() / 8;
+    std::vector<std::uint64_t> byOffset(entries);
+    for (std::size_t i = 0; i < entries; ++i) {
+      byOffset[i] = (std::uint64_t{offsetOf(i)} << 32) | i;
+    }
+    std::sort(byOffset.begin(), byOffset.end());
+    earlierEntry_.assign(entries, -1);
+    for (std::size_t i = 1; i < entries; ++i) {
+      if ((byOffset[i] >> 32) != (byOffset[i - 1] >> 32)) continue;
+      const auto first = static_cast<std::uint32_t>(byOffset[i - 1]);
+      const std::int32_t firstOfGroup =
+          earlierEntry_[first] >= 0 ? earlierEntry_[first] : static_cast<std::int32_t>(first);
+      earlierEntry_[static_cast<std::uint32_t>(byOffset[i])] = firstOfGroup;
+    }
   }
-  const auto [at, isNew] = firstEntryAt_.emplace(offset, entry);
-  return isNew ? -1 : static_cast<std::int64_t>(at->second);
+  return earlierEntry_[entry];
 }
 
 void QmReader::addSharedEntry(std::size_t earlier) {

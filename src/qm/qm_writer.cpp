@@ -218,105 +218,143 @@ QmQtBlocks qtBlocksOf(const QmDocument& document) {
   return {document.languageBlock, document.dependenciesBlock, document.numerusRulesBlock};
 }
 
-std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
-                                       std::span<const std::int32_t> order,
-                                       std::span<const std::uint8_t> contextTable,
-                                       const QmQtBlocks& qtBlocks) {
-  // In a sorted order each entry is a jump through memory. The entries are
-  // therefore gathered once, in order, into one array; sizes, index and
-  // records then read that array front to back. At 88 bytes an entry it
-  // runs to tens of megabytes, so it is made of huge pages. Both halves of
-  // the order are gathered and written side by side.
+namespace {
+
+GatheredEntry gatheredEntry(const QmDocument& document, std::int32_t index, bool anyForms) {
+  GatheredEntry entry;
+  entry.text = document.translations.view(index);
+  entry.section = document.sectionTexts.view(index);
+  entry.subsection = document.subsectionTexts.view(index);
+  entry.hash = document.hashes[static_cast<std::size_t>(index)];
+  entry.comment = document.comments.view(index);
+  entry.index = index;
+  entry.forms = anyForms ? document.forms.count(index) : 1;
+  entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
+  entry.shapeMarks = anyForms ? document.forms.marks(index) & EntryForms::kShapeMarks : 0;
+  entry.size = 0;
+  return entry;
+}
+
+// Hands the bytes on to a sink in pieces of about a megabyte.
+class PieceWriter {
+ public:
+  explicit PieceWriter(const ContentSink& put) : put_(put), buffer_(kPiece) {}
+
+  // Room for count bytes at the end of the piece, which then grows by them;
+  // a larger piece is made for a larger count.
+  std::uint8_t* room(std::size_t count) {
+    if (used_ + count > buffer_.size()) {
+      flush();
+      if (count > buffer_.size()) buffer_.resize(count);
+    }
+    std::uint8_t* at = buffer_.data() + used_;
+    used_ += count;
+    return at;
+  }
+  void flush() {
+    if (used_ > 0 && error_ == 0) error_ = put_(std::span(buffer_.data(), used_));
+    used_ = 0;
+  }
+  int error() const { return error_; }
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  const ContentSink& put_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+  int error_ = 0;
+};
+
+}  // namespace
+
+int writeQmFile(const QmDocument& document, std::span<const std::int32_t> order,
+                std::span<const std::uint8_t> contextTable, const QmQtBlocks& qtBlocks,
+                const ContentSink& put) {
+  // Every record's size first, the two halves side by side; the records
+  // are then written in order, a piece at a time, never held whole.
   const bool anyForms = !document.forms.empty();
   const bool qtShape = document.qtRecords;
-  // Each entry is first written (and its page first touched) by the half
-  // that gathers it.
-  std::vector<GatheredEntry, UninitializedLargeAllocator<GatheredEntry>> entries(order.size());
+  std::vector<std::uint32_t> sizes(order.size());
   const std::size_t half = order.size() / 2;
   // The sum of the record sizes of a range, or more than kMaxLength when a
   // record is too large.
-  const auto gather = [&](std::size_t from, std::size_t to) {
+  const auto measure = [&](std::size_t from, std::size_t to) {
     std::uint64_t length = 0;
     for (std::size_t i = from; i < to; ++i) {
-      const std::int32_t index = order[i];
-      GatheredEntry& entry = entries[i];
-      entry.text = document.translations.view(index);
-      entry.section = document.sectionTexts.view(index);
-      entry.subsection = document.subsectionTexts.view(index);
-      entry.hash = document.hashes[static_cast<std::size_t>(index)];
-      entry.comment = document.comments.view(index);
-      entry.index = index;
-      entry.forms = anyForms ? document.forms.count(index) : 1;
-      entry.absent = anyForms && entry.text.empty() && document.forms.absent(index, 0);
-      entry.shapeMarks = anyForms ? document.forms.marks(index) & EntryForms::kShapeMarks : 0;
       ByteCounter counter;
-      emitRecord(counter, document, entry, qtShape);
+      emitRecord(counter, document, gatheredEntry(document, order[i], anyForms), qtShape);
       const std::uint64_t size = counter.count();
       if (size > kMaxLength) return kMaxLength + 1;
-      entry.size = static_cast<std::uint32_t>(size);
+      sizes[i] = static_cast<std::uint32_t>(size);
       length += size;
     }
     return length;
   };
   std::uint64_t firstHalfLength = 0;
   std::uint64_t secondHalfLength = 0;
-  runSideBySide([&] { firstHalfLength = gather(0, half); },
-                [&] { secondHalfLength = gather(half, order.size()); });
+  runSideBySide([&] { firstHalfLength = measure(0, half); },
+                [&] { secondHalfLength = measure(half, order.size()); });
   const std::uint64_t messagesLength = firstHalfLength + secondHalfLength;
   const std::uint64_t indexLength = 8 * std::uint64_t{order.size()};
   if (indexLength > kMaxLength || messagesLength > kMaxLength || contextTable.size() > kMaxLength) {
-    return std::nullopt;
+    return EFBIG;
   }
-  const auto blockSize = [](std::span<const std::uint8_t> block) -> std::uint64_t {
+  for (const auto block : {qtBlocks.language, qtBlocks.dependencies, qtBlocks.numerusRules}) {
+    if (block.size() > kMaxLength) return EFBIG;
+  }
+  const auto blockSize = [](std::span<const std::uint8_t> block) -> std::size_t {
     return block.empty() ? 0 : 5 + block.size();
   };
-  for (const auto block : {qtBlocks.language, qtBlocks.dependencies, qtBlocks.numerusRules}) {
-    if (block.size() > kMaxLength) return std::nullopt;
+
+  PieceWriter out(put);
+  {
+    const std::size_t head =
+        kQmMagic.size() + blockSize(qtBlocks.language) + blockSize(qtBlocks.dependencies) + 5;
+    ByteWriter writer(out.room(head));
+    writer.bytes(kQmMagic.data(), kQmMagic.size());
+    writer.block(kLanguageBlockTag, qtBlocks.language);
+    writer.block(kDependenciesBlockTag, qtBlocks.dependencies);
+    writer.byte(kIndexBlockTag);
+    writer.number(indexLength);
   }
-  const std::uint64_t contextBlock = blockSize(contextTable);
-  // Every byte is written below, so none is set beforehand.
-  QmFileBytes file(static_cast<std::size_t>(kQmMinimumSize + indexLength + 5 + messagesLength +
-                                            contextBlock + blockSize(qtBlocks.language) +
-                                            blockSize(qtBlocks.dependencies) +
-                                            blockSize(qtBlocks.numerusRules)));
+  std::uint64_t offset = 0;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    ByteWriter writer(out.room(8));
+    writer.number(document.hashes[static_cast<std::size_t>(order[i])]);
+    writer.number(offset);
+    offset += sizes[i];
+  }
+  {
+    ByteWriter writer(out.room(5));
+    writer.byte(kMessagesBlockTag);
+    writer.number(messagesLength);
+  }
+  for (std::size_t i = 0; i < order.size() && out.error() == 0; ++i) {
+    ByteWriter writer(out.room(sizes[i]));
+    emitRecord(writer, document, gatheredEntry(document, order[i], anyForms), qtShape);
+  }
+  {
+    ByteWriter writer(out.room(blockSize(contextTable) + blockSize(qtBlocks.numerusRules)));
+    writer.block(kContextBlockTag, contextTable);
+    writer.block(kNumerusRulesBlockTag, qtBlocks.numerusRules);
+  }
+  out.flush();
+  return out.error();
+}
 
-  ByteWriter out(file.data());
-  out.bytes(kQmMagic.data(), kQmMagic.size());
-  out.block(kLanguageBlockTag, qtBlocks.language);
-  out.block(kDependenciesBlockTag, qtBlocks.dependencies);
-  out.byte(kIndexBlockTag);
-  out.number(indexLength);
-  std::uint8_t* const index = out.position();
-  out.skip(indexLength);
-  out.byte(kMessagesBlockTag);
-  out.number(messagesLength);
-  std::uint8_t* const messages = out.position();
-  out.skip(messagesLength);
-
-  // Writes the index entries and records of a range, its first record at
-  // offset in the messages block.
-  const auto write = [&](std::size_t from, std::size_t to, std::uint64_t offset) {
-    ByteWriter indexOut(index + 8 * from);
-    ByteWriter records(messages + offset);
-    constexpr std::size_t kPrefetchDistance = 8;
-    for (std::size_t i = from; i < to; ++i) {
-      if (i + kPrefetchDistance < to) {
-        const GatheredEntry& ahead = entries[i + kPrefetchDistance];
-        __builtin_prefetch(ahead.text.data());
-        __builtin_prefetch(ahead.section.data());
-        __builtin_prefetch(ahead.subsection.data());
-      }
-      const GatheredEntry& entry = entries[i];
-      indexOut.number(entry.hash);
-      indexOut.number(offset);
-      offset += entry.size;
-      emitRecord(records, document, entry, qtShape);
-    }
-  };
-  runSideBySide([&] { write(0, half, 0); }, [&] { write(half, order.size(), firstHalfLength); });
-
-  out.block(kContextBlockTag, contextTable);
-  out.block(kNumerusRulesBlockTag, qtBlocks.numerusRules);
+std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
+                                       std::span<const std::int32_t> order,
+                                       std::span<const std::uint8_t> contextTable,
+                                       const QmQtBlocks& qtBlocks) {
+  QmFileBytes file;
+  const int error = writeQmFile(document, order, contextTable, qtBlocks,
+                                [&file](std::span<const std::uint8_t> piece) {
+                                  const std::size_t at = file.size();
+                                  file.resize(at + piece.size());
+                                  std::memcpy(file.data() + at, piece.data(), piece.size());
+                                  return 0;
+                                });
+  if (error != 0) return std::nullopt;
   return file;
 }
 

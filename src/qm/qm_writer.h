@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "platform/safe_file_writer.h"
 #include "qm/qm_document.h"
 
 #include <cstdint>
@@ -33,6 +34,13 @@ QmQtBlocks qtBlocksOf(const QmDocument& document);
 // text, a context a context. Nothing when the file would outgrow the
 // format's 32-bit lengths.
 using QmFileBytes = std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>>;
+
+// The same file, handed to put a piece at a time as it is made, so that it
+// is never held whole: 0, EFBIG when it would outgrow the format, or put's
+// errno.
+int writeQmFile(const QmDocument& document, std::span<const std::int32_t> order,
+                std::span<const std::uint8_t> contextTable, const QmQtBlocks& qtBlocks,
+                const ContentSink& put);
 
 std::optional<QmFileBytes> buildQmFile(const QmDocument& document,
                                        std::span<const std::int32_t> order,

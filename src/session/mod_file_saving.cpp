@@ -159,11 +159,13 @@ bool writeDocumentFile(const Session& session, const QmDocument& document, std::
 
   FileReplacement result;
   try {
+    // The file is written as it is made, never held whole in memory.
     const std::vector<std::int32_t> order = writtenModEntries(session);
-    const std::optional<QmFileBytes> bytes =
-        buildQmFile(document, order, session.newOriginal().contextTable,
-                    qtBlocksOf(document.hasQtBlocks() ? document : session.newOriginal()));
-    result = bytes ? replaceFile(path, *bytes) : FileReplacement{EFBIG, FileContent::old};
+    result = replaceFileWith(path, [&](const ContentSink& put) {
+      return writeQmFile(document, order, session.newOriginal().contextTable,
+                         qtBlocksOf(document.hasQtBlocks() ? document : session.newOriginal()),
+                         put);
+    });
   } catch (const std::bad_alloc&) {
     result = {ENOMEM, FileContent::old};
   }

@@ -10,6 +10,7 @@
 #include "platform/utf8.h"
 #include "qm/plural_rules.h"
 #include "session/session.h"
+#include "textio/exchange_writers.h"
 #include "textio/po_file.h"
 #include "textio/po_reader.h"
 #include "textio/xml_exchange.h"
@@ -96,15 +97,20 @@ ExchangeFormat exchangeFormatOfPath(std::u16string_view path) {
 
 bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_view path,
                  std::u16string_view modPath, DialogServices& dialogs) {
-  const std::vector<TranslationUnit> units = translationUnits(session);
+  SessionUnits units(session);
   const ExchangeHeader header = headerOf(session, modPath);
-  std::optional<std::vector<std::uint8_t>> bytes;
-  if (format == ExchangeFormat::po) bytes = poFileBytes(header, units);
-  if (format == ExchangeFormat::xliff) bytes = xliffFileBytes(header, units);
-  if (format == ExchangeFormat::ts) bytes = tsFileBytes(header, units);
+  std::string bytes;
+  bool written = true;
+  if (format == ExchangeFormat::po) written = writePo(header, units, bytes);
+  if (format == ExchangeFormat::xliff) writeXliff(header, units, bytes);
+  if (format == ExchangeFormat::ts) writeTs(header, units, bytes);
   int error = EINVAL;
-  if (bytes)
-    error = path.empty() ? ENOENT : replaceFileContents(path, *bytes, {.keepReadOnly = true});
+  if (written) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    error = path.empty()
+                ? ENOENT
+                : replaceFileContents(path, std::span(data, bytes.size()), {.keepReadOnly = true});
+  }
   if (error == 0) return true;
   dialogs.showError(DialogOwner::exportDialog, formatMessage(u"Error exporting to \"%s\"\r\n%s",
                                                              {path, systemErrorText(error)}));

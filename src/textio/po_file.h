@@ -21,11 +21,8 @@ struct ExchangeHeader {
   std::vector<std::uint8_t> pluralRules;
 };
 
-// The units as a gettext PO file, written with GNU gettext's libgettextpo:
-// each unit a message whose msgctxt is its key (unitId), msgid the source
-// (msgid_plural and msgstr[n] for a plural message, as many forms as the
-// header's Plural-Forms say), msgstr the translation; section, subsection
-// and comment as extracted comments. Nothing when libgettextpo fails.
+// The units as a gettext PO file (writePo); nothing when the header's plural
+// rules are not well formed.
 std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& header,
                                                      std::span<const TranslationUnit> units);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 
 // The PO grammar as GNU gettext reads it: a backslash at the end of a line
 // joins it to the next one anywhere in the file; a message is an optional
@@ -23,29 +24,37 @@ namespace {
 // The bytes as logical lines: "\\\n" removed, each line with the number of
 // the file's line it starts on.
 struct Line {
-  std::string text;
+  std::string_view text;
   std::int32_t number = 0;
 };
 
-std::vector<Line> logicalLines(std::string_view bytes) {
+// The lines view the bytes; only lines joined at a backslash are copies,
+// kept in joined.
+std::vector<Line> logicalLines(std::string_view bytes, std::deque<std::string>& joined) {
   std::vector<Line> lines;
-  Line current{{}, 1};
+  lines.reserve(bytes.size() / 24);
   std::int32_t number = 1;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char byte = bytes[i];
-    if (byte == '\\' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-      ++i;
+  for (std::size_t at = 0; at < bytes.size();) {
+    std::size_t end = bytes.find('\n', at);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::int32_t first = number++;
+    if (end == bytes.size() || end == at || bytes[end - 1] != '\\') {
+      lines.push_back({bytes.substr(at, end - at), first});
+      at = end + 1;
+      continue;
+    }
+    std::string& line = joined.emplace_back();
+    while (end < bytes.size() && end > at && bytes[end - 1] == '\\') {
+      line.append(bytes.substr(at, end - 1 - at));
+      at = end + 1;
+      end = bytes.find('\n', at);
+      if (end == std::string_view::npos) end = bytes.size();
       ++number;
-      continue;
     }
-    if (byte == '\n') {
-      lines.push_back(std::move(current));
-      current = {{}, ++number};
-      continue;
-    }
-    current.text.push_back(byte);
+    line.append(bytes.substr(at, end - at));
+    lines.push_back({line, first});
+    at = end + 1;
   }
-  if (!current.text.empty()) lines.push_back(std::move(current));
   return lines;
 }
 
@@ -163,7 +172,7 @@ enum class Field { none, context, id, idPlural, string };
 
 class PoParser {
  public:
-  explicit PoParser(std::string_view bytes) : lines_(logicalLines(bytes)) {}
+  explicit PoParser(std::string_view bytes) : lines_(logicalLines(bytes, joined_)) {}
 
   bool parse(std::string& error);
   std::vector<Message>& messages() { return messages_; }
@@ -177,6 +186,7 @@ class PoParser {
     return false;
   }
 
+  std::deque<std::string> joined_;
   std::vector<Line> lines_;
   std::vector<Message> messages_;
   std::optional<Message> current_;

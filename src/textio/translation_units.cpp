@@ -58,16 +58,33 @@ std::optional<std::string> unescaped(std::string_view part) {
 
 // The key of a row: from the Mod entry where the Mod has one, else from the
 // new original (a new string of "Mod update").
-UnitKey keyOfRow(const Session& session, std::int32_t row) {
+UnitKeyView keyOfRow(const Session& session, std::int32_t row) {
   const RowEntries entries = session.rowEntries(row);
   const QmDocument& document = entries.mod >= 0 ? session.mod() : session.newOriginal();
   const std::int32_t entry = entries.mod >= 0 ? entries.mod : entries.newOriginal;
   if (entry < 0) return {};
-  return {document.hashes[static_cast<std::size_t>(entry)],
-          std::string(document.sectionTexts.view(entry)),
-          std::string(document.subsectionTexts.view(entry)),
-          std::string(document.comments.view(entry))};
+  return {document.hashes[static_cast<std::size_t>(entry)], document.sectionTexts.view(entry),
+          document.subsectionTexts.view(entry), document.comments.view(entry)};
 }
+
+// Whether two texts are the same once written as UTF-8, where an unpaired
+// surrogate, which UTF-8 can't hold, is U+FFFD.
+bool sameInUtf8(std::u16string_view a, std::u16string_view b) {
+  if (a == b) return true;
+  const auto surrogate = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
+  if (std::none_of(a.begin(), a.end(), surrogate) && std::none_of(b.begin(), b.end(), surrogate)) {
+    return false;
+  }
+  return toUtf8(a) == toUtf8(b);
+}
+
+struct KeyViewHash {
+  std::size_t operator()(const UnitKeyView& key) const {
+    const std::hash<std::string_view> text;
+    return key.hash ^ (text(key.section) * 3) ^ (text(key.subsection) * 5) ^
+           (text(key.comment) * 7);
+  }
+};
 
 bool rowHasKey(const Session& session, std::int32_t row) {
   const RowEntries entries = session.rowEntries(row);
@@ -76,14 +93,17 @@ bool rowHasKey(const Session& session, std::int32_t row) {
 
 }  // namespace
 
-std::string unitId(const UnitKey& key) {
-  std::string id(8, '0');
-  for (int i = 0; i < 8; ++i)
-    id[static_cast<std::size_t>(i)] = kHexDigits[(key.hash >> (28 - 4 * i)) & 0xF];
-  for (const std::string* part : {&key.section, &key.subsection, &key.comment}) {
-    id.push_back('/');
-    appendEscaped(id, *part);
+void appendUnitId(std::string& out, const UnitKeyView& key) {
+  for (int i = 0; i < 8; ++i) out.push_back(kHexDigits[(key.hash >> (28 - 4 * i)) & 0xF]);
+  for (const std::string_view part : {key.section, key.subsection, key.comment}) {
+    out.push_back('/');
+    appendEscaped(out, part);
   }
+}
+
+std::string unitId(const UnitKeyView& key) {
+  std::string id;
+  appendUnitId(id, key);
   return id;
 }
 
@@ -111,13 +131,13 @@ std::optional<UnitKey> unitKeyFromId(std::string_view id) {
   return key;
 }
 
-std::string unitNotes(const UnitKey& key) {
+std::string unitNotes(const UnitKeyView& key) {
   std::string text;
-  const auto add = [&text](const char* title, const std::string& value) {
+  const auto add = [&text](const char* title, std::string_view value) {
     if (value.empty()) return;
     if (!text.empty()) text += '\n';
     text += title;
-    text += isValidUtf8(value) ? value : std::string("(not UTF-8)");
+    text += isValidUtf8(value) ? value : std::string_view("(not UTF-8)");
   };
   add("Context: ", key.subsection);
   add("Source text: ", key.section);
@@ -125,44 +145,120 @@ std::string unitNotes(const UnitKey& key) {
   return text;
 }
 
-std::vector<TranslationUnit> translationUnits(const Session& session) {
-  std::vector<TranslationUnit> units;
-  std::unordered_set<std::string> ids;
-  const bool languagesDiffer = modLanguageDiffersFromOriginal(session);
+SessionUnits::SessionUnits(const Session& session)
+    : session_(session), languagesDiffer_(modLanguageDiffersFromOriginal(session)) {
+  // A second entry with a key is never reached; one unit a key. The keys'
+  // hashes are sorted, and only rows of equal hashes compared.
+  std::vector<std::pair<std::size_t, std::int32_t>> hashes;
+  const KeyViewHash hash;
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
-    if (!rowHasKey(session, row)) continue;
-    TranslationUnit unit;
-    unit.key = keyOfRow(session, row);
-    // A second entry with a key is never reached; one unit a key.
-    if (!ids.insert(unitId(unit.key)).second) continue;
-    const std::int32_t forms = session.rowFormCount(row);
-    const RowEntries entries = session.rowEntries(row);
-    const std::int32_t modForms = entries.mod >= 0 ? session.mod().forms.count(entries.mod)
-                                                   : session.modPluralForms().value_or(1);
-    for (std::int32_t k = 0; k < forms; ++k) {
-      if (session.rowHasOriginalForm(row + k))
-        unit.sources.emplace_back(session.rowOriginalText(row + k));
-      if (k < modForms) unit.translations.emplace_back(session.rowModText(row + k));
+    if (rowHasKey(session, row)) hashes.emplace_back(hash(keyOfRow(session, row)), row);
+  }
+  std::vector<std::pair<std::size_t, std::int32_t>> sorted = hashes;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<bool> again(static_cast<std::size_t>(session.rowCount()), false);
+  for (std::size_t i = 0; i < sorted.size();) {
+    std::size_t end = i + 1;
+    while (end < sorted.size() && sorted[end].first == sorted[i].first) ++end;
+    for (std::size_t a = i; a < end; ++a) {
+      for (std::size_t b = i; b < a; ++b) {
+        if (!again[static_cast<std::size_t>(sorted[b].second)] &&
+            keyOfRow(session, sorted[a].second) == keyOfRow(session, sorted[b].second)) {
+          again[static_cast<std::size_t>(sorted[a].second)] = true;
+          break;
+        }
+      }
     }
-    if (unit.sources.empty()) unit.sources.emplace_back();
-    unit.plural = forms > 1;
-    unit.qtFormat = hasPlaceMarkers(unit.sources.front());
-    if (messageState(session, row, languagesDiffer) == TranslationState::untranslated) {
-      for (std::u16string& translation : unit.translations) translation.clear();
-    }
+    i = end;
+  }
+  for (const auto& [key, row] : hashes) {
+    if (!again[static_cast<std::size_t>(row)]) rows_.push_back(row);
+  }
+}
+
+const UnitView& SessionUnits::unit(std::size_t i) {
+  const std::int32_t row = rows_[i];
+  const std::int32_t forms = session_.rowFormCount(row);
+  const RowEntries entries = session_.rowEntries(row);
+  const std::int32_t modForms = entries.mod >= 0 ? session_.mod().forms.count(entries.mod)
+                                                 : session_.modPluralForms().value_or(1);
+  sources_.clear();
+  translations_.clear();
+  for (std::int32_t k = 0; k < forms; ++k) {
+    if (session_.rowHasOriginalForm(row + k)) sources_.push_back(session_.rowOriginalText(row + k));
+    if (k < modForms) translations_.push_back(session_.rowModText(row + k));
+  }
+  if (sources_.empty()) sources_.emplace_back();
+  // An untranslated message goes out untranslated, so that tools count it.
+  if (messageState(session_, row, languagesDiffer_) == TranslationState::untranslated) {
+    for (std::u16string_view& translation : translations_) translation = {};
+  }
+  view_ = {keyOfRow(session_, row), forms > 1, hasPlaceMarkers(sources_.front()), sources_,
+           translations_};
+  return view_;
+}
+
+const UnitView& HeldUnits::unit(std::size_t i) {
+  const TranslationUnit& unit = units_[i];
+  sources_.assign(unit.sources.begin(), unit.sources.end());
+  translations_.assign(unit.translations.begin(), unit.translations.end());
+  view_ = {unit.key.view(), unit.plural, unit.qtFormat, sources_, translations_};
+  return view_;
+}
+
+std::vector<TranslationUnit> translationUnits(const Session& session) {
+  SessionUnits source(session);
+  std::vector<TranslationUnit> units;
+  units.reserve(source.count());
+  for (std::size_t i = 0; i < source.count(); ++i) {
+    const UnitView& view = source.unit(i);
+    TranslationUnit unit{{view.key.hash, std::string(view.key.section),
+                          std::string(view.key.subsection), std::string(view.key.comment)},
+                         view.plural,
+                         view.qtFormat,
+                         {view.sources.begin(), view.sources.end()},
+                         {view.translations.begin(), view.translations.end()}};
     units.push_back(std::move(unit));
   }
   return units;
 }
 
 ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
-  std::unordered_map<std::string, std::int32_t> rowOfId;
-  for (std::int32_t row = 0; row < session.rowCount(); ++row) {
-    if (rowHasKey(session, row)) rowOfId.emplace(unitId(keyOfRow(session, row)), row);
+  // Every row's id, in one string; the map views them there.
+  std::string ids;
+  std::vector<std::pair<std::size_t, std::int32_t>> ends;
+  // The rows that an export gives units: one a key.
+  const SessionUnits exported(session);
+  for (const std::int32_t row : exported.rows()) {
+    appendUnitId(ids, keyOfRow(session, row));
+    ends.emplace_back(ids.size(), row);
   }
+  const auto idOf = [&ids, &ends](std::size_t i) {
+    const std::size_t start = i == 0 ? 0 : ends[i - 1].first;
+    return std::string_view(ids).substr(start, ends[i].first - start);
+  };
+  // Units mostly come back in the order they went out: the next row's id is
+  // tried first, and the map of every id is made only when that fails.
+  std::unordered_map<std::string_view, std::int32_t> rowOfId;
+  std::size_t next = 0;
+  const auto rowOf = [&](std::string_view id) -> std::optional<std::int32_t> {
+    if (next < ends.size() && idOf(next) == id) return ends[next++].second;
+    if (rowOfId.empty() && !ends.empty()) {
+      rowOfId.reserve(ends.size());
+      for (std::size_t i = 0; i < ends.size(); ++i) rowOfId.emplace(idOf(i), ends[i].second);
+    }
+    const auto found = rowOfId.find(id);
+    if (found == rowOfId.end()) return std::nullopt;
+    // Go on from there.
+    next = static_cast<std::size_t>(
+        std::lower_bound(ends.begin(), ends.end(), found->second,
+                         [](const auto& end, std::int32_t row) { return end.second < row; }) -
+        ends.begin() + 1);
+    return found->second;
+  };
   ImportReport report;
   const Session::BatchedChanges batch(session);
-  std::unordered_set<std::int32_t> rowsSeen;
+  std::vector<bool> rowsSeen(static_cast<std::size_t>(session.rowCount()), false);
   const auto where = [](const ReadUnit& unit) {
     return unit.id + (unit.line > 0 ? " (line " + std::to_string(unit.line) + ")" : "");
   };
@@ -177,10 +273,12 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
       continue;
     }
     // Ids are compared as keys, so that a tool's other escaping still finds
-    // the entry.
-    const std::optional<UnitKey> key = unitKeyFromId(unit.id);
-    const auto found = key ? rowOfId.find(unitId(*key)) : rowOfId.end();
-    if (found == rowOfId.end()) {
+    // the entry; most come back as they went out.
+    std::optional<std::int32_t> found = rowOf(unit.id);
+    if (!found) {
+      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id)) found = rowOf(unitId(*key));
+    }
+    if (!found) {
       ++report.unknown;
       if (report.firstUnknown.size() < kKeysListed) report.firstUnknown.push_back(unit.id);
       continue;
@@ -189,13 +287,14 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
       ++report.fuzzy;
       continue;
     }
-    const std::int32_t row = found->second;
+    const std::int32_t row = *found;
     // The first unit of a key is the one imported.
-    if (!rowsSeen.insert(row).second) {
+    if (rowsSeen[static_cast<std::size_t>(row)]) {
       ++report.repeated;
       list(report.firstRepeated, where(unit));
       continue;
     }
+    rowsSeen[static_cast<std::size_t>(row)] = true;
     const std::int32_t forms = session.rowFormCount(row);
     if (static_cast<std::int32_t>(unit.translations.size()) > forms) {
       const auto beyond = std::find_if(unit.translations.begin() + forms, unit.translations.end(),
@@ -213,7 +312,7 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
       // An untranslated unit, or a text the file holds as the Mod does
       // (also where UTF-8 can't hold it), changes nothing.
       if (text.empty() || !session.rowModEditable(row + k) ||
-          toUtf8(text) == toUtf8(session.rowModText(row + k))) {
+          sameInUtf8(text, session.rowModText(row + k))) {
         continue;
       }
       session.setRowModText(row + k, text);
@@ -221,7 +320,7 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
     }
     if (changed) ++report.changed;
     const std::u16string_view original = session.rowOriginalText(row);
-    if (!unit.sources.empty() && toUtf8(unit.sources.front()) != toUtf8(original)) {
+    if (!unit.sources.empty() && !sameInUtf8(unit.sources.front(), original)) {
       ++report.sourceChanged;
       if (report.firstSourceChanged.size() < kKeysListed)
         report.firstSourceChanged.push_back(unit.id);

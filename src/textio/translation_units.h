@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,23 +13,36 @@ class Session;
 
 // What tells a Mod entry from every other: its hash and its section,
 // subsection and comment texts (bytes as the file holds them).
+// The same as views, into a document or a UnitKey.
+struct UnitKeyView {
+  std::uint32_t hash = 0;
+  std::string_view section;
+  std::string_view subsection;
+  std::string_view comment;
+  bool operator==(const UnitKeyView&) const = default;
+};
+
 struct UnitKey {
   std::uint32_t hash = 0;
   std::string section;
   std::string subsection;
   std::string comment;
   bool operator==(const UnitKey&) const = default;
+  UnitKeyView view() const { return {hash, section, subsection, comment}; }
 };
 
 // The key as one line of printable UTF-8 that translation tools keep as
 // they got it: "0A1B2C3D/section/subsection/comment", with "%", "/",
 // control characters and bytes of invalid UTF-8 written as "%XX".
-std::string unitId(const UnitKey& key);
+std::string unitId(const UnitKeyView& key);
+inline std::string unitId(const UnitKey& key) { return unitId(key.view()); }
+void appendUnitId(std::string& out, const UnitKeyView& key);
 std::optional<UnitKey> unitKeyFromId(std::string_view id);
 
 // The key as a note for the translator: "Context: ...", "Source text: ..."
 // and "Comment: ..." lines, for the parts that are not empty.
-std::string unitNotes(const UnitKey& key);
+std::string unitNotes(const UnitKeyView& key);
+inline std::string unitNotes(const UnitKey& key) { return unitNotes(key.view()); }
 
 // One Mod message as a translation tool sees it: the Original's text as
 // the source and the Mod's text as the translation, every form of a plural
@@ -45,7 +59,59 @@ struct TranslationUnit {
   std::vector<std::u16string> translations;
 };
 
-// The units of a Traditional session, one a Mod message, in row order.
+// A unit as the writers take it: views of its key and texts.
+struct UnitView {
+  UnitKeyView key;
+  bool plural = false;
+  bool qtFormat = false;
+  std::span<const std::u16string_view> sources;
+  std::span<const std::u16string_view> translations;
+};
+
+// The units a file is written from, by their place; a unit given is valid
+// until the next is asked for.
+class UnitSource {
+ public:
+  virtual ~UnitSource() = default;
+  virtual std::size_t count() const = 0;
+  virtual const UnitView& unit(std::size_t i) = 0;
+};
+
+// The units of a session, one a Mod message, in row order, as views of its
+// documents: nothing is copied.
+class SessionUnits : public UnitSource {
+ public:
+  explicit SessionUnits(const Session& session);
+  std::size_t count() const override { return rows_.size(); }
+  const UnitView& unit(std::size_t i) override;
+  // The first row of each unit's message.
+  const std::vector<std::int32_t>& rows() const { return rows_; }
+
+ private:
+  const Session& session_;
+  bool languagesDiffer_ = false;
+  std::vector<std::int32_t> rows_;  // the first row of each unit's message
+  std::vector<std::u16string_view> sources_;
+  std::vector<std::u16string_view> translations_;
+  UnitView view_;
+};
+
+// Units held whole, as a tool's file or a test gives them.
+class HeldUnits : public UnitSource {
+ public:
+  explicit HeldUnits(std::span<const TranslationUnit> units) : units_(units) {}
+  std::size_t count() const override { return units_.size(); }
+  const UnitView& unit(std::size_t i) override;
+
+ private:
+  std::span<const TranslationUnit> units_;
+  std::vector<std::u16string_view> sources_;
+  std::vector<std::u16string_view> translations_;
+  UnitView view_;
+};
+
+// The units of a Traditional session, one a Mod message, in row order,
+// held whole.
 std::vector<TranslationUnit> translationUnits(const Session& session);
 
 // A unit read back from a tool's file.

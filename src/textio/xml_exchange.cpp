@@ -1,5 +1,7 @@
 #include "textio/xml_exchange.h"
 
+#include "textio/exchange_writers.h"
+
 #include "checks/translation_checks.h"
 #include "platform/utf8.h"
 
@@ -11,121 +13,6 @@
 namespace sorvane {
 
 namespace {
-
-// The document is written without pugixml's escaping, which writes a
-// carriage return as it is (a reader turns it into a line feed) and
-// control characters as references XML 1.0 forbids: each text is escaped
-// here, and a control character becomes an element of its own.
-std::string escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char byte : text) {
-    switch (byte) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      default:
-        out.push_back(byte);
-    }
-  }
-  return out;
-}
-
-enum class Flavour { xliff, ts };
-
-// Whether the unit at i is a character XML 1.0 can't hold: a control
-// character, U+FFFE, U+FFFF, or half of a surrogate pair without its other
-// half.
-bool outsideXml(std::u16string_view text, std::size_t i) {
-  const char16_t unit = text[i];
-  if (unit < 0x20) return unit != u'\t' && unit != u'\n' && unit != u'\r';
-  if (unit == 0xFFFE || unit == 0xFFFF) return true;
-  if (unit >= 0xD800 && unit <= 0xDBFF) {
-    return i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF;
-  }
-  if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    return i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF;
-  }
-  return false;
-}
-
-// Two hexadecimal digits, or four for a unit beyond 0xFF.
-std::string hexCode(unsigned value) {
-  constexpr char kDigits[] = "0123456789abcdef";
-  std::string code;
-  for (int shift = value > 0xFF ? 12 : 4; shift >= 0; shift -= 4) {
-    code.push_back(kDigits[(value >> shift) & 0xF]);
-  }
-  return code;
-}
-
-void appendText(pugi::xml_node parent, std::u16string_view text, Flavour flavour) {
-  int controls = 0;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !outsideXml(text, i)) continue;
-    if (i > start) {
-      parent.append_child(pugi::node_pcdata)
-          .set_value(escaped(toUtf8(text.substr(start, i - start))).c_str());
-    }
-    if (i < text.size()) {
-      const std::string code = hexCode(text[i]);
-      if (flavour == Flavour::ts) {
-        // As Qt's own tools write a character XML can't hold.
-        parent.append_child("byte").append_attribute("value") =
-            std::string("x").append(code).c_str();
-      } else {
-        pugi::xml_node mark = parent.append_child("x");
-        mark.append_attribute("id") = std::string("c").append(std::to_string(++controls)).c_str();
-        mark.append_attribute("ctype") = std::string("x-sorvane-char-").append(code).c_str();
-      }
-    }
-    start = i + 1;
-  }
-  // A text that ends in such a character ends in an empty piece of text,
-  // so that the indented file adds no line break before the end tag.
-  if (!text.empty() && outsideXml(text, text.size() - 1)) {
-    parent.append_child(pugi::node_pcdata).set_value("");
-  }
-}
-
-void setAttribute(pugi::xml_node node, const char* name, std::string_view value) {
-  node.append_attribute(name) = escaped(value).c_str();
-}
-
-void appendElement(pugi::xml_node parent, const char* name, std::u16string_view text,
-                   Flavour flavour) {
-  appendText(parent.append_child(name), text, flavour);
-}
-
-std::string qtLanguageAsTag(std::string code) {
-  std::replace(code.begin(), code.end(), '_', '-');
-  return code.empty() ? std::string("und") : code;
-}
-
-std::vector<std::uint8_t> saved(const pugi::xml_document& document) {
-  struct Writer : pugi::xml_writer {
-    std::vector<std::uint8_t> bytes;
-    void write(const void* data, std::size_t size) override {
-      const auto* begin = static_cast<const std::uint8_t*>(data);
-      bytes.insert(bytes.end(), begin, begin + size);
-    }
-  } writer;
-  document.save(writer, "  ", pugi::format_indent | pugi::format_no_escapes, pugi::encoding_utf8);
-  return std::move(writer.bytes);
-}
 
 // The longest text a unit may hold, as a QM text sensibly does.
 constexpr std::size_t kLongestText = std::size_t{1} << 20;
@@ -295,99 +182,18 @@ constexpr std::string_view kOriginalNote = "Original text: ";
 
 std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
                                          std::span<const TranslationUnit> units) {
-  constexpr Flavour flavour = Flavour::xliff;
-  pugi::xml_document document;
-  pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-  declaration.append_attribute("version") = "1.0";
-  declaration.append_attribute("encoding") = "UTF-8";
-  pugi::xml_node xliff = document.append_child("xliff");
-  xliff.append_attribute("version") = "1.2";
-  xliff.append_attribute("xmlns") = "urn:oasis:names:tc:xliff:document:1.2";
-  pugi::xml_node file = xliff.append_child("file");
-  setAttribute(file, "original", header.project);
-  file.append_attribute("datatype") = "plaintext";
-  setAttribute(
-      file, "source-language",
-      header.sourceLanguage.empty() ? std::string("und") : qtLanguageAsTag(header.sourceLanguage));
-  setAttribute(file, "target-language", qtLanguageAsTag(header.language));
-  pugi::xml_node body = file.append_child("body");
-  const auto addUnit = [](pugi::xml_node parent, const std::string& id, std::u16string_view source,
-                          std::u16string_view target, const std::string& note) {
-    pugi::xml_node unit = parent.append_child("trans-unit");
-    setAttribute(unit, "id", id);
-    unit.append_attribute("xml:space") = "preserve";
-    appendElement(unit, "source", source, flavour);
-    pugi::xml_node targetNode = unit.append_child("target");
-    targetNode.append_attribute("state") = target.empty() ? "needs-translation" : "translated";
-    appendText(targetNode, target, flavour);
-    if (!note.empty()) appendElement(unit, "note", fromUtf8(note), flavour);
-  };
-  for (const TranslationUnit& unit : units) {
-    const std::string id = unitId(unit.key);
-    const auto target = [&unit](std::size_t form) {
-      return form < unit.translations.size() ? std::u16string_view(unit.translations[form])
-                                             : std::u16string_view();
-    };
-    if (!unit.plural) {
-      addUnit(body, id, unit.sources.front(), target(0), unitNotes(unit.key));
-      continue;
-    }
-    pugi::xml_node group = body.append_child("group");
-    setAttribute(group, "id", id);
-    group.append_attribute("restype") = "x-gettext-plurals";
-    const std::size_t forms = std::max<std::size_t>(unit.translations.size(), 1);
-    for (std::size_t form = 0; form < forms; ++form) {
-      const std::u16string& source = unit.sources[std::min(form, unit.sources.size() - 1)];
-      addUnit(group, id + "[" + std::to_string(form) + "]", source, target(form),
-              form == 0 ? unitNotes(unit.key) : std::string());
-    }
-  }
-  return saved(document);
+  HeldUnits source(units);
+  std::string out;
+  writeXliff(header, source, out);
+  return {out.begin(), out.end()};
 }
 
 std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
                                       std::span<const TranslationUnit> units) {
-  constexpr Flavour flavour = Flavour::ts;
-  pugi::xml_document document;
-  pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-  declaration.append_attribute("version") = "1.0";
-  declaration.append_attribute("encoding") = "utf-8";
-  document.append_child(pugi::node_doctype).set_value("TS");
-  pugi::xml_node ts = document.append_child("TS");
-  ts.append_attribute("version") = "2.1";
-  setAttribute(ts, "language", header.language);
-  // Messages grouped by their context, in the order contexts first come.
-  std::map<std::string, pugi::xml_node> contexts;
-  for (const TranslationUnit& unit : units) {
-    pugi::xml_node& context = contexts[unit.key.subsection];
-    if (!context) {
-      context = ts.append_child("context");
-      appendElement(context, "name", fromUtf8(unit.key.subsection), flavour);
-    }
-    pugi::xml_node message = context.append_child("message");
-    if (unit.plural) message.append_attribute("numerus") = "yes";
-    appendElement(message, "source", fromUtf8(unit.key.section), flavour);
-    if (!unit.key.comment.empty()) {
-      appendElement(message, "comment", fromUtf8(unit.key.comment), flavour);
-    }
-    if (toUtf8(unit.sources.front()) != unit.key.section) {
-      appendElement(message, "extracomment",
-                    fromUtf8(std::string(kOriginalNote)) + unit.sources.front(), flavour);
-    }
-    pugi::xml_node translation = message.append_child("translation");
-    const bool untranslated = std::all_of(unit.translations.begin(), unit.translations.end(),
-                                          [](const std::u16string& text) { return text.empty(); });
-    if (untranslated) translation.append_attribute("type") = "unfinished";
-    if (unit.plural) {
-      for (const std::u16string& form : unit.translations) {
-        appendElement(translation, "numerusform", form, flavour);
-      }
-    } else if (!unit.translations.empty()) {
-      appendText(translation, unit.translations.front(), flavour);
-    }
-    appendElement(message, "extra-sorvane-key", fromUtf8(unitId(unit.key)), flavour);
-  }
-  return saved(document);
+  HeldUnits source(units);
+  std::string out;
+  writeTs(header, source, out);
+  return {out.begin(), out.end()};
 }
 
 std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
@@ -473,7 +279,7 @@ std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, st
       unit.id = toUtf8(text);
       // A message without the key (a tool added it) is keyed as Qt finds it.
       if (unit.id.empty())
-        unit.id = unitId({qtMessageHash(source, comment), source, name, comment});
+        unit.id = unitId(UnitKeyView{qtMessageHash(source, comment), source, name, comment});
       std::u16string original = fromUtf8(source);
       if (!textOf(message.child("extracomment"))) return std::nullopt;
       const std::u16string prefix = fromUtf8(std::string(kOriginalNote));

@@ -1,0 +1,444 @@
+#include "textio/exchange_writers.h"
+
+#include "platform/utf8.h"
+#include "qm/plural_rules.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+// The files are written straight from the units' views into one buffer:
+// no document model, no text copied on the way. Their shape is the one
+// gettext's and pugixml's writers gave them, which the tools and the
+// readers take as they did.
+
+namespace sorvane {
+
+namespace {
+
+// Appends to a string through a buffer of its own: the files are written a
+// character at a time, and std::string's own push_back is not inlined.
+class TextOut {
+ public:
+  explicit TextOut(std::string& out) : out_(out) {}
+  ~TextOut() { flush(); }
+  TextOut(const TextOut&) = delete;
+  TextOut& operator=(const TextOut&) = delete;
+
+  void push_back(char c) {
+    if (used_ == sizeof buffer_) flush();
+    buffer_[used_++] = c;
+  }
+  TextOut& operator+=(std::string_view text) {
+    if (text.size() > sizeof buffer_ - used_) {
+      flush();
+      if (text.size() > sizeof buffer_) {
+        out_ += text;
+        return *this;
+      }
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+    return *this;
+  }
+  TextOut& operator+=(char c) {
+    push_back(c);
+    return *this;
+  }
+  void flush() {
+    out_.append(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  char buffer_[16384];
+  std::size_t used_ = 0;
+};
+
+// UTF-16 appended as UTF-8; a unit without a UTF-8 form (an unpaired
+// surrogate) becomes U+FFFD.
+// The ASCII characters a format writes otherwise than as they are.
+struct Specials {
+  bool ascii[128] = {};
+  constexpr explicit Specials(std::string_view characters, bool controls) {
+    for (const char c : characters) ascii[static_cast<unsigned char>(c)] = true;
+    for (int c = 0; c < 0x20 && controls; ++c) ascii[c] = true;
+  }
+};
+
+template <typename Escape>
+void appendUtf8(TextOut& out, std::u16string_view text, const Specials& specials, Escape escape) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code < 0x80) {
+      if (specials.ascii[code]) {
+        escape(out, static_cast<char>(code), text, i);
+      } else {
+        out.push_back(static_cast<char>(code));
+      }
+      continue;
+    }
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      if (escape(out, '\0', text, i)) continue;
+      code = 0xFFFD;
+    } else if ((code == 0xFFFE || code == 0xFFFF) && escape(out, '\0', text, i)) {
+      continue;
+    }
+    if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    } else if (code < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    }
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+// ---- PO ----
+
+void appendPoEscaped(TextOut& out, char c) {
+  switch (c) {
+    case '"':
+      out += "\\\"";
+      break;
+    case '\\':
+      out += "\\\\";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\a':
+      out += "\\a";
+      break;
+    case '\b':
+      out += "\\b";
+      break;
+    case '\f':
+      out += "\\f";
+      break;
+    case '\v':
+      out += "\\v";
+      break;
+    default:
+      out.push_back(c);
+  }
+}
+
+// keyword "text", or keyword "" and a line of its own for each line of a
+// text with line breaks, as gettext writes them.
+void appendPoString(TextOut& out, std::string_view keyword, std::u16string_view text) {
+  out += keyword;
+  const std::size_t newline = text.find(u'\n');
+  const bool split = newline != std::u16string_view::npos && newline + 1 < text.size();
+  out += split ? " \"\"\n\"" : " \"";
+  static constexpr Specials kPo("\"\\\t\r\a\b\f\v\n", false);
+  appendUtf8(out, text, kPo, [split](TextOut& to, char c, std::u16string_view all, std::size_t i) {
+    if (c == '\n') {
+      // A line of its own after each break but the last.
+      to += split && i + 1 < all.size() ? "\\n\"\n\"" : "\\n";
+      return true;
+    }
+    if (c != '\0') appendPoEscaped(to, c);
+    return false;
+  });
+  out += "\"\n";
+}
+
+// A string of bytes already UTF-8, in one piece.
+void appendPoBytes(TextOut& out, std::string_view keyword, std::string_view bytes) {
+  out += keyword;
+  out += " \"";
+  for (const char c : bytes) {
+    if (c == '\n') {
+      out += "\\n";
+    } else {
+      appendPoEscaped(out, c);
+    }
+  }
+  out += "\"\n";
+}
+
+// ---- XML ----
+
+enum class Flavour { xliff, ts };
+
+void appendXmlEscaped(TextOut& out, char c) {
+  switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\r':
+      // A reader would turn a carriage return into a line feed.
+      out += "&#13;";
+      break;
+    default:
+      out.push_back(c);
+  }
+}
+
+// Two hexadecimal digits, or four for a unit beyond 0xFF.
+void appendHexCode(TextOut& out, unsigned value) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  for (int shift = value > 0xFF ? 12 : 4; shift >= 0; shift -= 4) {
+    out.push_back(kDigits[(value >> shift) & 0xF]);
+  }
+}
+
+// A text, with every character XML 1.0 can't hold (control characters,
+// U+FFFE, U+FFFF, unpaired surrogates) as an element: <byte value="x01"/>
+// in TS, as Qt's tools write it, <x id="c1" ctype="x-sorvane-char-01"/> in
+// XLIFF.
+void appendXmlText(TextOut& out, std::u16string_view text, Flavour flavour) {
+  int controls = 0;
+  static constexpr Specials kXml("&<>\"\r", true);
+  appendUtf8(out, text, kXml,
+             [flavour, &controls](TextOut& to, char c, std::u16string_view all, std::size_t i) {
+               const char16_t unit = all[i];
+               const bool outside =
+                   unit < 0x20 ? unit != u'\t' && unit != u'\n' && unit != u'\r' : c == '\0';
+               if (!outside) {
+                 appendXmlEscaped(to, c);
+                 return false;
+               }
+               if (flavour == Flavour::ts) {
+                 to += "<byte value=\"x";
+                 appendHexCode(to, unit);
+                 to += "\"/>";
+               } else {
+                 to += "<x id=\"c";
+                 to += std::to_string(++controls);
+                 to += "\" ctype=\"x-sorvane-char-";
+                 appendHexCode(to, unit);
+                 to += "\"/>";
+               }
+               return true;
+             });
+}
+
+void appendXmlBytes(TextOut& out, std::string_view bytes) {
+  for (const char c : bytes) appendXmlEscaped(out, c);
+}
+
+void appendElement(TextOut& out, std::string_view indent, std::string_view name,
+                   std::u16string_view text, Flavour flavour) {
+  out += indent;
+  out += '<';
+  out += name;
+  out += '>';
+  appendXmlText(out, text, flavour);
+  out += "</";
+  out += name;
+  out += ">\n";
+}
+
+std::string xmlLanguage(std::string code) {
+  std::replace(code.begin(), code.end(), '_', '-');
+  return code.empty() ? std::string("und") : code;
+}
+
+constexpr std::string_view kOriginalNote = "Original text: ";
+
+}  // namespace
+
+bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& text) {
+  TextOut out(text);
+  const std::optional<std::string> pluralForms = gettextPluralForms(header.pluralRules);
+  if (!pluralForms) return false;
+  const auto forms = static_cast<std::size_t>(pluralFormCount(header.pluralRules));
+  out += "msgid \"\"\nmsgstr \"\"\n";
+  for (const std::string& line :
+       {"Project-Id-Version: " + header.project, std::string("MIME-Version: 1.0"),
+        std::string("Content-Type: text/plain; charset=UTF-8"),
+        std::string("Content-Transfer-Encoding: 8bit"), "Language: " + header.language,
+        "Plural-Forms: " + *pluralForms}) {
+    out.push_back('"');
+    for (const char c : line) appendPoEscaped(out, c);
+    out += "\\n\"\n";
+  }
+  std::string notes;
+  std::string id;
+  std::string keyword;
+  for (std::size_t i = 0; i < units.count(); ++i) {
+    const UnitView& unit = units.unit(i);
+    out.push_back('\n');
+    // A note line ending in a backslash would be joined to the next line
+    // by every reader: such a line gets a space after its backslash.
+    notes = unitNotes(unit.key);
+    for (std::size_t start = 0; start < notes.size();) {
+      std::size_t end = notes.find('\n', start);
+      if (end == std::string::npos) end = notes.size();
+      out += "#. ";
+      out += std::string_view(notes).substr(start, end - start);
+      if (end > start && notes[end - 1] == '\\') out.push_back(' ');
+      out.push_back('\n');
+      start = end + 1;
+    }
+    // Tools check a Qt format string's markers against its source's.
+    if (unit.qtFormat) out += unit.plural ? "#, qt-plural-format\n" : "#, qt-format\n";
+    id.clear();
+    appendUnitId(id, unit.key);
+    appendPoBytes(out, "msgctxt", id);
+    appendPoString(out, "msgid", unit.sources.front());
+    const auto translation = [&unit](std::size_t form) {
+      return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
+    };
+    if (unit.plural) {
+      appendPoString(out, "msgid_plural",
+                     unit.sources.size() > 1 ? unit.sources[1] : unit.sources[0]);
+      for (std::size_t form = 0; form < forms; ++form) {
+        keyword = "msgstr[" + std::to_string(form) + "]";
+        appendPoString(out, keyword, translation(form));
+      }
+    } else {
+      appendPoString(out, "msgstr", translation(0));
+    }
+  }
+  return true;
+}
+
+void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& text) {
+  TextOut out(text);
+  out +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n"
+      "  <file original=\"";
+  appendXmlBytes(out, header.project);
+  out += "\" datatype=\"plaintext\" source-language=\"";
+  appendXmlBytes(
+      out, header.sourceLanguage.empty() ? std::string("und") : xmlLanguage(header.sourceLanguage));
+  out += "\" target-language=\"";
+  appendXmlBytes(out, xmlLanguage(header.language));
+  out += "\">\n    <body>\n";
+  std::string id;
+  const auto addUnit = [&out](std::string_view indent, std::string_view unitId,
+                              std::u16string_view source, std::u16string_view target,
+                              const std::string& note) {
+    out += indent;
+    out += "<trans-unit id=\"";
+    appendXmlBytes(out, unitId);
+    out += "\" xml:space=\"preserve\">\n";
+    const std::string inner = std::string(indent) + "  ";
+    appendElement(out, inner, "source", source, Flavour::xliff);
+    out += inner;
+    if (target.empty()) {
+      out += "<target state=\"needs-translation\"/>\n";
+    } else {
+      out += "<target state=\"translated\">";
+      appendXmlText(out, target, Flavour::xliff);
+      out += "</target>\n";
+    }
+    if (!note.empty()) appendElement(out, inner, "note", fromUtf8(note), Flavour::xliff);
+    out += indent;
+    out += "</trans-unit>\n";
+  };
+  for (std::size_t i = 0; i < units.count(); ++i) {
+    const UnitView& unit = units.unit(i);
+    id.clear();
+    appendUnitId(id, unit.key);
+    const auto target = [&unit](std::size_t form) {
+      return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
+    };
+    if (!unit.plural) {
+      addUnit("      ", id, unit.sources.front(), target(0), unitNotes(unit.key));
+      continue;
+    }
+    out += "      <group id=\"";
+    appendXmlBytes(out, id);
+    out += "\" restype=\"x-gettext-plurals\">\n";
+    const std::size_t forms = std::max<std::size_t>(unit.translations.size(), 1);
+    for (std::size_t form = 0; form < forms; ++form) {
+      addUnit("        ", id + "[" + std::to_string(form) + "]",
+              unit.sources[std::min(form, unit.sources.size() - 1)], target(form),
+              form == 0 ? unitNotes(unit.key) : std::string());
+    }
+    out += "      </group>\n";
+  }
+  out += "    </body>\n  </file>\n</xliff>\n";
+}
+
+void writeTs(const ExchangeHeader& header, UnitSource& units, std::string& written) {
+  TextOut out(written);
+  out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
+  if (!header.language.empty()) {
+    out += " language=\"";
+    appendXmlBytes(out, header.language);
+    out += '"';
+  }
+  out += ">\n";
+  // Messages grouped by their context, in the order contexts first come.
+  std::unordered_map<std::string_view, std::size_t> contextOf;
+  std::vector<std::size_t> contexts(units.count());
+  for (std::size_t i = 0; i < units.count(); ++i) {
+    contexts[i] = contextOf.emplace(units.unit(i).key.subsection, contextOf.size()).first->second;
+  }
+  std::vector<std::size_t> order(units.count());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&contexts](std::size_t a, std::size_t b) { return contexts[a] < contexts[b]; });
+  std::string id;
+  for (std::size_t at = 0; at < order.size(); ++at) {
+    const UnitView& unit = units.unit(order[at]);
+    const bool firstOfContext = at == 0 || contexts[order[at - 1]] != contexts[order[at]];
+    if (firstOfContext) {
+      out += "  <context>\n";
+      appendElement(out, "    ", "name", fromUtf8(unit.key.subsection), Flavour::ts);
+    }
+    out += unit.plural ? "    <message numerus=\"yes\">\n" : "    <message>\n";
+    appendElement(out, "      ", "source", fromUtf8(unit.key.section), Flavour::ts);
+    if (!unit.key.comment.empty()) {
+      appendElement(out, "      ", "comment", fromUtf8(unit.key.comment), Flavour::ts);
+    }
+    if (toUtf8(unit.sources.front()) != unit.key.section) {
+      std::u16string note = fromUtf8(kOriginalNote);
+      note += unit.sources.front();
+      appendElement(out, "      ", "extracomment", note, Flavour::ts);
+    }
+    const bool untranslated = std::all_of(unit.translations.begin(), unit.translations.end(),
+                                          [](std::u16string_view text) { return text.empty(); });
+    out += untranslated ? "      <translation type=\"unfinished\"" : "      <translation";
+    if (unit.plural) {
+      out += ">\n";
+      for (const std::u16string_view form : unit.translations) {
+        appendElement(out, "        ", "numerusform", form, Flavour::ts);
+      }
+      out += "      </translation>\n";
+    } else if (unit.translations.empty() || unit.translations.front().empty()) {
+      out += "/>\n";
+    } else {
+      out += '>';
+      appendXmlText(out, unit.translations.front(), Flavour::ts);
+      out += "</translation>\n";
+    }
+    id.clear();
+    appendUnitId(id, unit.key);
+    out += "      <extra-sorvane-key>";
+    appendXmlBytes(out, id);
+    out += "</extra-sorvane-key>\n    </message>\n";
+    const bool lastOfContext =
+        at + 1 == order.size() || contexts[order[at + 1]] != contexts[order[at]];
+    if (lastOfContext) out += "  </context>\n";
+  }
+  out += "</TS>\n";
+}
+
+}  // namespace sorvane
