@@ -260,8 +260,8 @@ constexpr std::string_view kOriginalNote = "Original text: ";
 
 }  // namespace
 
-bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& text) {
-  TextOut out(text);
+bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& written) {
+  TextOut out(written);
   const std::optional<std::string> pluralForms = gettextPluralForms(header.pluralRules);
   if (!pluralForms) return false;
   const auto forms = static_cast<std::size_t>(pluralFormCount(header.pluralRules));
@@ -316,8 +316,8 @@ bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& text)
   return true;
 }
 
-void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& text) {
-  TextOut out(text);
+void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& written) {
+  TextOut out(written);
   out +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n"

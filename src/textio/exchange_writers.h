@@ -13,18 +13,18 @@ namespace sorvane {
 // as the header's Plural-Forms say), msgstr the translation; section,
 // subsection and comment as extracted comments; false when the header's
 // plural rules are not well formed.
-bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& out);
+bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& written);
 // XLIFF 1.2: a trans-unit a message (a group of restype="x-gettext-plurals"
 // with one trans-unit a form for a plural one), id its key, the Original's
 // text as source, the Mod's as target ("needs-translation" when empty), the
 // key's parts as a note.
-void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& out);
+void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& written);
 // A Qt Linguist TS file that lrelease compiles to the Mod's messages:
 // grouped by context (the subsection), the section as the source, the
 // comment as Qt's disambiguation, the Mod's text as the translation
 // (numerus forms for a plural message, "unfinished" when empty), the key in
 // an extra-sorvane-key element and the Original's text, where it is not the
 // source, as a comment for the translator.
-void writeTs(const ExchangeHeader& header, UnitSource& units, std::string& out);
+void writeTs(const ExchangeHeader& header, UnitSource& units, std::string& written);
 
 }  // namespace sorvane
