@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <new>
 
 namespace sorvane {
 
@@ -99,17 +100,27 @@ bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_v
                  std::u16string_view modPath, DialogServices& dialogs) {
   SessionUnits units(session);
   const ExchangeHeader header = headerOf(session, modPath);
-  std::string bytes;
-  bool written = true;
-  if (format == ExchangeFormat::po) written = writePo(header, units, bytes);
-  if (format == ExchangeFormat::xliff) writeXliff(header, units, bytes);
-  if (format == ExchangeFormat::ts) writeTs(header, units, bytes);
-  int error = EINVAL;
-  if (written) {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    error = path.empty()
-                ? ENOENT
-                : replaceFileContents(path, std::span(data, bytes.size()), {.keepReadOnly = true});
+  // The file goes out as it is written, never held whole in memory.
+  const auto write = [&](const ContentSink& put) {
+    int failure = 0;
+    const TextSink sink = [&put, &failure](std::string_view piece) {
+      if (failure == 0) {
+        failure = put(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()));
+      }
+    };
+    if (format == ExchangeFormat::po && !writePo(header, units, sink)) return EINVAL;
+    if (format == ExchangeFormat::xliff) writeXliff(header, units, sink);
+    if (format == ExchangeFormat::ts) writeTs(header, units, sink);
+    return failure;
+  };
+  int error = ENOENT;
+  if (!path.empty()) {
+    try {
+      const FileReplacement result = replaceFileWith(path, write, {.keepReadOnly = true});
+      error = result.replaced() ? 0 : result.error != 0 ? result.error : EIO;
+    } catch (const std::bad_alloc&) {
+      error = ENOMEM;
+    }
   }
   if (error == 0) return true;
   dialogs.showError(DialogOwner::exportDialog, formatMessage(u"Error exporting to \"%s\"\r\n%s",

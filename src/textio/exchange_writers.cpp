@@ -7,8 +7,8 @@
 #include <cstring>
 #include <unordered_map>
 
-// The files are written straight from the units' views into one buffer:
-// no document model, no text copied on the way. Their shape is the one
+// The files are written straight from the units' views to their sink: no
+// document model, no text copied on the way. Their shape is the one
 // gettext's and pugixml's writers gave them, which the tools and the
 // readers take as they did.
 
@@ -16,11 +16,11 @@ namespace sorvane {
 
 namespace {
 
-// Appends to a string through a buffer of its own: the files are written a
-// character at a time, and std::string's own push_back is not inlined.
+// Hands the text on to a sink in pieces through a buffer of its own: the
+// files are written a character at a time.
 class TextOut {
  public:
-  explicit TextOut(std::string& out) : out_(out) {}
+  explicit TextOut(const TextSink& put) : put_(put) {}
   ~TextOut() { flush(); }
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
@@ -33,7 +33,7 @@ class TextOut {
     if (text.size() > sizeof buffer_ - used_) {
       flush();
       if (text.size() > sizeof buffer_) {
-        out_ += text;
+        put_(text);
         return *this;
       }
     }
@@ -46,13 +46,13 @@ class TextOut {
     return *this;
   }
   void flush() {
-    out_.append(buffer_, used_);
+    if (used_ > 0) put_(std::string_view(buffer_, used_));
     used_ = 0;
   }
 
  private:
-  std::string& out_;
-  char buffer_[16384];
+  const TextSink& put_;
+  char buffer_[65536];
   std::size_t used_ = 0;
 };
 
@@ -251,6 +251,43 @@ void appendElement(TextOut& out, std::string_view indent, std::string_view name,
   out += ">\n";
 }
 
+// A text of the key's UTF-8 bytes: written as it is where it is plain
+// ASCII (nearly always), else through UTF-16 like the other texts, so that
+// every character XML can't hold is escaped the same way.
+void appendElement(TextOut& out, std::string_view indent, std::string_view name,
+                   std::string_view utf8, Flavour flavour) {
+  const bool plain = std::all_of(utf8.begin(), utf8.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x20 && byte < 0x80) || c == '\t' || c == '\n';
+  });
+  if (!plain) {
+    appendElement(out, indent, name, std::u16string_view(fromUtf8(utf8)), flavour);
+    return;
+  }
+  out += indent;
+  out += '<';
+  out += name;
+  out += '>';
+  appendXmlBytes(out, utf8);
+  out += "</";
+  out += name;
+  out += ">\n";
+}
+
+// Whether a UTF-16 text and a UTF-8 one are the same text, without a copy
+// where both are ASCII.
+bool sameText(std::u16string_view text, std::string_view utf8) {
+  if (text.size() == utf8.size()) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] < 0x80 && static_cast<unsigned char>(utf8[i]) < 0x80) {
+      if (text[i] != static_cast<unsigned char>(utf8[i])) return false;
+      ++i;
+    }
+    if (i == text.size()) return true;
+  }
+  return toUtf8(text) == utf8;
+}
+
 std::string xmlLanguage(std::string code) {
   std::replace(code.begin(), code.end(), '_', '-');
   return code.empty() ? std::string("und") : code;
@@ -260,8 +297,8 @@ constexpr std::string_view kOriginalNote = "Original text: ";
 
 }  // namespace
 
-bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& written) {
-  TextOut out(written);
+bool writePo(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
+  TextOut out(put);
   const std::optional<std::string> pluralForms = gettextPluralForms(header.pluralRules);
   if (!pluralForms) return false;
   const auto forms = static_cast<std::size_t>(pluralFormCount(header.pluralRules));
@@ -316,8 +353,8 @@ bool writePo(const ExchangeHeader& header, UnitSource& units, std::string& writt
   return true;
 }
 
-void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& written) {
-  TextOut out(written);
+void writeXliff(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
+  TextOut out(put);
   out +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n"
@@ -347,7 +384,7 @@ void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& wr
       appendXmlText(out, target, Flavour::xliff);
       out += "</target>\n";
     }
-    if (!note.empty()) appendElement(out, inner, "note", fromUtf8(note), Flavour::xliff);
+    if (!note.empty()) appendElement(out, inner, "note", std::string_view(note), Flavour::xliff);
     out += indent;
     out += "</trans-unit>\n";
   };
@@ -376,8 +413,8 @@ void writeXliff(const ExchangeHeader& header, UnitSource& units, std::string& wr
   out += "    </body>\n  </file>\n</xliff>\n";
 }
 
-void writeTs(const ExchangeHeader& header, UnitSource& units, std::string& written) {
-  TextOut out(written);
+void writeTs(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
+  TextOut out(put);
   out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
   if (!header.language.empty()) {
     out += " language=\"";
@@ -401,14 +438,14 @@ void writeTs(const ExchangeHeader& header, UnitSource& units, std::string& writt
     const bool firstOfContext = at == 0 || contexts[order[at - 1]] != contexts[order[at]];
     if (firstOfContext) {
       out += "  <context>\n";
-      appendElement(out, "    ", "name", fromUtf8(unit.key.subsection), Flavour::ts);
+      appendElement(out, "    ", "name", std::string_view(unit.key.subsection), Flavour::ts);
     }
     out += unit.plural ? "    <message numerus=\"yes\">\n" : "    <message>\n";
-    appendElement(out, "      ", "source", fromUtf8(unit.key.section), Flavour::ts);
+    appendElement(out, "      ", "source", std::string_view(unit.key.section), Flavour::ts);
     if (!unit.key.comment.empty()) {
-      appendElement(out, "      ", "comment", fromUtf8(unit.key.comment), Flavour::ts);
+      appendElement(out, "      ", "comment", std::string_view(unit.key.comment), Flavour::ts);
     }
-    if (toUtf8(unit.sources.front()) != unit.key.section) {
+    if (!sameText(unit.sources.front(), unit.key.section)) {
       std::u16string note = fromUtf8(kOriginalNote);
       note += unit.sources.front();
       appendElement(out, "      ", "extracomment", note, Flavour::ts);

@@ -8,7 +8,8 @@ std::optional<std::vector<std::uint8_t>> poFileBytes(const ExchangeHeader& heade
                                                      std::span<const TranslationUnit> units) {
   HeldUnits source(units);
   std::string out;
-  if (!writePo(header, source, out)) return std::nullopt;
+  if (!writePo(header, source, [&out](std::string_view piece) { out += piece; }))
+    return std::nullopt;
   return std::vector<std::uint8_t>(out.begin(), out.end());
 }
 

@@ -184,7 +184,7 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
                                          std::span<const TranslationUnit> units) {
   HeldUnits source(units);
   std::string out;
-  writeXliff(header, source, out);
+  writeXliff(header, source, [&out](std::string_view piece) { out += piece; });
   return {out.begin(), out.end()};
 }
 
@@ -192,7 +192,7 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
                                       std::span<const TranslationUnit> units) {
   HeldUnits source(units);
   std::string out;
-  writeTs(header, source, out);
+  writeTs(header, source, [&out](std::string_view piece) { out += piece; });
   return {out.begin(), out.end()};
 }
 

@@ -2,6 +2,7 @@
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
 #include "session/session_fixture.h"
+#include "support/system_faults.h"
 #include "textio/exchange_file.h"
 #include "textio/po_file.h"
 #include "textio/translation_units.h"
@@ -9,6 +10,9 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace sorvane::test {
@@ -188,6 +192,26 @@ TEST_P(Exchange, AnUntouchedFileImportsToTheSameBytes) {
   ASSERT_TRUE(writeModFile(session, paths, dialogs));
   EXPECT_EQ(folder.read("after.qm"), folder.read("before.qm"));
   EXPECT_TRUE(dialogs.calls().empty());
+}
+
+// The file goes out as it is written: a write that fails on the way keeps
+// the old file whole and says why.
+TEST_P(Exchange, AFailedWriteKeepsTheOldFileAndSaysWhy) {
+  replaceFile("the old export");
+  for (const SystemCall step : {SystemCall::write, SystemCall::flush, SystemCall::rename}) {
+    dialogs.clear();
+    {
+      const ScopedSystemFault fault(step, ENOSPC);
+      EXPECT_FALSE(exportUnits(session, GetParam(), exchangePath(), original, dialogs));
+    }
+    ASSERT_EQ(dialogs.calls().size(), 1U);
+    EXPECT_EQ(dialogs.calls()[0].text,
+              u"Error exporting to \"" + exchangePath() + u"\"\r\nNo space left on device");
+    EXPECT_EQ(folder.read(exchangeName()), bytesOf("the old export"));
+  }
+  // No half-written file is left beside it.
+  const auto files = std::filesystem::directory_iterator(folder.path());
+  EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 2);
 }
 
 TEST_P(Exchange, EditedTextsComeBackByKeyExactly) {
