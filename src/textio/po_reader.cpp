@@ -419,8 +419,12 @@ std::optional<std::vector<ReadUnit>> parsePo(std::span<const std::uint8_t> bytes
   }
 
   std::vector<ReadUnit> units;
+  units.reserve(messages->size());
   bool headerSeen = false;
-  for (Message& message : *messages) {
+  for (Message& held : *messages) {
+    // Each message's texts go as soon as its unit holds them, so that the
+    // file's texts are not held twice.
+    Message message = std::move(held);
     // The header is not a message of the Mod.
     if (!headerSeen && !message.obsolete && !message.context && message.id->empty()) {
       headerSeen = true;
@@ -430,7 +434,7 @@ std::optional<std::vector<ReadUnit>> parsePo(std::span<const std::uint8_t> bytes
     unit.line = message.line;
     // An obsolete message is one the tool set aside: not imported, counted.
     unit.fuzzy = message.fuzzy || message.obsolete;
-    unit.id = message.context.value_or(std::string());
+    if (message.context) unit.id = std::move(*message.context);
     unit.keyed = message.context.has_value();
     std::vector<const std::string*> texts{&*message.id};
     if (message.idPlural) texts.push_back(&*message.idPlural);
@@ -445,6 +449,8 @@ std::optional<std::vector<ReadUnit>> parsePo(std::span<const std::uint8_t> bytes
       error = "line " + std::to_string(message.line) + ": a byte that is not UTF-8 text";
       return std::nullopt;
     }
+    unit.sources.reserve(message.idPlural ? 2 : 1);
+    unit.translations.reserve(message.strings.size());
     unit.sources.push_back(fromUtf8(*message.id));
     if (message.idPlural) unit.sources.push_back(fromUtf8(*message.idPlural));
     for (const std::optional<std::string>& string : message.strings) {
