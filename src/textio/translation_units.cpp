@@ -18,11 +18,22 @@ namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kKeysListed = 10;
 
+// The characters XML can't hold (U+FFFE, U+FFFF) are escaped with the
+// control bytes, so that an id goes into an XML attribute as it is.
+bool isXmlNoncharacter(std::string_view bytes, std::size_t at) {
+  return at + 2 < bytes.size() && bytes[at] == '\xEF' && bytes[at + 1] == '\xBF' &&
+         (bytes[at + 2] == '\xBE' || bytes[at + 2] == '\xBF');
+}
+
 void appendEscaped(std::string& id, std::string_view bytes) {
   const bool utf8 = isValidUtf8(bytes);
-  for (const char byte : bytes) {
+  std::size_t escapedUpTo = 0;
+  for (std::size_t at = 0; at < bytes.size(); ++at) {
+    const char byte = bytes[at];
     const auto value = static_cast<unsigned char>(byte);
-    if (byte == '%' || byte == '/' || value < 0x20 || value == 0x7F || (value >= 0x80 && !utf8)) {
+    if (utf8 && isXmlNoncharacter(bytes, at)) escapedUpTo = at + 3;
+    if (byte == '%' || byte == '/' || value < 0x20 || value == 0x7F || (value >= 0x80 && !utf8) ||
+        at < escapedUpTo) {
       id.push_back('%');
       id.push_back(kHexDigits[value >> 4]);
       id.push_back(kHexDigits[value & 0xF]);

@@ -226,5 +226,43 @@ TEST_F(ExchangeRobustness, CharactersXmlCantHoldGoOutEscapedAndComeBack) {
   }
 }
 
+// Keys are written from their own bytes: plain ones as they are, any other
+// as the texts are, so that every key comes back to its row in every format.
+TEST_F(ExchangeRobustness, AwkwardKeysComeBackToTheirRows) {
+  const std::vector<QmEntry> entries = {
+      {1, u"plain", "Open file", "Main"},
+      {2, u"non-ASCII",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e",
+       "\xE6\x97\xA5"},
+      {3, u"control",
+       "a\x01"
+       "b",
+       "c\x1F"
+       "d"},
+      {4, u"line ends", "one\r\ntwo\rthree", "tab\there"},
+      {5, u"XML's own", "<b>&amp;\"'", "a>b"},
+      {6, u"no character", "\xEF\xBF\xBF\xEF\xBF\xBE", "x"},
+  };
+  ASSERT_TRUE(openTraditional(writeQm("keys.qm", entries), u""));
+  for (const ExchangeFormat format :
+       {ExchangeFormat::po, ExchangeFormat::xliff, ExchangeFormat::ts}) {
+    const std::string name = format == ExchangeFormat::po      ? "keys.po"
+                             : format == ExchangeFormat::xliff ? "keys.xlf"
+                                                               : "keys.ts";
+    for (std::int32_t row = 0; row < 6; ++row) session.setRowModText(row, u"changed");
+    ASSERT_TRUE(exportUnits(session, format, folder.widePath(name), u"keys.qm", dialogs)) << name;
+    if (format != ExchangeFormat::po && std::system("xmllint --version > /dev/null 2>&1") == 0) {
+      EXPECT_EQ(std::system(("xmllint --noout '" + folder.path(name) + "'").c_str()), 0) << name;
+    }
+    for (std::int32_t row = 0; row < 6; ++row) session.setRowModText(row, u"x");
+    report = importUnitsFile(session, format, folder.widePath(name), dialogs);
+    ASSERT_TRUE(report) << name;
+    EXPECT_EQ(report->changed, 6) << name;
+    for (std::int32_t row = 0; row < 6; ++row)
+      EXPECT_EQ(session.rowModText(row), u"changed") << name;
+  }
+}
+
 }  // namespace
 }  // namespace sorvane::test

@@ -30,10 +30,11 @@ TEST(UnitId, KeepsEveryKeyAndRefusesWhatIsNoKey) {
        "e",
        "\xE6\x97\xA5", ""},
       {2, "\xFF\xFE not UTF-8", "", ""},
+      {3, "\xEF\xBF\xBF\xEF\xBF\xBE", "\xEF\xBF\xBD", ""},
   };
   for (const UnitKey& key : keys) {
     const std::string id = unitId(key);
-    EXPECT_EQ(id.find_first_of("\n\x01\x7F\xFF"), std::string::npos) << id;
+    EXPECT_EQ(id.find_first_of("\n\x01\x7F\xFF\xBE"), std::string::npos) << id;
     EXPECT_EQ(unitKeyFromId(id), key) << id;
   }
   EXPECT_EQ(unitId(keys[0]), "000566BE/Open/Main/verb");
