@@ -7,6 +7,7 @@
 #include "app/debug_id_dialog.h"
 #include "app/export_dialog.h"
 #include "app/file_drops.h"
+#include "app/filter_bar.h"
 #include "app/find_row.h"
 #include "app/info_panel.h"
 #include "app/input_router.h"
@@ -15,6 +16,7 @@
 #include "app/notice_bar.h"
 #include "app/path_boxes.h"
 #include "app/qt_text.h"
+#include "app/replace_dialog.h"
 #include "app/row_editors.h"
 #include "app/search_window.h"
 #include "app/string_list_model.h"
@@ -78,14 +80,16 @@ void MainWindow::buildParts() {
   new ClickFilter(*stripLabel, [this] { controller_.run(CommandId::toggleControlsPanel); });
   auto* legend = named<ModUpdateLegend>("ModUpdateLegend", controller_, *buttons_, this);
   auto* noticeBar = named<NoticeBar>("NoticeBar", controller_, this);
+  filterBar_ = named<FilterBar>("FilterBar", controller_, *buttons_, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   // The window is never smaller than its controls need.
   layout->setSizeConstraint(QLayout::SetMinimumSize);
-  for (QWidget* part : std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, noticeBar,
-                                                       stringList_, legend, infoPanel}) {
+  for (QWidget* part :
+       std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, noticeBar, filterBar_,
+                                       stringList_, legend, infoPanel}) {
     layout->addWidget(part, part == stringList_ ? 1 : 0);
   }
 
@@ -105,6 +109,10 @@ void MainWindow::buildParts() {
 void MainWindow::giveHandlers() {
   controller_.setHandler(CommandId::exportTexts, [this] {
     ExportDialog dialog(controller_.session(), dialogs_, controller_.paths(), this);
+    dialog.exec();
+  });
+  controller_.setHandler(CommandId::replaceTexts, [this] {
+    ReplaceDialog dialog(controller_, this);
     dialog.exec();
   });
   controller_.setHandler(CommandId::makeDebugQm, [this] {

@@ -15,6 +15,7 @@ namespace sorvane {
 class CommandButtons;
 class ControlsPanel;
 class DialogServices;
+class FilterBar;
 class FindRow;
 class InputRouter;
 class PathBoxes;
@@ -77,6 +78,7 @@ class MainWindow : public QWidget, public WindowObserver {
   QWidget* showPanelStrip_ = nullptr;
   PathBoxes* pathBoxes_ = nullptr;
   FindRow* findRow_ = nullptr;
+  FilterBar* filterBar_ = nullptr;
   StringListView* stringList_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
 };

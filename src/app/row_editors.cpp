@@ -196,9 +196,9 @@ void RowEditors::openOn(int row) {
   const bool modUpdate = session.mode() == SessionMode::modUpdate;
   // A row scrolled out of sight (F2 on the selection) is brought back first.
   scrollingItself_ = true;
-  list_.scrollTo(list_.model()->index(row, 0));
+  list_.scrollTo(list_.indexOfRow(row));
   scrollingItself_ = false;
-  const QRect rowRect = list_.visualRect(list_.model()->index(row, 0));
+  const QRect rowRect = list_.visualRect(list_.indexOfRow(row));
   const int top = rowRect.top() - 2;
   int x = list_.columnViewportPosition(0) + list_.columnWidth(0) - 1;
   auto place = [&](QPlainTextEdit* editor, int column, std::u16string_view text) {
@@ -245,11 +245,11 @@ void RowEditors::fitEditors() {
   // Scroll by whole rows until the editors fit, then line them up with the
   // row again; an editor taller than the list is moved up into it.
   scrollingItself_ = true;
-  const int rowHeight = std::max(1, list_.rowHeight(row));
+  const int rowHeight = std::max(1, list_.rowHeight(list_.indexOfRow(row).row()));
   QScrollBar* scrollBar = list_.verticalScrollBar();
   scrollBar->setValue(scrollBar->value() + (below + rowHeight - 1) / rowHeight);
   scrollingItself_ = false;
-  int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
+  int top = list_.visualRect(list_.indexOfRow(row)).top() - 2;
   modifiedEditor_->move(modifiedEditor_->x(), top);
   const int overflow = modifiedEditor_->geometry().bottom() + 1 - clientHeight;
   if (overflow > 0) {
@@ -270,7 +270,7 @@ void RowEditors::showText(const std::u16string& text) {
 void RowEditors::followRow() {
   const int row = shownRow_;
   if (row < 0) return;
-  const int top = list_.visualRect(list_.model()->index(row, 0)).top() - 2;
+  const int top = list_.visualRect(list_.indexOfRow(row)).top() - 2;
   for (QPlainTextEdit* editor : {modifiedEditor_, oldOriginalEditor_, newOriginalEditor_}) {
     editor->move(editor->x(), top);
   }

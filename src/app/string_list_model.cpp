@@ -14,7 +14,7 @@ StringListModel::StringListModel(WindowController& controller, QObject* parent)
 StringListModel::~StringListModel() { controller_.removeObserver(*this); }
 
 int StringListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : controller_.session().rowCount();
+  return parent.isValid() ? 0 : controller_.view().size();
 }
 
 int StringListModel::columnCount(const QModelIndex& parent) const {
@@ -42,17 +42,19 @@ int StringListModel::modColumn() const { return sorvane::modColumn(controller_.s
 
 QVariant StringListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const int row = controller_.view().rowAt(index.row());
+  if (row < 0) return {};
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-      return cellText(index.row(), index.column());
+      return cellText(row, index.column());
     case kRowStateRole:
-      return static_cast<int>(controller_.session().rowState(index.row()));
+      return static_cast<int>(controller_.session().rowState(row));
     case kProblemRole:
-      return controller_.problems().hasProblems(index.row());
+      return controller_.problems().hasProblems(row);
     case kSeenToRole:
       return controller_.session().mode() == SessionMode::modUpdate &&
-             controller_.progress().seenTo(controller_.session(), index.row());
+             controller_.progress().seenTo(controller_.session(), row);
     default:
       return {};
   }
@@ -71,7 +73,7 @@ void StringListModel::windowChanged(WindowChanges changes) {
     resetting_ = false;
     endResetModel();
   }
-  const int rows = controller_.session().rowCount();
+  const int rows = controller_.view().size();
   if ((changes & WindowChange::texts) != 0 && !resetting_ && rows > 0) {
     emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
   }

@@ -8,7 +8,8 @@ namespace sorvane {
 
 class WindowController;
 
-// Shows the rows of the controller's session as four columns. It holds no
+// Shows the rows of the controller's session that its view shows, in the
+// view's order, as four columns. It holds no
 // texts: every cell is asked of the session when the view needs it.
 class StringListModel : public QAbstractTableModel, public WindowObserver {
   Q_OBJECT
@@ -30,7 +31,8 @@ class StringListModel : public QAbstractTableModel, public WindowObserver {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // The text of a cell: the row number, or a text of the row by the mode.
+  // The text of a cell of a session row: the row number, or a text of the
+  // row by the mode.
   QString cellText(int row, int column) const;
   // The column of the Mod texts.
   int modColumn() const;

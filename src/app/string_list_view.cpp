@@ -47,7 +47,8 @@ StringListView::~StringListView() { controller_.removeObserver(*this); }
 void StringListView::tellSelectedRow() {
   // A row counts as selected once it is also the current one.
   const int row = selectedRow();
-  controller_.setSelectedRow(row >= 0 && currentIndex().row() == row ? row : -1);
+  const bool current = row >= 0 && controller_.view().rowAt(currentIndex().row()) == row;
+  controller_.setSelectedRow(current ? row : -1);
 }
 
 void StringListView::windowChanged(WindowChanges changes) {
@@ -81,19 +82,25 @@ void StringListView::applyColumnWidths(const std::array<int, 4>& widths) {
 }
 
 int StringListView::rowNumberWidth() const {
-  const int rows = model_.rowCount();
+  // The numbers are the session's rows, also with some rows hidden.
+  const int rows = controller_.session().rowCount();
   if (rows == 0) return 10;
   return fontMetrics().horizontalAdvance(QStringLiteral("  %1  ").arg(rows - 1));
 }
 
 int StringListView::selectedRow() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.constFirst().row();
+  return rows.isEmpty() ? -1 : controller_.view().rowAt(rows.constFirst().row());
+}
+
+QModelIndex StringListView::indexOfRow(int row) const {
+  const int position = controller_.view().positionOf(row);
+  return position < 0 ? QModelIndex() : model_.index(position, 0);
 }
 
 void StringListView::selectRow(int row, bool centred) {
-  if (row < 0 || row >= model_.rowCount()) return;
-  const QModelIndex index = model_.index(row, 0);
+  const QModelIndex index = indexOfRow(row);
+  if (!index.isValid()) return;
   const bool inSight = viewport()->rect().contains(visualRect(index));
   selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -109,7 +116,7 @@ void StringListView::setListFont(const QFont& font) {
 void StringListView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QModelIndex index = indexAt(event->position().toPoint());
-  if (index.isValid()) controller_.openEditors(index.row());
+  if (index.isValid()) controller_.openEditors(controller_.view().rowAt(index.row()));
 }
 
 void StringListView::scrollContentsBy(int dx, int dy) {

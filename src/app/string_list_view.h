@@ -34,8 +34,12 @@ class StringListView : public QTableView, public WindowObserver {
   // the list's font; 10 without rows.
   int rowNumberWidth() const;
 
+  // Rows are the session's: with a filter or another order, the list's
+  // line of a row is another number.
   // The selected row, or -1.
   int selectedRow() const;
+  // The model index of a row's first cell; invalid when it is not shown.
+  QModelIndex indexOfRow(int row) const;
   // Selects the row and brings it into view; with centred, a row out of
   // sight comes to the middle of the list (as a found row does).
   void selectRow(int row, bool centred = false);

@@ -2,6 +2,7 @@
 
 #include "cli/check_command.h"
 #include "cli/dump_command.h"
+#include "cli/replace_command.h"
 #include "cli/rows_command.h"
 #include "cli/save_command.h"
 #include "cli/search_command.h"
@@ -125,6 +126,34 @@ int run(int argc, char** argv) {
   check->add_option("ORIGINAL.qm", checkOriginal, "The original, or the new original")->required();
   check->add_option("MOD.qm", checkMod, "The Mod file")->required();
 
+  std::string replaceOld;
+  std::string replacePattern;
+  std::string replaceWith;
+  std::string replaceOriginal;
+  std::string replaceMod;
+  std::string replaceOut;
+  sorvane::ReplaceQuery replaceQuery;
+  CLI::App* replace = app.add_subcommand(
+      "replace", "Replace a text in every Mod text, and save the Mod as a new QM file.");
+  replace->footer(
+      "Opens the files as save does, replaces every match of PATTERN in the Mod texts (the "
+      "originals are never changed), prints the number of texts changed and saves the Mod as "
+      "OUT.qm. Case is ignored unless --case is given. With --regex, PATTERN is an ICU "
+      "regular expression and REPLACEMENT may name its groups as $1, $2...");
+  replace->add_option("--old", replaceOld, "The old original (\"Mod update\")")
+      ->type_name("OLD.qm");
+  replace->add_flag("--regex", replaceQuery.regex, "PATTERN is a regular expression");
+  replace->add_flag("--case", replaceQuery.matchCase, "Match case");
+  replace->add_flag("--whole-word", replaceQuery.wholeWords, "Match whole words only");
+  replace->add_flag("--ignore-accelerators", replaceQuery.ignoreAccelerators,
+                    "Match as if the texts had no accelerator marks (&)");
+  replace->add_option("PATTERN", replacePattern, "The text to replace")->required();
+  replace->add_option("REPLACEMENT", replaceWith, "What replaces it")->required();
+  replace->add_option("ORIGINAL.qm", replaceOriginal, "The original, or the new original")
+      ->required();
+  replace->add_option("MOD.qm", replaceMod, "The Mod file")->required();
+  replace->add_option("OUT.qm", replaceOut, "Where to save the Mod")->required();
+
   const auto addFormatOptions = [](CLI::App* command, std::string& format, std::string& original) {
     command
         ->add_option("--format", format,
@@ -221,6 +250,18 @@ int run(int argc, char** argv) {
     if (dropRemoved && !oldOriginal) return usageError("--drop-removed needs --old");
     return sorvane::runSave(oldOriginal, absolutePath(originalPath), absolutePath(modPath),
                             absolutePath(outPath), language, dropRemoved, dialogs);
+  }
+  if (replace->parsed()) {
+    replaceQuery.pattern = sorvane::fromLocal8Bit(replacePattern);
+    replaceQuery.replacement = sorvane::fromLocal8Bit(replaceWith);
+    std::u16string error;
+    std::optional<sorvane::TextReplacer> replacer =
+        sorvane::TextReplacer::compile(replaceQuery, &error);
+    if (!replacer) return usageError(sorvane::toLocal8Bit(error));
+    std::optional<std::u16string> oldOriginal;
+    if (replace->count("--old") != 0) oldOriginal = absolutePath(replaceOld);
+    return sorvane::runReplace(oldOriginal, absolutePath(replaceOriginal), absolutePath(replaceMod),
+                               absolutePath(replaceOut), *replacer, std::cout, dialogs);
   }
   if (stats->parsed()) {
     std::optional<std::u16string> oldOriginal;

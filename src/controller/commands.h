@@ -25,6 +25,7 @@ enum class CommandId : std::uint8_t {
   openFiles,
   saveMod,
   exportTexts,
+  importTexts,
   closeFiles,
   // Editing.
   undo,
@@ -47,6 +48,12 @@ enum class CommandId : std::uint8_t {
   toOriginalEditor,
   copyOriginal,
   removeDropped,
+  // Working through the rows.
+  toggleFilterBar,
+  replaceTexts,
+  storeAndGoOn,
+  nextUntranslatedRow,
+  previousUntranslatedRow,
   // A key of the program that does nothing in the main window.
   ignoreKey,
 };
@@ -138,6 +145,7 @@ enum class CommandPart : std::uint8_t {
   toolButtons,  // the edit row, right
   findRow,      // after the find box
   legend,       // the legend under the list
+  filterBar,    // the filter bar above the list
 };
 enum class ButtonKind : std::uint8_t { push, radio, check };
 

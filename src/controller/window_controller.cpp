@@ -8,6 +8,8 @@
 #include "session/editing.h"
 #include "session/find_in_list.h"
 #include "session/mod_file_saving.h"
+#include "textio/exchange_file.h"
+#include "textio/text_export.h"
 #include "widetext/word_diff.h"
 
 #include <algorithm>
@@ -38,7 +40,7 @@ void WindowController::registerCommands() {
     changeSame_ = !changeSame_;
     changed(WindowChange::controls);
   });
-  on(findNext, [this] { findRowsFrom(selectedRow_ + 1); });
+  on(findNext, [this] { findRowsFrom(view_.positionOf(selectedRow_) + 1); });
   on(nextColouredRow, [this] { selectRowInState(std::nullopt, false); });
   on(previousColouredRow, [this] { selectRowInState(std::nullopt, true); });
   on(nextProblemRow, [this] { selectProblemRow(false); });
@@ -57,6 +59,16 @@ void WindowController::registerCommands() {
   on(CommandId::deleteRowText, [this] { deleteSelectedRowText(); });
   on(copyOriginal, [this] { copyOriginalText(); });
   on(removeDropped, [this] { removeDroppedRows(); });
+  on(CommandId::storeAndGoOn, [this] { WindowController::storeAndGoOn(); });
+  on(nextUntranslatedRow, [this] { selectUntranslatedRow(false); });
+  on(previousUntranslatedRow, [this] { selectUntranslatedRow(true); });
+  on(toggleFilterBar, [this] {
+    filterBarShown_ = !filterBarShown_;
+    // A hidden bar keeps no rows out of sight; the order stays.
+    if (!filterBarShown_) setRowFilter({});
+    changed(WindowChange::controls | WindowChange::filter);
+  });
+  on(importTexts, [this] { importFromFile(); });
   on(ignoreKey, [] {});
 }
 
@@ -68,8 +80,10 @@ WindowState WindowController::state() const {
   state.editing = session_.editRow() >= 0;
   state.changeSame = changeSame_;
   state.findTextGiven = !findText_.empty();
+  state.filterBarShown = filterBarShown_;
   state.selectedRow = selectedRow_;
   state.rowCount = session_.rowCount();
+  state.shownRows = view_.size();
   if (state.open && session_.mode() == SessionMode::modUpdate) {
     state.droppedRows = legendCounts()[static_cast<std::size_t>(RowState::dropped)].left;
   }
@@ -182,7 +196,7 @@ void WindowController::endEditing(bool store) {
   const std::u16string text = store && editedText_ ? editedText_() : std::u16string();
   session_.setEditRow(-1);
   changed(WindowChange::editing);
-  if (store) commitEdit(session_, row, text, changeSame_);
+  if (store) commitEdit(session_, row, text, changeSame_, &view_);
 }
 
 void WindowController::setEditedTextSource(std::function<std::u16string()> source) {
@@ -196,12 +210,19 @@ void WindowController::setFindText(std::u16string_view text) {
   findRowsFrom(0);
 }
 
+void WindowController::setFindInKeys(bool inKeys) {
+  if (findScope_.inKeys == inKeys) return;
+  findScope_.inKeys = inKeys;
+  changed(WindowChange::find);
+}
+
 void WindowController::findRowsFrom(std::int32_t start) {
   bool wrapped = false;
-  const std::optional<std::int32_t> row = findFrom(session_, start, findText_, [this, &wrapped] {
-    wrapped = true;
-    dialogs_.beep();
-  });
+  const std::optional<std::int32_t> row =
+      findFrom(session_, view_, start, findText_, findScope_, [this, &wrapped] {
+        wrapped = true;
+        dialogs_.beep();
+      });
   findResult_ = findText_.empty() || !session_.isOpen() ? FindResult::none
                 : !row                                  ? FindResult::notFound
                 : wrapped                               ? FindResult::wrapped
@@ -239,6 +260,8 @@ void WindowController::openFiles() {
   modFilePath_ = paths.mod;
   progress_.takeBaseline(session_);
   legendCounts_.reset();
+  // What is left is known only now.
+  if (filter_.kind == RowKindFilter::left) rebuildView();
   // A mistyped Mod path would look as if the translation were gone.
   if (session_.modIsCopyOfOriginal() && !typedMod.empty()) {
     notice_ = typedMod + u" does not exist: the Mod starts as a copy of the Original";
@@ -253,7 +276,7 @@ void WindowController::openFiles() {
   }
   requested_.focus = FocusTarget::list;
   changed(WindowChange::focus | WindowChange::mode);
-  selectRow(0);
+  selectRow(view_.rowAt(0));
 }
 
 bool WindowController::closeFiles() {
@@ -282,6 +305,31 @@ void WindowController::undoOrRedo(bool undoing) {
 
 void WindowController::deleteSelectedRowText() {
   if (deleteRowText(session_, selectedRow_)) changed(WindowChange::controls);
+}
+
+void WindowController::importFromFile() {
+  endEditing(true);
+  const std::u16string& folderOf = lastImportPath_.empty() ? paths_.mod : lastImportPath_;
+  const std::optional<std::u16string> chosen = dialogs_.chooseFile(
+      FileDialogKind::open, DialogOwner::mainWindow,
+      u"Exchange files (*.po *.xlf *.xliff *.ts *.txt)|*.po;*.xlf;*.xliff;*.ts;*.txt|"
+      u"All files (*.*)|*.*",
+      nearestExistingFolder(folderOf), u"");
+  if (!chosen) return;
+  lastImportPath_ = *chosen;
+  const ExchangeFormat format = exchangeFormatOfPath(*chosen);
+  if (format == ExchangeFormat::lineList) {
+    WideStringList lines;
+    if (importTextFile(session_, *chosen, dialogs_, lines)) {
+      writeImportSideFiles(lines, session_.mod(), *chosen);
+    }
+    return;
+  }
+  if (const std::optional<ImportReport> report =
+          importUnitsFile(session_, format, *chosen, dialogs_)) {
+    dialogs_.showMessage(DialogOwner::mainWindow, importReportText(*report), u"Import",
+                         MessageButtons::ok, MessageIcon::information);
+  }
 }
 
 void WindowController::removeDroppedRows() {
@@ -314,7 +362,11 @@ void WindowController::changeModLanguage(const std::string& code) {
 
 void WindowController::selectRowInState(std::optional<RowState> state, bool backward) {
   const std::optional<std::int32_t> row =
-      nearestRowInState(session_, selectedRow_, state, backward);
+      view_.showsAll() ? nearestRowInState(session_, selectedRow_, state, backward)
+                       : view_.nearest(selectedRow_, backward, true, [&](std::int32_t at) {
+                           const RowState colour = session_.rowState(at);
+                           return state ? colour == *state : colour != RowState::unchanged;
+                         });
   if (!row) {
     dialogs_.beep();
     return;
@@ -323,12 +375,136 @@ void WindowController::selectRowInState(std::optional<RowState> state, bool back
 }
 
 void WindowController::selectProblemRow(bool backward) {
-  const std::optional<std::int32_t> row = problems_.nextRow(selectedRow_, backward);
+  const std::optional<std::int32_t> row =
+      view_.showsAll() ? problems_.nextRow(selectedRow_, backward)
+                       : view_.nearest(selectedRow_, backward, true, [this](std::int32_t at) {
+                           return problems_.hasProblems(at);
+                         });
   if (!row) {
     dialogs_.beep();
     return;
   }
   selectRow(*row, true);
+}
+
+bool WindowController::rowLeftToDo(std::int32_t row) const {
+  if (!session_.rowModEditable(row)) return false;
+  if (session_.mode() == SessionMode::modUpdate) return progress_.left(session_, row);
+  return progress_.state(session_, row) != TranslationState::translated ||
+         problems_.hasProblems(row);
+}
+
+void WindowController::storeAndGoOn() {
+  const ChangeBatch batch(*this);
+  const std::int32_t from = session_.editRow() >= 0 ? session_.editRow() : selectedRow_;
+  endEditing(true);
+  const std::optional<std::int32_t> next = view_.nearest(
+      from, false, true, [&](std::int32_t row) { return row != from && rowLeftToDo(row); });
+  if (!next) {
+    dialogs_.beep();
+    return;
+  }
+  openEditors(*next);
+}
+
+void WindowController::selectUntranslatedRow(bool backward) {
+  const std::optional<std::int32_t> row =
+      view_.nearest(selectedRow_, backward, true, [this](std::int32_t at) {
+        return session_.rowModEditable(at) &&
+               progress_.state(session_, at) != TranslationState::translated;
+      });
+  if (!row) {
+    dialogs_.beep();
+    return;
+  }
+  selectRow(*row, true);
+}
+
+std::optional<std::vector<Replacement>> WindowController::findReplacements(
+    const ReplaceQuery& query, std::u16string* error) {
+  std::optional<TextReplacer> replacer = TextReplacer::compile(query, error);
+  if (!replacer) return std::nullopt;
+  // A typed text is part of what is searched.
+  endEditing(true);
+  return sorvane::findReplacements(session_, &view_, *replacer);
+}
+
+std::int32_t WindowController::replaceTexts(std::span<const Replacement> replacements) {
+  const ChangeBatch batch(*this);
+  endEditing(true);
+  const std::int32_t replaced = applyReplacements(session_, replacements);
+  notice_ = formatMessage(u"%d text(s) replaced. Undo puts them back.", {replaced});
+  changed(WindowChange::controls);
+  return replaced;
+}
+
+bool WindowController::setRowFilter(const RowFilter& filter) {
+  if (filter == filter_ && filterError_.empty()) return true;
+  const ChangeBatch batch(*this);
+  const RowFilter previous = filter_;
+  filter_ = filter;
+  if (!rebuildView()) {
+    filter_ = previous;
+    changed(WindowChange::filter);
+    return false;
+  }
+  changed(WindowChange::filter);
+  return true;
+}
+
+void WindowController::setRowOrder(RowOrder order) {
+  if (order == order_) return;
+  const ChangeBatch batch(*this);
+  order_ = order;
+  rebuildView();
+  changed(WindowChange::filter);
+}
+
+bool WindowController::rebuildView() {
+  filterError_.clear();
+  if (!filter_.pattern.empty() &&
+      !TextMatcher::compile(filter_.pattern, filter_.patternKind, &filterError_)) {
+    return false;
+  }
+  // What is typed goes into its row before the rows change under it.
+  endEditing(true);
+  const std::int32_t selected = selectedRow_;
+  notifyNow(WindowChange::rowsAboutToReset);
+  showFilteredRows();
+  selectedRow_ = -1;
+  notifyNow(WindowChange::rowsReset | WindowChange::selection);
+  changed(WindowChange::controls);
+  if (view_.shows(selected)) {
+    selectRow(selected, true);
+  } else if (view_.size() > 0) {
+    selectRow(view_.rowAt(0));
+  }
+  return true;
+}
+
+void WindowController::showFilteredRows() {
+  const std::int32_t rows = session_.rowCount();
+  const bool fileOrder = order_ == RowOrder::file;
+  if (fileOrder && filter_.keepsEveryRow()) {
+    view_.showAll(rows);
+    return;
+  }
+  if (!fileOrder && contextOrder_.size() != static_cast<std::size_t>(rows)) {
+    contextOrder_ = contextOrder(session_);
+  }
+  if (filter_.keepsEveryRow()) {
+    view_.show(contextOrder_, rows);
+    return;
+  }
+  std::optional<std::vector<std::int32_t>> kept =
+      filterRows({session_, problems_, progress_},
+                 fileOrder ? std::span<const std::int32_t>() : contextOrder_, filter_);
+  // Only filters whose pattern compiles are kept.
+  if (kept) {
+    view_.show(std::move(*kept), rows);
+  } else {
+    view_.showAll(rows);
+  }
 }
 
 void WindowController::recheckStoredRows() {
@@ -372,6 +548,8 @@ void WindowController::rowsReset() {
     progress_.clear();
   }
   legendCounts_.reset();
+  contextOrder_.clear();
+  showFilteredRows();
   selectedRow_ = -1;
   notifyNow(WindowChange::rowsReset | WindowChange::selection);
   changed(WindowChange::controls);

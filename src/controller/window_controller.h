@@ -2,9 +2,13 @@
 
 #include "controller/commands.h"
 #include "controller/window_state.h"
+#include "session/find_in_list.h"
+#include "session/row_filter.h"
 #include "session/row_problems.h"
 #include "session/row_states.h"
+#include "session/row_view.h"
 #include "session/session.h"
+#include "session/text_replace.h"
 #include "session/translation_progress.h"
 
 #include <array>
@@ -34,6 +38,12 @@ struct RowInfo {
   std::size_t oldOriginalLength = 0;
   std::size_t originalLength = 0;
   std::size_t modLength = 0;
+};
+
+// The order of the rows in the list.
+enum class RowOrder : std::uint8_t {
+  file,     // as the files hold them
+  context,  // by context (subsection), then source text (section)
 };
 
 // A row the list is to select and bring into view.
@@ -86,6 +96,21 @@ class WindowController : private SessionListener {
   // "Mod update": each colour's rows at Open and how many of them are left.
   std::array<TranslationProgress::ColourProgress, 4> legendCounts() const;
 
+  // The rows the list shows, in its order. Every command that walks rows
+  // (find, F8, Ctrl+J, Change same, store and go on) walks these.
+  const RowView& view() const { return view_; }
+  // Shows the rows the filter keeps, in the order chosen; the selected row
+  // stays when it is still shown. False, with the reason in filterError and
+  // the rows shown as they were, when its pattern is not a valid regular
+  // expression. The rows shown are chosen when the filter or the order
+  // changes, or the rows are laid out anew, not as texts are stored, so a
+  // row just translated stays in sight.
+  bool setRowFilter(const RowFilter& filter);
+  const RowFilter& rowFilter() const { return filter_; }
+  const std::u16string& filterError() const { return filterError_; }
+  void setRowOrder(RowOrder order);
+  RowOrder rowOrder() const { return order_; }
+
   // The selected row, as the list reports it.
   void setSelectedRow(std::int32_t row);
   // Selects a row and asks the list to bring it into view.
@@ -107,6 +132,9 @@ class WindowController : private SessionListener {
 
   // Find: a new text finds from the first row.
   void setFindText(std::u16string_view text);
+  // Whether find looks in the section, subsection and comment too.
+  void setFindInKeys(bool inKeys);
+  bool findInKeys() const { return findScope_.inKeys; }
   const std::u16string& findText() const { return findText_; }
   FindResult findResult() const { return findResult_; }
 
@@ -122,6 +150,20 @@ class WindowController : private SessionListener {
   // The next (previous) row of a colour, any colour without one; of a problem.
   void selectRowInState(std::optional<RowState> state, bool backward);
   void selectProblemRow(bool backward);
+  // Stores the edit (when the editors are open) and opens them on the next
+  // row shown that is left to do: untranslated, incomplete or with a
+  // problem; in "Mod update" a coloured row not yet seen to.
+  void storeAndGoOn();
+  // Selects the next (previous) row shown that is untranslated or
+  // incomplete.
+  void selectUntranslatedRow(bool backward);
+  bool rowLeftToDo(std::int32_t row) const;
+  // The replacements a query makes in the Mod texts of the rows shown;
+  // nothing, with the reason in error, for a query that can't be used.
+  std::optional<std::vector<Replacement>> findReplacements(const ReplaceQuery& query,
+                                                           std::u16string* error);
+  // Stores the replacements as one undoable change and says how many.
+  std::int32_t replaceTexts(std::span<const Replacement> replacements);
 
   // Keeps the changes it sees to one notification, sent when the
   // outermost one ends.
@@ -159,6 +201,12 @@ class WindowController : private SessionListener {
   void recheckStoredRows();
   void checkAllRows();
   void removeDroppedRows();
+  // Asks for an exported file (any format) and imports its texts.
+  void importFromFile();
+  // Chooses the rows shown anew; false when the filter's pattern is invalid.
+  bool rebuildView();
+  // Lays the view out by the filter and the order, with no notification.
+  void showFilteredRows();
 
   DialogServices& dialogs_;
   Session session_;
@@ -173,10 +221,18 @@ class WindowController : private SessionListener {
   SessionPaths paths_;
   SessionMode chosenMode_ = SessionMode::traditional;
   std::u16string modFilePath_;
+  std::u16string lastImportPath_;
   std::u16string notice_;
   bool changeSame_ = false;
   std::int32_t selectedRow_ = -1;
   std::u16string findText_;
+  FindScope findScope_;
+  RowFilter filter_;
+  bool filterBarShown_ = false;
+  std::u16string filterError_;
+  RowOrder order_ = RowOrder::file;
+  std::vector<std::int32_t> contextOrder_;  // made when first needed
+  RowView view_;
   FindResult findResult_ = FindResult::none;
   std::function<std::u16string()> editedText_;
   mutable std::optional<std::array<TranslationProgress::ColourProgress, 4>> legendCounts_;

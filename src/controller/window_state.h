@@ -17,8 +17,11 @@ struct WindowState {
   bool editing = false;
   bool changeSame = false;
   bool findTextGiven = false;
+  bool filterBarShown = false;
   std::int32_t selectedRow = -1;
   std::int32_t rowCount = 0;
+  // The rows the list shows (all of them without a filter).
+  std::int32_t shownRows = 0;
   // "Mod update": the rows dropped from the new original that the Mod
   // still holds.
   std::int32_t droppedRows = 0;
@@ -49,6 +52,8 @@ struct WindowChange {
   static constexpr WindowChanges editorText = 1U << 9;
   // The keyboard focus is to move (focusRequest).
   static constexpr WindowChanges focus = 1U << 10;
+  // The filter, the order or what was wrong with the filter's pattern.
+  static constexpr WindowChanges filter = 1U << 11;
 };
 
 class WindowObserver {

@@ -31,8 +31,8 @@ std::u16string storedForm(std::u16string_view editorText) {
   return stored;
 }
 
-bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedText,
-                bool changeSame) {
+bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedText, bool changeSame,
+                const RowView* shownRows) {
   if (row < 0 || row >= session.rowCount()) return false;
   const bool traditional = session.mode() == SessionMode::traditional;
   if (storedText == session.rowModText(row) || (storedText.empty() && traditional)) return false;
@@ -47,7 +47,7 @@ bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedTe
     const std::u16string original(session.rowOriginalText(row));
     for (std::int32_t other = 0; other < session.rowCount(); ++other) {
       if (other == row || session.rowOriginalText(other) != original ||
-          !session.rowHasOriginalForm(other)) {
+          !session.rowHasOriginalForm(other) || (shownRows && !shownRows->shows(other))) {
         continue;
       }
       logRowChange(session, other);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/row_view.h"
 #include "session/session.h"
 
 #include <cstdint>
@@ -22,9 +23,10 @@ std::u16string storedForm(std::u16string_view editorText);
 // in "Traditional" an empty text is not stored; in "Mod update" it removes
 // the row's Mod entry. With changeSame ("Traditional" only), every other row
 // with exactly the same original text gets the text too, in ascending order,
-// each with its own log entry. Returns whether anything was stored.
-bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedText,
-                bool changeSame);
+// each with its own log entry; with shownRows, only the rows it shows.
+// Returns whether anything was stored.
+bool commitEdit(Session& session, std::int32_t row, std::u16string_view storedText, bool changeSame,
+                const RowView* shownRows = nullptr);
 
 // Empties a row's Mod text ("Mod update": removes its Mod entry) as an
 // undoable change. Nothing happens when the text already is empty.

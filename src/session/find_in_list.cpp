@@ -1,5 +1,7 @@
 #include "session/find_in_list.h"
 
+#include "platform/text_codec.h"
+#include "session/row_view.h"
 #include "session/session.h"
 #include "widetext/wildcard_match.h"
 
@@ -9,33 +11,41 @@ namespace sorvane {
 
 namespace {
 
-bool rowMatchesLowered(const Session& session, std::int32_t row, std::u16string_view pattern) {
+bool keyMatches(std::string_view key, std::u16string_view pattern) {
+  return !key.empty() && wildcardMatchLowered(fromLocal8Bit(key), pattern);
+}
+
+bool rowMatchesLowered(const Session& session, std::int32_t row, std::u16string_view pattern,
+                       FindScope scope) {
   if (session.mode() == SessionMode::modUpdate &&
       wildcardMatchLowered(session.rowOldOriginalText(row), pattern)) {
     return true;
   }
-  return wildcardMatchLowered(session.rowOriginalText(row), pattern) ||
-         wildcardMatchLowered(session.rowModText(row), pattern);
+  if (wildcardMatchLowered(session.rowOriginalText(row), pattern) ||
+      wildcardMatchLowered(session.rowModText(row), pattern)) {
+    return true;
+  }
+  return scope.inKeys && (keyMatches(session.rowSectionText(row), pattern) ||
+                          keyMatches(session.rowSubsectionText(row), pattern) ||
+                          keyMatches(session.rowComment(row), pattern));
 }
 
 }  // namespace
 
-bool rowMatches(const Session& session, std::int32_t row, std::u16string_view pattern) {
-  return rowMatchesLowered(session, row, lowerCased(pattern));
-}
-
-std::optional<std::int32_t> findFrom(const Session& session, std::int32_t start,
-                                     std::u16string_view findText,
-                                     const std::function<void()>& wrapped) {
-  const std::int32_t rows = session.rowCount();
-  if (rows == 0 || findText.empty()) return std::nullopt;
+std::optional<std::int32_t> findFrom(const Session& session, const RowView& view,
+                                     std::int32_t start, std::u16string_view findText,
+                                     FindScope scope, const std::function<void()>& wrapped) {
+  const std::int32_t positions = view.size();
+  if (positions == 0 || findText.empty()) return std::nullopt;
   const std::u16string pattern = lowerCased(containingPattern(findText));
-  for (std::int32_t row = std::max(start, 0); row < rows; ++row) {
-    if (rowMatchesLowered(session, row, pattern)) return row;
+  for (std::int32_t at = std::max(start, 0); at < positions; ++at) {
+    const std::int32_t row = view.rowAt(at);
+    if (rowMatchesLowered(session, row, pattern, scope)) return row;
   }
   wrapped();
-  for (std::int32_t row = 0; row < rows; ++row) {
-    if (rowMatchesLowered(session, row, pattern)) return row;
+  for (std::int32_t at = 0; at < positions; ++at) {
+    const std::int32_t row = view.rowAt(at);
+    if (rowMatchesLowered(session, row, pattern, scope)) return row;
   }
   return std::nullopt;
 }

@@ -8,19 +8,24 @@
 
 namespace sorvane {
 
+class RowView;
 class Session;
 
-// The texts a row shows in the list's searched columns (all but the row
-// number): the original and the Mod text, or in "Mod update" the old
-// original, the new original and the Mod text.
-bool rowMatches(const Session& session, std::int32_t row, std::u16string_view pattern);
+// Where find looks in a row: the texts the list shows in its searched
+// columns (the original and the Mod text, or in "Mod update" the old
+// original, the new original and the Mod text), and with inKeys the
+// row's section, subsection and comment too.
+struct FindScope {
+  bool inKeys = false;
+};
 
-// Searches the rows from start to the last for findText anywhere in a
-// searched cell ("*" and "?" act as wildcards), then, after one call of
-// wrapped, from the first row over the whole list. The first matching row,
-// or nothing when the text is empty, there are no rows or nothing matches.
-std::optional<std::int32_t> findFrom(const Session& session, std::int32_t start,
-                                     std::u16string_view findText,
-                                     const std::function<void()>& wrapped);
+// Searches the rows shown from the position start to the last for findText
+// anywhere in a searched text ("*" and "?" act as wildcards, case is
+// ignored), then, after one call of wrapped, from the first position over
+// the whole list. The first matching row, or nothing when the text is
+// empty, no row is shown or nothing matches.
+std::optional<std::int32_t> findFrom(const Session& session, const RowView& view,
+                                     std::int32_t start, std::u16string_view findText,
+                                     FindScope scope, const std::function<void()>& wrapped);
 
 }  // namespace sorvane

@@ -112,6 +112,16 @@ bool TranslationProgress::seenTo(const Session& session, std::int32_t row) const
          changedSinceOpen(session, row);
 }
 
+bool TranslationProgress::left(const Session& session, std::int32_t row) const {
+  const auto message = static_cast<std::size_t>(session.rowMessage(row));
+  if (message >= colourAtOpen_.size()) return false;
+  const RowState colour = colourAtOpen_[message];
+  if (colour == RowState::unchanged) return false;
+  return colour == RowState::newString || colour == RowState::changed
+             ? !changedSinceOpen(session, row)
+             : session.rowState(row) == colour;
+}
+
 std::array<TranslationProgress::ColourProgress, 4> TranslationProgress::colours(
     const Session& session) const {
   std::array<ColourProgress, 4> colours{};
@@ -122,10 +132,7 @@ std::array<TranslationProgress::ColourProgress, 4> TranslationProgress::colours(
     if (colour == RowState::unchanged) continue;
     ColourProgress& progress = colours[static_cast<std::size_t>(colour)];
     ++progress.rows;
-    const bool left = colour == RowState::newString || colour == RowState::changed
-                          ? !changedSinceOpen(session, row)
-                          : session.rowState(row) == colour;
-    if (left) ++progress.left;
+    if (left(session, row)) ++progress.left;
   }
   return colours;
 }

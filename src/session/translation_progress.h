@@ -49,6 +49,8 @@ class TranslationProgress {
   bool changedSinceOpen(const Session& session, std::int32_t row) const;
   // A new or changed row of "Mod update" whose Mod text was changed since.
   bool seenTo(const Session& session, std::int32_t row) const;
+  // A row coloured at Open that is still left to see to, as colours counts.
+  bool left(const Session& session, std::int32_t row) const;
   // By RowState: new, dropped, changed, Mod only. New and changed rows are
   // left until their Mod text changes; dropped and Mod-only ones while they
   // keep that colour.

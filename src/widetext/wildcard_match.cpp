@@ -139,6 +139,22 @@ bool wildcardMatchLowered(std::u16string_view text, std::u16string_view loweredP
   return matchLoweredImpl(text, loweredPattern, lowerCaseTable());
 }
 
+bool containsLowered(std::u16string_view text, std::u16string_view loweredNeedle) {
+  if (loweredNeedle.empty()) return true;
+  if (loweredNeedle.size() > text.size()) return false;
+  const char16_t* lower = lowerCaseTable();
+  const char16_t second = loweredNeedle.size() > 1 ? loweredNeedle[1] : u'\0';
+  const std::size_t lastStart = text.size() - loweredNeedle.size();
+  for (std::size_t at = 0; at <= lastStart; ++at) {
+    at = findLowering(text, at, loweredNeedle[0], second, lower);
+    if (at > lastStart) return false;
+    std::size_t i = 2;
+    while (i < loweredNeedle.size() && lower[text[at + i]] == loweredNeedle[i]) ++i;
+    if (i >= loweredNeedle.size()) return true;
+  }
+  return false;
+}
+
 bool wildcardMatch(std::u16string_view text, std::u16string_view pattern) {
   return wildcardMatchLowered(text, lowerCased(pattern));
 }

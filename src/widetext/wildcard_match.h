@@ -16,6 +16,10 @@ bool wildcardMatch(std::u16string_view text, std::u16string_view pattern);
 // pattern matched against many texts.
 bool wildcardMatchLowered(std::u16string_view text, std::u16string_view loweredPattern);
 
+// Whether the text holds the needle, lower-cased already, anywhere, with
+// case ignored code unit by code unit; no unit of the needle is special.
+bool containsLowered(std::u16string_view text, std::u16string_view loweredNeedle);
+
 // The text with every code unit lower-cased.
 std::u16string lowerCased(std::u16string_view text);
 

@@ -1,0 +1,177 @@
+#include "app/filter_bar.h"
+
+#include "app/command_buttons.h"
+#include "app/named_widget.h"
+#include "app/qt_text.h"
+#include "controller/window_controller.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace sorvane {
+
+namespace {
+
+struct KindChoice {
+  RowKindFilter kind;
+  const char* caption;
+  bool modUpdateOnly;
+};
+
+constexpr KindChoice kKinds[] = {
+    {RowKindFilter::all, "All rows", false},
+    {RowKindFilter::unfinished, "Untranslated or incomplete", false},
+    {RowKindFilter::untranslated, "Untranslated", false},
+    {RowKindFilter::incomplete, "Incomplete plurals", false},
+    {RowKindFilter::translated, "Translated", false},
+    {RowKindFilter::problem, "With a problem", false},
+    {RowKindFilter::left, "Left to see to", true},
+    {RowKindFilter::newString, "New", true},
+    {RowKindFilter::dropped, "Dropped", true},
+    {RowKindFilter::changed, "Changed", true},
+    {RowKindFilter::onlyInMod, "Mod only", true},
+};
+
+template <typename Enum>
+void addChoice(QComboBox& box, const char* caption, Enum value) {
+  box.addItem(QString::fromUtf8(caption), static_cast<int>(value));
+}
+
+template <typename Enum>
+Enum choiceOf(const QComboBox& box) {
+  return static_cast<Enum>(box.currentData().toInt());
+}
+
+}  // namespace
+
+FilterBar::FilterBar(WindowController& controller, CommandButtons& buttons, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
+  auto* showLabel = named<QLabel>("FilterShowLabel", QStringLiteral("Sho&w:"), this);
+  kindBox_ = named<QComboBox>("FilterKindBox", this);
+  showLabel->setBuddy(kindBox_);
+  auto* inLabel = named<QLabel>("FilterFieldLabel", QStringLiteral("holding"), this);
+  textEdit_ = named<QLineEdit>("FilterTextBox", this);
+  textEdit_->setPlaceholderText(QStringLiteral("any text"));
+  textEdit_->setClearButtonEnabled(true);
+  auto* fieldLabel = named<QLabel>("FilterInLabel", QStringLiteral("in"), this);
+  fieldBox_ = named<QComboBox>("FilterFieldBox", this);
+  addChoice(*fieldBox_, "All texts", FilterField::allTexts);
+  addChoice(*fieldBox_, "Original", FilterField::original);
+  addChoice(*fieldBox_, "Mod text", FilterField::modText);
+  addChoice(*fieldBox_, "Section", FilterField::section);
+  addChoice(*fieldBox_, "SubSection", FilterField::subsection);
+  addChoice(*fieldBox_, "Comment", FilterField::comment);
+  patternBox_ = named<QComboBox>("FilterPatternBox", this);
+  addChoice(*patternBox_, "Plain text", PatternKind::plain);
+  addChoice(*patternBox_, "Wildcards", PatternKind::wildcard);
+  addChoice(*patternBox_, "Regular expression", PatternKind::regex);
+  patternBox_->setToolTip(
+      QStringLiteral("Case is ignored. Wildcards: * any text, ? one character. Regular "
+                     "expressions are ICU's."));
+  auto* orderLabel = named<QLabel>("RowOrderLabel", QStringLiteral("Order:"), this);
+  orderBox_ = named<QComboBox>("RowOrderBox", this);
+  addChoice(*orderBox_, "File order", RowOrder::file);
+  addChoice(*orderBox_, "By context", RowOrder::context);
+  orderLabel->setBuddy(orderBox_);
+  countLabel_ = named<QLabel>("FilterCountLabel", this);
+  countLabel_->setTextFormat(Qt::PlainText);
+  fillKinds();
+  for (QComboBox* box : {kindBox_, fieldBox_, patternBox_, orderBox_}) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  }
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(6, 3, 6, 3);
+  for (QWidget* widget : std::initializer_list<QWidget*>{showLabel, kindBox_, inLabel, textEdit_,
+                                                         fieldLabel, fieldBox_, patternBox_,
+                                                         orderLabel, orderBox_, countLabel_}) {
+    layout->addWidget(widget);
+  }
+  layout->setStretchFactor(textEdit_, 1);
+  for (QAbstractButton* button : buttons.makePart(CommandPart::filterBar, this)) {
+    layout->addWidget(button);
+  }
+
+  connect(kindBox_, &QComboBox::currentIndexChanged, this, &FilterBar::applyFilter);
+  connect(fieldBox_, &QComboBox::currentIndexChanged, this, &FilterBar::applyFilter);
+  connect(patternBox_, &QComboBox::currentIndexChanged, this, &FilterBar::applyFilter);
+  connect(textEdit_, &QLineEdit::textChanged, this, &FilterBar::applyFilter);
+  connect(orderBox_, &QComboBox::currentIndexChanged, this,
+          [this] { controller_.setRowOrder(choiceOf<RowOrder>(*orderBox_)); });
+  hide();
+  controller_.addObserver(*this);
+}
+
+FilterBar::~FilterBar() { controller_.removeObserver(*this); }
+
+void FilterBar::fillKinds() {
+  const bool modUpdate = controller_.state().mode == SessionMode::modUpdate;
+  if (kindBox_->count() > 0 && modUpdate == kindsForModUpdate_) return;
+  kindsForModUpdate_ = modUpdate;
+  const RowKindFilter current =
+      kindBox_->count() > 0 ? choiceOf<RowKindFilter>(*kindBox_) : RowKindFilter::all;
+  const QSignalBlocker blocker(kindBox_);
+  kindBox_->clear();
+  for (const KindChoice& choice : kKinds) {
+    if (!choice.modUpdateOnly || modUpdate) addChoice(*kindBox_, choice.caption, choice.kind);
+  }
+  const int kept = kindBox_->findData(static_cast<int>(current));
+  kindBox_->setCurrentIndex(kept >= 0 ? kept : 0);
+  if (kept < 0 && current != RowKindFilter::all) applyFilter();
+}
+
+void FilterBar::applyFilter() {
+  if (!isVisible() && !controller_.state().filterBarShown) return;
+  RowFilter filter;
+  filter.kind = choiceOf<RowKindFilter>(*kindBox_);
+  filter.field = choiceOf<FilterField>(*fieldBox_);
+  filter.patternKind = choiceOf<PatternKind>(*patternBox_);
+  filter.pattern = toU16String(textEdit_->text());
+  controller_.setRowFilter(filter);
+  showCount();
+}
+
+void FilterBar::showCount() {
+  const QString error = toQString(controller_.filterError());
+  if (!error.isEmpty()) {
+    countLabel_->setStyleSheet(QStringLiteral("QLabel { color: #B01010; }"));
+    countLabel_->setText(error);
+    return;
+  }
+  countLabel_->setStyleSheet({});
+  const QLocale locale;
+  const WindowState state = controller_.state();
+  countLabel_->setText(QStringLiteral("%1 of %2 rows")
+                           .arg(locale.toString(state.shownRows), locale.toString(state.rowCount)));
+}
+
+void FilterBar::windowChanged(WindowChanges changes) {
+  if ((changes & (WindowChange::mode | WindowChange::rowsReset)) != 0) fillKinds();
+  if ((changes & WindowChange::filter) != 0) {
+    const bool shown = controller_.state().filterBarShown;
+    if (shown != isVisible()) {
+      setVisible(shown);
+      if (shown) {
+        textEdit_->setFocus();
+        textEdit_->selectAll();
+        applyFilter();
+      }
+    }
+    const int order = orderBox_->findData(static_cast<int>(controller_.rowOrder()));
+    if (order != orderBox_->currentIndex()) {
+      const QSignalBlocker blocker(orderBox_);
+      orderBox_->setCurrentIndex(order);
+    }
+  }
+  if ((changes & (WindowChange::rowsReset | WindowChange::filter | WindowChange::controls)) != 0 &&
+      isVisible()) {
+    showCount();
+  }
+}
+
+}  // namespace sorvane
