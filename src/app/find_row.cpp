@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -44,13 +45,16 @@ FindRow::FindRow(WindowController& controller, CommandButtons& buttons, QWidget*
   findNextButton_ = buttons.make(CommandId::findNext, this);
   findStatus_ = named<QLabel>("FindStatus", this);
   findStatus_->hide();
+  inKeysCheck_ = named<QCheckBox>("FindInKeysCheck", QStringLiteral("All te&xts"), this);
+  inKeysCheck_->setToolTip(
+      QStringLiteral("Find in the section, subsection and comment of each row too"));
   fillFontNames();
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   for (QWidget* widget :
        std::initializer_list<QWidget*>{fontLabel, fontNameBox_, fontSizeBox_, findLabel, findEdit_,
-                                       findNextButton_, findStatus_}) {
+                                       findNextButton_, inKeysCheck_, findStatus_}) {
     layout->addWidget(widget);
   }
   layout->setStretchFactor(findEdit_, 1);
@@ -59,6 +63,8 @@ FindRow::FindRow(WindowController& controller, CommandButtons& buttons, QWidget*
   connect(fontSizeBox_, &QComboBox::editTextChanged, this, &FindRow::listFontChanged);
   connect(findEdit_, &QLineEdit::textChanged, this,
           [this](const QString& text) { controller_.setFindText(toU16String(text)); });
+  connect(inKeysCheck_, &QCheckBox::toggled, this,
+          [this](bool checked) { controller_.setFindInKeys(checked); });
   controller_.addObserver(*this);
 }
 

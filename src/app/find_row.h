@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,8 @@ class FindRow : public QWidget, public WindowObserver {
   void setFont(const QString& name, const QString& sizeText);
 
   void focusFindBox();
+  // "All texts": find looks in the section, subsection and comment too.
+  QCheckBox& inKeysCheck() const { return *inKeysCheck_; }
   bool isFindBox(const QWidget* widget) const;
 
   void windowChanged(WindowChanges changes) override;
@@ -53,6 +56,7 @@ class FindRow : public QWidget, public WindowObserver {
   QLineEdit* findEdit_;
   QAbstractButton* findNextButton_;
   QLabel* findStatus_;
+  QCheckBox* inKeysCheck_;
 };
 
 }  // namespace sorvane

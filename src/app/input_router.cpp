@@ -44,7 +44,8 @@ bool InputRouter::eventFilter(QObject* watched, QEvent* event) {
       [[fallthrough]];
     }
     case QEvent::FocusIn:
-      if (!windows_.isRowEditor(*widget)) controller_.endEditing(false);
+      // Leaving the editors keeps what was typed: only Esc drops it.
+      if (!windows_.isRowEditor(*widget)) controller_.endEditing(true);
       break;
     default:
       break;

@@ -173,7 +173,9 @@ void MainWindow::applyListFont() {
 }
 
 void MainWindow::layoutColumns() {
-  controller_.endEditing(false);
+  // The editors are laid out over the columns: a text typed in them is
+  // stored before the columns move.
+  controller_.endEditing(true);
   const ColumnLayout layout = computeColumnLayout(
       controller_.state().mode, stringList_->viewport()->width(), stringList_->rowNumberWidth());
   stringList_->applyColumnWidths(layout.widths);
@@ -181,6 +183,8 @@ void MainWindow::layoutColumns() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A typed text counts among the changes to save.
+  controller_.endEditing(true);
   if (!askToSaveChanges(controller_.session(), controller_.paths(), dialogs_)) {
     event->ignore();
     return;

@@ -1,6 +1,6 @@
 // The settings file at start-up and shut-down: paths, mode, placements,
-// the folder search's fields and the list font. Lines the program doesn't
-// know stay as they are.
+// the folder search's fields, the list font, where find looks and the
+// rows' order. Lines the program doesn't know stay as they are.
 
 #include "app/controls_panel.h"
 #include "app/find_row.h"
@@ -47,6 +47,9 @@ void MainWindow::restoreSettings(const SettingsLocation& location) {
                            settings_.getValue(u"search_recurse") != u"0");
   findRow_->setFont(toQString(settings_.getValue(u"list_font")),
                     toQString(settings_.getValue(u"list_font_size")));
+  findRow_->inKeysCheck().setChecked(settings_.getValue(u"find_all_texts") == u"1");
+  controller_.setRowOrder(settings_.getValue(u"row_order") == u"context" ? RowOrder::context
+                                                                          : RowOrder::file);
 }
 
 void MainWindow::showAsRestored() {
@@ -70,6 +73,9 @@ void MainWindow::saveSettings() {
                      controller_.chosenMode() == SessionMode::modUpdate ? u"1" : u"0");
   settings_.setValue(u"list_font", toU16String(findRow_->fontName()));
   settings_.setValue(u"list_font_size", toU16String(findRow_->fontSizeText()));
+  settings_.setValue(u"find_all_texts", findRow_->inKeysCheck().isChecked() ? u"1" : u"0");
+  settings_.setValue(u"row_order",
+                     controller_.rowOrder() == RowOrder::context ? u"context" : u"file");
   settings_.setValue(u"search_folder", toU16String(searchWindow_->folderText()));
   settings_.setValue(u"search_string", toU16String(searchWindow_->searchText()));
   settings_.setValue(u"search_recurse",

@@ -102,7 +102,7 @@ void EditingTest::enterCommitsAndTheLogRecordsIt() {
   QCOMPARE(ui->window->session().undoLog().undoPos(), 1);
 }
 
-void EditingTest::escapeAndClicksElsewhereDropTheEdit() {
+void EditingTest::escapeDropsTheEditAClickElsewhereKeepsIt() {
   openTraditional(kRows);
   doubleClickRow(0);
   QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("dropped"));
@@ -110,21 +110,24 @@ void EditingTest::escapeAndClicksElsewhereDropTheEdit() {
   QVERIFY(!editor("ModifiedEditor").isVisible());
   QVERIFY(ui->window->session().rowModText(0) == u"Open");
 
-  doubleClickRow(0);
-  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("dropped"));
-  const QRect other = ui->list().visualRect(ui->list().model()->index(2, 1));
-  QTest::mouseClick(ui->list().viewport(), Qt::LeftButton, {}, other.center());
-  QVERIFY(!editor("ModifiedEditor").isVisible());
-  QVERIFY(ui->window->session().rowModText(0) == u"Open");
-  QCOMPARE(ui->list().selectedRow(), 2);
-
+  // Nothing typed: a click elsewhere closes the editors and stores nothing.
   doubleClickRow(0);
   QTest::mouseClick(ui->find<QCheckBox>("ChangeSameCheck"), Qt::LeftButton);
   QVERIFY(!editor("ModifiedEditor").isVisible());
   QVERIFY(!ui->find("SaveButton")->isEnabled());
+
+  // A typed text is kept when another row is clicked.
+  doubleClickRow(0);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("kept"));
+  const QRect other = ui->list().visualRect(ui->list().model()->index(2, 1));
+  QTest::mouseClick(ui->list().viewport(), Qt::LeftButton, {}, other.center());
+  QVERIFY(!editor("ModifiedEditor").isVisible());
+  QVERIFY(ui->window->session().rowModText(0) == u"kept");
+  QCOMPARE(ui->list().selectedRow(), 2);
+  QVERIFY(ui->find("SaveButton")->isEnabled());
 }
 
-void EditingTest::scrollingKeepsTheEditResizingAndFontChangesDropIt() {
+void EditingTest::scrollingResizingAndFontChangesKeepTheEdit() {
   std::vector<QmEntry> many(200, QmEntry{1, u"text", "", ""});
   openTraditional(many);
   // The wheel, the scroll bar and the list's keys move the editors with
@@ -155,15 +158,18 @@ void EditingTest::scrollingKeepsTheEditResizingAndFontChangesDropIt() {
   QTest::keyClick(&editor("ModifiedEditor"), Qt::Key_Escape);
   QCOMPARE(ui->text("ModifiedCaption"), QStringLiteral("Modified String (5)"));
 
+  // Resizing closes the editors over the moving columns, keeping the text.
   doubleClickRow(1);
+  QTest::keyClicks(&editor("ModifiedEditor"), QStringLiteral("resized"));
   ui->window->resize(640, 420);
   QTRY_VERIFY(!editor("ModifiedEditor").isVisible());
+  QVERIFY(ui->window->session().rowModText(1) == u"resized");
 
   doubleClickRow(1);
   ui->find<QComboBox>("FontSizeBox")->setEditText(QStringLiteral("16"));
   QVERIFY(!editor("ModifiedEditor").isVisible());
   QCOMPARE(editor("ModifiedEditor").font().pixelSize(), 16);
-  QCOMPARE(ui->window->session().undoLog().undoPos(), 1);
+  QCOMPARE(ui->window->session().undoLog().undoPos(), 2);
 }
 
 void EditingTest::editorsGrowWithTheirTextAndStayInView() {

@@ -17,8 +17,8 @@ class EditingTest : public QObject {
   void cleanup();
   void doubleClickOpensTheEditorsOverTheRow();
   void enterCommitsAndTheLogRecordsIt();
-  void escapeAndClicksElsewhereDropTheEdit();
-  void scrollingKeepsTheEditResizingAndFontChangesDropIt();
+  void escapeDropsTheEditAClickElsewhereKeepsIt();
+  void scrollingResizingAndFontChangesKeepTheEdit();
   void editorsGrowWithTheirTextAndStayInView();
   void enterInTheReadOnlyEditorCommitsToo();
   void tabAndShiftTabMoveBetweenTheEditors();
