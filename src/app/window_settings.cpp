@@ -49,7 +49,7 @@ void MainWindow::restoreSettings(const SettingsLocation& location) {
                     toQString(settings_.getValue(u"list_font_size")));
   findRow_->inKeysCheck().setChecked(settings_.getValue(u"find_all_texts") == u"1");
   controller_.setRowOrder(settings_.getValue(u"row_order") == u"context" ? RowOrder::context
-                                                                          : RowOrder::file);
+                                                                         : RowOrder::file);
 }
 
 void MainWindow::showAsRestored() {

@@ -4,9 +4,11 @@
 #include "session/editing.h"
 #include "session/icu_regex.h"
 #include "session/row_view.h"
+#include "widetext/wildcard_match.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace sorvane {
 
@@ -56,6 +58,26 @@ std::vector<ReplacementPiece> parseReplacement(std::u16string_view replacement, 
     }
   }
   return pieces;
+}
+
+// Puts an accelerator mark that stood before the letter at offset of a
+// match into its replacement: before the same letter nearest that offset,
+// else at the offset, never after the last character.
+void keepMark(std::u16string& replacement, char16_t letter, std::size_t offset) {
+  if (replacement.empty()) return;
+  const std::u16string lowered = lowerCased(replacement);
+  const char16_t wanted = lowerCased(std::u16string(1, letter)).front();
+  std::size_t best = std::min(offset, replacement.size() - 1);
+  std::size_t bestDistance = SIZE_MAX;
+  for (std::size_t at = 0; at < lowered.size(); ++at) {
+    if (lowered[at] != wanted) continue;
+    const std::size_t distance = at > offset ? at - offset : offset - at;
+    if (distance < bestDistance) {
+      best = at;
+      bestDistance = distance;
+    }
+  }
+  replacement.insert(best, 1, u'&');
 }
 
 }  // namespace
@@ -161,13 +183,10 @@ std::optional<std::u16string> TextReplacer::replaced(std::u16string_view text) {
       status = U_ZERO_ERROR;
     }
     if (compiled_->ignoreAccelerators) {
-      // A mark inside the match stays before the unit at its offset, or at
-      // the end of a shorter replacement.
-      for (std::int32_t unit = end - 1; unit >= start; --unit) {
+      for (std::int32_t unit = start; unit < end; ++unit) {
         if (!marked[static_cast<std::size_t>(unit)]) continue;
-        const std::size_t offset =
-            std::min(static_cast<std::size_t>(unit - start), expanded.size());
-        expanded.insert(offset, 1, u'&');
+        keepMark(expanded, input[static_cast<std::size_t>(unit)],
+                 static_cast<std::size_t>(unit - start));
         break;
       }
     }

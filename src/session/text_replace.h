@@ -23,7 +23,8 @@ struct ReplaceQuery {
   bool matchCase = false;
   bool wholeWords = false;
   // "&" before a letter (Qt's accelerator mark) is not looked at when
-  // matching; a mark inside a match stays at its place in the replacement.
+  // matching; a mark inside a match goes into the replacement, before the
+  // same letter where it has one.
   bool ignoreAccelerators = false;
 };
 

@@ -231,6 +231,47 @@ TEST_F(CliProcess, SavesAModUpdateSortedByKey) {
   EXPECT_EQ(folder.read("out.qm"), buildQm({{2, u"zwei", "", ""}}));
 }
 
+// replace changes the Mod texts only, prints how many, and saves; a pattern
+// that can't be used is a usage error before any file is read.
+TEST_F(CliProcess, ReplaceChangesModTextsAndPrintsTheCount) {
+  const std::vector<QmEntry> english = {{1, u"Open file", "Open file", "Main"},
+                                        {2, u"&Quit", "&Quit", "Main"},
+                                        {3, u"Save %1 files", "Save %1 files", "Main"}};
+  folder.write("en.qm", buildQm(english));
+  const std::string files = " '" + folder.path("en.qm") + "' '' '" + folder.path("out.qm") + "'";
+  const struct {
+    std::string arguments;
+    int exitCode;
+    std::string out;
+    std::vector<std::u16string> texts;  // the Mod's, when saved
+  } cases[] = {
+      {"file document", 0, "2\n", {u"Open document", u"&Quit", u"Save %1 documents"}},
+      {"--whole-word file document", 0, "1\n", {u"Open document", u"&Quit", u"Save %1 files"}},
+      {"--case open x", 0, "0\n", {u"Open file", u"&Quit", u"Save %1 files"}},
+      {"--regex '%(\\d)' '%L$1'", 0, "1\n", {u"Open file", u"&Quit", u"Save %L1 files"}},
+      {"--ignore-accelerators --whole-word quit Exit",
+       0,
+       "1\n",
+       {u"Open file", u"&Exit", u"Save %1 files"}},
+      {"--regex '(' x", 2, "", {}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(folder.path("out.qm"));
+    const ProcessResult result = run("replace " + c.arguments + files);
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << ": " << result.err;
+    EXPECT_EQ(result.out, c.out) << c.arguments;
+    if (c.texts.empty()) {
+      EXPECT_THAT(result.err, StartsWith("sorvane-cli: The regular expression is not valid: "
+                                         "mismatched paren at character 2."));
+      EXPECT_FALSE(std::filesystem::exists(folder.path("out.qm")));
+      continue;
+    }
+    std::vector<QmEntry> expected = english;
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i].text = c.texts[i];
+    EXPECT_EQ(folder.read("out.qm"), buildQm(expected)) << c.arguments;
+  }
+}
+
 TEST_F(CliProcess, AFailedSaveGivesTheWritersMessageAndExitCodeOne) {
   folder.write("en.qm", buildQm({{1, u"x", "", ""}}));
   const ProcessResult result =

@@ -8,6 +8,7 @@
 #include "qt_dialog_services_test.h"
 #include "settings_test.h"
 #include "string_list_test.h"
+#include "work_through_test.h"
 
 #include <QApplication>
 #include <QTest>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   tests.push_back(std::make_unique<sorvane::test::SettingsTest>());
   tests.push_back(std::make_unique<sorvane::test::LayoutFitTest>());
   tests.push_back(std::make_unique<sorvane::test::CommandTableTest>());
+  tests.push_back(std::make_unique<sorvane::test::WorkThroughTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;
