@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <numeric>
 
 namespace sorvane {
 
@@ -78,6 +77,12 @@ class RowTextTest {
   bool matchesBytes(std::string_view bytes) {
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX / 2)) return false;
     buffer_.resize(bytes.size());
+    // Most keys are ASCII, which widens unit by unit.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      std::copy(bytes.begin(), bytes.end(), buffer_.begin());
+      return matcher_.matches(buffer_);
+    }
     std::int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;
     u_strFromUTF8WithSub(buffer_.data(), static_cast<std::int32_t>(buffer_.size()), &length,
@@ -135,28 +140,33 @@ std::optional<std::vector<std::int32_t>> filterRows(const RowFacts& facts,
 }
 
 std::vector<std::int32_t> contextOrder(const Session& session) {
-  std::vector<std::int32_t> rows(static_cast<std::size_t>(session.rowCount()));
-  std::iota(rows.begin(), rows.end(), 0);
   // The first row of each message stands for all its forms: sorting
-  // messages keeps the forms together, in their order.
-  std::vector<std::int32_t> firsts;
-  firsts.reserve(rows.size());
-  for (const std::int32_t row : rows) {
-    if (session.rowForm(row) == 0) firsts.push_back(row);
+  // messages keeps the forms together, in their order. Each message's keys
+  // are looked up once, not at every comparison.
+  struct Message {
+    std::string_view subsection;
+    std::string_view section;
+    std::string_view comment;
+    std::int32_t firstRow;
+  };
+  std::vector<Message> messages;
+  messages.reserve(static_cast<std::size_t>(session.messageCount()));
+  for (std::int32_t row = 0; row < session.rowCount(); ++row) {
+    if (session.rowForm(row) != 0) continue;
+    messages.push_back({session.rowSubsectionText(row), session.rowSectionText(row),
+                        session.rowComment(row), row});
   }
-  std::stable_sort(firsts.begin(), firsts.end(), [&session](std::int32_t a, std::int32_t b) {
-    if (const int c = session.rowSubsectionText(a).compare(session.rowSubsectionText(b)); c != 0) {
-      return c < 0;
-    }
-    if (const int c = session.rowSectionText(a).compare(session.rowSectionText(b)); c != 0) {
-      return c < 0;
-    }
-    return session.rowComment(a) < session.rowComment(b);
+  std::sort(messages.begin(), messages.end(), [](const Message& a, const Message& b) {
+    if (const int c = a.subsection.compare(b.subsection); c != 0) return c < 0;
+    if (const int c = a.section.compare(b.section); c != 0) return c < 0;
+    if (const int c = a.comment.compare(b.comment); c != 0) return c < 0;
+    return a.firstRow < b.firstRow;
   });
-  rows.clear();
-  for (const std::int32_t first : firsts) {
-    const std::int32_t forms = std::max(session.rowFormCount(first), 1);
-    for (std::int32_t form = 0; form < forms; ++form) rows.push_back(first + form);
+  std::vector<std::int32_t> rows;
+  rows.reserve(static_cast<std::size_t>(session.rowCount()));
+  for (const Message& message : messages) {
+    const std::int32_t forms = std::max(session.rowFormCount(message.firstRow), 1);
+    for (std::int32_t form = 0; form < forms; ++form) rows.push_back(message.firstRow + form);
   }
   return rows;
 }
