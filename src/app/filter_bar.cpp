@@ -17,23 +17,23 @@ namespace sorvane {
 namespace {
 
 struct KindChoice {
-  RowKindFilter kind;
   const char* caption;
+  RowKindFilter kind;
   bool modUpdateOnly;
 };
 
 constexpr KindChoice kKinds[] = {
-    {RowKindFilter::all, "All rows", false},
-    {RowKindFilter::unfinished, "Untranslated or incomplete", false},
-    {RowKindFilter::untranslated, "Untranslated", false},
-    {RowKindFilter::incomplete, "Incomplete plurals", false},
-    {RowKindFilter::translated, "Translated", false},
-    {RowKindFilter::problem, "With a problem", false},
-    {RowKindFilter::left, "Left to see to", true},
-    {RowKindFilter::newString, "New", true},
-    {RowKindFilter::dropped, "Dropped", true},
-    {RowKindFilter::changed, "Changed", true},
-    {RowKindFilter::onlyInMod, "Mod only", true},
+    {"All rows", RowKindFilter::all, false},
+    {"Untranslated or incomplete", RowKindFilter::unfinished, false},
+    {"Untranslated", RowKindFilter::untranslated, false},
+    {"Incomplete plurals", RowKindFilter::incomplete, false},
+    {"Translated", RowKindFilter::translated, false},
+    {"With a problem", RowKindFilter::problem, false},
+    {"Left to see to", RowKindFilter::left, true},
+    {"New", RowKindFilter::newString, true},
+    {"Dropped", RowKindFilter::dropped, true},
+    {"Changed", RowKindFilter::changed, true},
+    {"Mod only", RowKindFilter::onlyInMod, true},
 };
 
 template <typename Enum>
