@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
     RowFilter filter;
     bool contextOrder;
   } cases[] = {
-      {"untranslated or incomplete", {.kind = RowKindFilter::unfinished}, false},
-      {"left to see to", {.kind = RowKindFilter::left}, false},
-      {"with a problem", {.kind = RowKindFilter::problem}, false},
+      {"untranslated or incomplete", {.kind = RowKindFilter::unfinished, .pattern = u""}, false},
+      {"left to see to", {.kind = RowKindFilter::left, .pattern = u""}, false},
+      {"with a problem", {.kind = RowKindFilter::problem, .pattern = u""}, false},
       {"Mod text holds \"datei\"",
        {RowKindFilter::all, FilterField::modText, PatternKind::plain, u"datei"},
        false},
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
       {"Mod text matches /\\bda\\w+/",
        {RowKindFilter::all, FilterField::modText, PatternKind::regex, u"\\bda\\w+"},
        false},
-      {"untranslated, by context", {.kind = RowKindFilter::unfinished}, true},
+      {"untranslated, by context", {.kind = RowKindFilter::unfinished, .pattern = u""}, true},
   };
   int kept = 0;
   for (const auto& c : cases) {
