@@ -1,6 +1,7 @@
 #include "app/filter_bar.h"
 
 #include "app/command_buttons.h"
+#include "app/elided_label.h"
 #include "app/named_widget.h"
 #include "app/qt_text.h"
 #include "controller/window_controller.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QVBoxLayout>
 
 namespace sorvane {
 
@@ -24,7 +26,7 @@ struct KindChoice {
 
 constexpr KindChoice kKinds[] = {
     {"All rows", RowKindFilter::all, false},
-    {"Untranslated or incomplete", RowKindFilter::unfinished, false},
+    {"Unfinished", RowKindFilter::unfinished, false},
     {"Untranslated", RowKindFilter::untranslated, false},
     {"Incomplete plurals", RowKindFilter::incomplete, false},
     {"Translated", RowKindFilter::translated, false},
@@ -53,9 +55,8 @@ FilterBar::FilterBar(WindowController& controller, CommandButtons& buttons, QWid
   auto* showLabel = named<QLabel>("FilterShowLabel", QStringLiteral("Sho&w:"), this);
   kindBox_ = named<QComboBox>("FilterKindBox", this);
   showLabel->setBuddy(kindBox_);
-  auto* inLabel = named<QLabel>("FilterFieldLabel", QStringLiteral("holding"), this);
   textEdit_ = named<QLineEdit>("FilterTextBox", this);
-  textEdit_->setPlaceholderText(QStringLiteral("any text"));
+  textEdit_->setPlaceholderText(QStringLiteral("holding a text"));
   textEdit_->setClearButtonEnabled(true);
   auto* fieldLabel = named<QLabel>("FilterInLabel", QStringLiteral("in"), this);
   fieldBox_ = named<QComboBox>("FilterFieldBox", this);
@@ -68,10 +69,14 @@ FilterBar::FilterBar(WindowController& controller, CommandButtons& buttons, QWid
   patternBox_ = named<QComboBox>("FilterPatternBox", this);
   addChoice(*patternBox_, "Plain text", PatternKind::plain);
   addChoice(*patternBox_, "Wildcards", PatternKind::wildcard);
-  addChoice(*patternBox_, "Regular expression", PatternKind::regex);
+  addChoice(*patternBox_, "Regex", PatternKind::regex);
   patternBox_->setToolTip(
-      QStringLiteral("Case is ignored. Wildcards: * any text, ? one character. Regular "
-                     "expressions are ICU's."));
+      QStringLiteral("How the text reads: plain text, wildcards (* any text, ? one character) "
+                     "or an ICU regular expression. Case is ignored."));
+  kindBox_->setToolTip(QStringLiteral(
+      "Which rows to show: all, unfinished (untranslated or with plural forms left), "
+      "untranslated, incomplete plurals, translated, with a problem; in \"Mod update\" also "
+      "the rows left to see to and those of one colour"));
   auto* orderLabel = named<QLabel>("RowOrderLabel", QStringLiteral("Order:"), this);
   orderBox_ = named<QComboBox>("RowOrderBox", this);
   addChoice(*orderBox_, "File order", RowOrder::file);
@@ -79,23 +84,41 @@ FilterBar::FilterBar(WindowController& controller, CommandButtons& buttons, QWid
   orderLabel->setBuddy(orderBox_);
   countLabel_ = named<QLabel>("FilterCountLabel", this);
   countLabel_->setTextFormat(Qt::PlainText);
+  // What is wrong with a pattern is cut to the width there is (the
+  // tooltip has all of it), so that a long reason never widens the window.
+  errorLabel_ = named<ElidedLabel>("FilterErrorLabel", this);
+  errorLabel_->setTextFormat(Qt::PlainText);
+  errorLabel_->setStyleSheet(QStringLiteral("QLabel { color: #B01010; }"));
+  errorLabel_->hide();
   fillKinds();
   for (QComboBox* box : {kindBox_, fieldBox_, patternBox_, orderBox_}) {
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   }
 
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(6, 3, 6, 3);
-  for (QWidget* widget : std::initializer_list<QWidget*>{showLabel, kindBox_, inLabel, textEdit_,
-                                                         fieldLabel, fieldBox_, patternBox_,
-                                                         orderLabel, orderBox_, countLabel_}) {
-    layout->addWidget(widget);
+  // The conditions on one line; what they come to, with Replace, below.
+  auto* lines = new QVBoxLayout(this);
+  lines->setContentsMargins(6, 3, 6, 3);
+  lines->setSpacing(2);
+  auto* conditions = new QHBoxLayout;
+  conditions->setContentsMargins(0, 0, 0, 0);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{showLabel, kindBox_, textEdit_, fieldLabel, fieldBox_,
+                                       patternBox_, orderLabel, orderBox_}) {
+    conditions->addWidget(widget);
   }
-  layout->setStretchFactor(textEdit_, 1);
+  conditions->setStretchFactor(textEdit_, 1);
+  auto* outcome = new QHBoxLayout;
+  outcome->setContentsMargins(0, 0, 0, 0);
+  outcome->addWidget(countLabel_);
+  outcome->addWidget(errorLabel_, 1);
   for (QAbstractButton* button : buttons.makePart(CommandPart::filterBar, this)) {
-    layout->addWidget(button);
+    outcome->addWidget(button);
   }
+  lines->addLayout(conditions);
+  lines->addLayout(outcome);
+  // The box never asks for more room as its clear button shows.
+  textEdit_->setMinimumWidth(textEdit_->fontMetrics().averageCharWidth() * 14);
 
   connect(kindBox_, &QComboBox::currentIndexChanged, this, &FilterBar::applyFilter);
   connect(fieldBox_, &QComboBox::currentIndexChanged, this, &FilterBar::applyFilter);
@@ -138,12 +161,8 @@ void FilterBar::applyFilter() {
 
 void FilterBar::showCount() {
   const QString error = toQString(controller_.filterError());
-  if (!error.isEmpty()) {
-    countLabel_->setStyleSheet(QStringLiteral("QLabel { color: #B01010; }"));
-    countLabel_->setText(error);
-    return;
-  }
-  countLabel_->setStyleSheet({});
+  errorLabel_->setFullText(error);
+  errorLabel_->setVisible(!error.isEmpty());
   const QLocale locale;
   const WindowState state = controller_.state();
   countLabel_->setText(QStringLiteral("%1 of %2 rows")

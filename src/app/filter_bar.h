@@ -11,12 +11,13 @@ class QLineEdit;
 namespace sorvane {
 
 class CommandButtons;
+class ElidedLabel;
 class WindowController;
 
 // The bar above the list that chooses the rows it shows: by what is left
 // to do, by a text in one of the row's texts (plain, with wildcards or a
-// regular expression), and their order. It shows "n of m rows", or what is
-// wrong with the pattern, and holds the Replace button, whose scope is the
+// regular expression), and their order. Below them it shows "n of m rows"
+// and what is wrong with a pattern, and holds the Replace button, whose scope is the
 // rows shown. Hidden until asked for; hiding it shows every row again.
 class FilterBar : public QWidget, public WindowObserver {
   Q_OBJECT
@@ -41,6 +42,7 @@ class FilterBar : public QWidget, public WindowObserver {
   QComboBox* patternBox_ = nullptr;
   QComboBox* orderBox_ = nullptr;
   QLabel* countLabel_ = nullptr;
+  ElidedLabel* errorLabel_ = nullptr;
   bool kindsForModUpdate_ = false;
 };
 

@@ -149,7 +149,9 @@ void WindowController::setSelectedRow(std::int32_t row) {
 }
 
 void WindowController::selectRow(std::int32_t row, bool centred) {
-  if (row < 0 || row >= session_.rowCount()) return;
+  // A row the filter hides can't be selected (an undo of a change to it
+  // leaves the selection where it is).
+  if (row < 0 || row >= session_.rowCount() || !view_.shows(row)) return;
   selectedRow_ = row;
   requested_.reveal = RowReveal{row, centred};
   changed(WindowChange::selection);

@@ -192,5 +192,58 @@ TEST_F(RowFilterTest, NextUntranslatedWrapsAndBeepsWhenNoneIsLeft) {
   EXPECT_EQ(beeps(), 1);
 }
 
+TEST_F(RowFilterTest, AnUndoOfAHiddenRowLeavesTheSelectionOnTheRowsShown) {
+  controller.openEditors(1);
+  controller.setEditedTextSource([] { return std::u16string(u"Zu"); });
+  ASSERT_TRUE(controller.run(CommandId::storeEdit));
+  filter(RowKindFilter::all, u"dialog", FilterField::subsection);
+  ASSERT_TRUE(controller.run(CommandId::undo));
+  EXPECT_EQ(controller.session().rowModText(1), u"");
+  EXPECT_TRUE(controller.view().shows(controller.state().selectedRow));
+}
+
+// "Mod update": the colours and what is left of them.
+TEST(RowFilterModUpdate, KeepsTheRowsOfAColourAndThoseLeft) {
+  TempFolder folder;
+  RecordingDialogServices dialogs;
+  WindowController controller{dialogs};
+  controller.chooseMode(SessionMode::modUpdate);
+  controller.setPaths({folder.write("old.qm", buildQm({{1, u"Open", "Open", "M"},
+                                                       {2, u"Gone", "Gone", "M"},
+                                                       {3, u"Save", "Save", "M"}})),
+                       folder.write("new.qm", buildQm({{1, u"Open", "Open", "M"},
+                                                       {3, u"Save!", "Save", "M"},
+                                                       {4, u"New", "New", "M"}})),
+                       folder.write("mod.qm", buildQm({{1, u"Auf", "Open", "M"},
+                                                       {2, u"Weg", "Gone", "M"},
+                                                       {3, u"Sichern", "Save", "M"}}))});
+  ASSERT_TRUE(controller.run(CommandId::openFiles));
+  const auto shownTexts = [&controller](RowKindFilter kind) {
+    EXPECT_TRUE(controller.setRowFilter({kind, FilterField::allTexts, PatternKind::plain, u""}));
+    std::vector<std::u16string> texts;
+    for (std::int32_t at = 0; at < controller.view().size(); ++at) {
+      const std::int32_t row = controller.view().rowAt(at);
+      texts.emplace_back(controller.session().mode() == SessionMode::modUpdate &&
+                                 controller.session().rowOriginalText(row).empty()
+                             ? controller.session().rowOldOriginalText(row)
+                             : controller.session().rowOriginalText(row));
+    }
+    return texts;
+  };
+  using Texts = std::vector<std::u16string>;
+  EXPECT_EQ(shownTexts(RowKindFilter::newString), (Texts{u"New"}));
+  EXPECT_EQ(shownTexts(RowKindFilter::dropped), (Texts{u"Gone"}));
+  EXPECT_EQ(shownTexts(RowKindFilter::changed), (Texts{u"Save!"}));
+  EXPECT_EQ(shownTexts(RowKindFilter::left), (Texts{u"Save!", u"New", u"Gone"}));
+  // A changed row whose Mod text was seen to is no longer left.
+  const std::int32_t changedRow = controller.view().rowAt(0);
+  controller.openEditors(changedRow);
+  controller.setEditedTextSource([] { return std::u16string(u"Sichern!"); });
+  ASSERT_TRUE(controller.run(CommandId::storeEdit));
+  EXPECT_EQ(controller.view().size(), 3);  // it stays in sight until the filter changes
+  EXPECT_EQ(shownTexts(RowKindFilter::all).size(), 4U);
+  EXPECT_EQ(shownTexts(RowKindFilter::left), (Texts{u"New", u"Gone"}));
+}
+
 }  // namespace
 }  // namespace sorvane::test

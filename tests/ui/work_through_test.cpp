@@ -1,5 +1,6 @@
 #include "work_through_test.h"
 
+#include "app/elided_label.h"
 #include "app/main_window.h"
 #include "app/string_list_view.h"
 #include "textio/exchange_file.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -66,13 +68,24 @@ void WorkThroughTest::theFilterBarShowsTheMatchingRowsAndCountsThem() {
   QCOMPARE(ui->list().selectedRow(), 1);
 
   auto* pattern = ui->find<QComboBox>("FilterPatternBox");
-  pattern->setCurrentIndex(pattern->findText(QStringLiteral("Regular expression")));
+  pattern->setCurrentIndex(pattern->findText(QStringLiteral("Regex")));
   kind->setCurrentIndex(0);
+  const int width = ui->window->width();
   ui->type("FilterTextBox", "[");
-  QVERIFY(ui->text("FilterCountLabel").startsWith(QStringLiteral("The regular expression")));
-  QCOMPARE(ui->list().model()->rowCount(), 4);  // as before the bad pattern
+  QVERIFY(ui->find("FilterErrorLabel")->isVisible());
+  QCOMPARE(ui->find<ElidedLabel>("FilterErrorLabel")->fullText(),
+           QStringLiteral("The regular expression is not valid: missing close bracket at "
+                          "character 2."));
+  QCOMPARE(ui->text("FilterCountLabel"), QStringLiteral("4 of 4 rows"));  // as before it
+  QCOMPARE(ui->window->width(), width);
   ui->type("FilterTextBox", "^&");
+  QVERIFY(!ui->find("FilterErrorLabel")->isVisible());
   QCOMPARE(ui->text("FilterCountLabel"), QStringLiteral("1 of 4 rows"));
+  // Every caption of the bar fits, in a window no wider than the screen.
+  for (const QLabel* label : ui->find("FilterBar")->findChildren<QLabel*>()) {
+    if (label->isVisible()) QVERIFY(label->width() >= label->sizeHint().width());
+  }
+  QVERIFY(ui->window->frameGeometry().width() <= ui->window->screen()->availableGeometry().width());
 
   // The order: by context puts Dialog's rows first.
   auto* order = ui->find<QComboBox>("RowOrderBox");
