@@ -345,6 +345,8 @@ std::string_view checkName(CheckKind check) {
       return "lookup";
     case CheckKind::pluralForms:
       return "plural-forms";
+    case CheckKind::spelling:
+      return "spelling";
     case CheckKind::pairing:
       return "pairing";
   }

@@ -20,6 +20,7 @@ enum class CheckKind {
   lookup,            // an entry of the Mod file Qt will never find
   pluralForms,       // a plural message with some forms left without text
   pairing,           // "Traditional": a row pairs two different messages
+  spelling,          // words the dictionary of the Mod's language doesn't know
 };
 
 struct Problem {

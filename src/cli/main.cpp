@@ -117,12 +117,21 @@ int run(int argc, char** argv) {
   check->footer(
       "Prints one JSON object a problem: \"row\" (from 0), \"check\" (place-markers, "
       "accelerators, accelerator-clash, punctuation, white-space, line-breaks, tags, lookup, "
-      "plural-forms, pairing), "
+      "plural-forms, pairing, spelling), "
       "\"message\", \"original\", \"mod\" and, from a plural message's second form on, \"form\". "
-      "--summary prints the number of problems of each check instead. The exit code is 1 when "
+      "--summary prints the number of problems of each check instead. The spelling is checked "
+      "with the Hunspell dictionary of the Mod's language (or --language), skipping place "
+      "markers, accelerators, tags, URLs and the words of the original. The exit code is 1 when "
       "there is any problem, so that a build can stop on them.");
   check->add_option("--old", checkOld, "The old original (\"Mod update\")")->type_name("OLD.qm");
   check->add_flag("--summary", checkSummary, "Print the count of each check instead");
+  bool checkNoSpelling = false;
+  std::string checkLanguage;
+  check->add_flag("--no-spelling", checkNoSpelling, "Leave the spelling out");
+  check
+      ->add_option("--language", checkLanguage,
+                   "Check the spelling in this language (default: the Mod's)")
+      ->type_name("CODE");
   check->add_option("ORIGINAL.qm", checkOriginal, "The original, or the new original")->required();
   check->add_option("MOD.qm", checkMod, "The Mod file")->required();
 
@@ -272,8 +281,10 @@ int run(int argc, char** argv) {
   if (check->parsed()) {
     std::optional<std::u16string> oldOriginal;
     if (check->count("--old") != 0) oldOriginal = absolutePath(checkOld);
-    return sorvane::runCheck(oldOriginal, absolutePath(checkOriginal), absolutePath(checkMod),
-                             checkSummary, std::cout, dialogs);
+    return sorvane::runCheck(
+        oldOriginal, absolutePath(checkOriginal), absolutePath(checkMod),
+        {.summary = checkSummary, .spelling = !checkNoSpelling, .language = checkLanguage},
+        std::cout, dialogs);
   }
   if (rows->parsed()) {
     std::optional<std::u16string> oldOriginal;

@@ -57,6 +57,7 @@ void RowProblems::clear() {
   letters_.clear();
   problems_.clear();
   fixed_.clear();
+  spelling_.clear();
   mismatchedPairs_ = 0;
   contextOfRow_.clear();
   contextStart_.clear();
@@ -178,6 +179,7 @@ void RowProblems::recheckRow(const Session& session, std::int32_t row) {
   if (row < 0 || static_cast<std::size_t>(row) >= flagged_.size()) return;
   const char16_t before = letters_[static_cast<std::size_t>(row)].first;
   checkRow(session, row);
+  checkSpelling(session, row);
   // The other forms of a plural message: whether all have a text is theirs too.
   const std::int32_t first = firstRowOfMessage(session, row);
   for (std::int32_t form = first; form < first + session.rowFormCount(first); ++form) {
@@ -213,6 +215,40 @@ void RowProblems::checkRow(const Session& session, std::int32_t row) {
   }
   if (const auto fixed = fixed_.find(row); fixed != fixed_.end()) {
     problems.insert(problems.end(), fixed->second.begin(), fixed->second.end());
+  }
+  if (const auto spelling = spelling_.find(row); spelling != spelling_.end()) {
+    problems.push_back(spelling->second);
+  }
+  setProblems(row, std::move(problems));
+}
+
+void RowProblems::checkSpelling(const Session& session, std::int32_t row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= flagged_.size()) return;
+  std::optional<Problem> found;
+  if (speller_ != nullptr) {
+    const std::u16string_view mod = session.rowModText(row);
+    const std::u16string_view original = originalTextFor(session, row);
+    // An untranslated text is the original's, in another language.
+    if (!mod.empty() && mod != original) {
+      std::u16string words;
+      for (const TextWord word : speller_->misspelt(mod, original)) {
+        if (!words.empty()) words += u", ";
+        words += mod.substr(word.start, word.length);
+      }
+      if (!words.empty()) found = Problem{CheckKind::spelling, u"Spelling: " + words};
+    }
+  }
+  const auto had = spelling_.find(row);
+  if (!found && had == spelling_.end()) return;
+  if (found && had != spelling_.end() && had->second.message == found->message) return;
+  std::vector<Problem> problems = problemsOf(row);
+  std::erase_if(problems,
+                [](const Problem& problem) { return problem.check == CheckKind::spelling; });
+  if (found) {
+    problems.push_back(*found);
+    spelling_[row] = *std::move(found);
+  } else {
+    spelling_.erase(row);
   }
   setProblems(row, std::move(problems));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/spelling.h"
 #include "checks/translation_checks.h"
 #include "session/session.h"
 
@@ -26,7 +27,14 @@ std::u16string_view originalTextFor(const Session& session, std::int32_t row);
 // whose Original and Mod entries are different messages.
 class RowProblems {
  public:
+  // The spelling is checked by a dictionary when one is given: row by row
+  // (checkSpelling), apart from checkAll, as it takes longer than the
+  // other checks; a re-check after an edit includes it.
+  void setSpeller(const SpellChecker* speller) { speller_ = speller; }
+  const SpellChecker* speller() const { return speller_; }
   void checkAll(const Session& session);
+  // The spelling of one row, alone: its other problems stay as they are.
+  void checkSpelling(const Session& session, std::int32_t row);
   // After the Mod text of a row was stored: that row and the other forms of
   // its message, and the rows of its context whose accelerators it may
   // clash with.
@@ -56,6 +64,9 @@ class RowProblems {
   std::unordered_map<std::int32_t, std::vector<Problem>> problems_;
   // Problems editing doesn't change: lookups and pairing.
   std::unordered_map<std::int32_t, std::vector<Problem>> fixed_;
+  // The spelling problem of each row checked so far.
+  std::unordered_map<std::int32_t, Problem> spelling_;
+  const SpellChecker* speller_ = nullptr;
   // The rows of each context, one after the other: those of context c are
   // contextRows_[contextStart_[c]] up to contextStart_[c + 1].
   std::vector<std::int32_t> contextOfRow_;
