@@ -30,8 +30,11 @@ InfoPanel::InfoPanel(WindowController& controller, QWidget* parent)
   // How far the translation has come.
   auto* progressLabel = named<QLabel>("ProgressLabel", QStringLiteral("Progress:"), this);
   progressText_ = named<ElidedLabel>("ProgressText", this);
-  for (ElidedLabel* label :
-       {sectionText_, subSectionText_, commentText_, problemsText_, changeText_, progressText_}) {
+  // The dictionary in use, or the package that holds a missing one.
+  auto* spellingLabel = named<QLabel>("SpellingLabel", QStringLiteral("Spelling:"), this);
+  spellingText_ = named<ElidedLabel>("SpellingText", this);
+  for (ElidedLabel* label : {sectionText_, subSectionText_, commentText_, problemsText_,
+                             changeText_, progressText_, spellingText_}) {
     label->setTextFormat(Qt::PlainText);
     // A long section name is cut at the window's edge; it never widens it.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -60,6 +63,8 @@ InfoPanel::InfoPanel(WindowController& controller, QWidget* parent)
   grid->addLayout(checkLine, 3, 1, 1, 3);
   grid->addWidget(progressLabel, 4, 0);
   grid->addWidget(progressText_, 4, 1, 1, 3);
+  grid->addWidget(spellingLabel, 5, 0);
+  grid->addWidget(spellingText_, 5, 1, 1, 3);
   grid->setColumnStretch(1, 1);
   grid->setVerticalSpacing(2);
   // The same height whatever the row shows.
@@ -79,6 +84,7 @@ void InfoPanel::windowChanged(WindowChanges changes) {
   }
   if ((changes & (WindowChange::texts | WindowChange::rowsReset | WindowChange::controls)) != 0) {
     showProgress();
+    showSpelling();
   }
   if ((changes & WindowChange::controls) != 0) {
     const Session& session = controller_.session();
@@ -113,6 +119,24 @@ void InfoPanel::showSelectedRow() {
     if (!info->formCounts.empty()) plural += QStringLiteral(": ") + toQString(info->formCounts);
   }
   pluralFormText_->setText(plural);
+}
+
+void InfoPanel::showSpelling() {
+  const Session& session = controller_.session();
+  QString text;
+  if (!session.isOpen()) {
+    text.clear();
+  } else if (!controller_.spellingOn()) {
+    text = QStringLiteral("off");
+  } else if (const SpellChecker* speller = controller_.speller()) {
+    text = QString::fromStdString(speller->dictionaryName()) +
+           (controller_.backgroundWorkPending() ? QStringLiteral(" (checking\u2026)") : QString());
+  } else if (!controller_.spellingNote().empty()) {
+    text = toQString(controller_.spellingNote());
+  } else {
+    text = QStringLiteral("the Mod names no language");
+  }
+  spellingText_->setFullText(text);
 }
 
 void InfoPanel::showProgress() {

@@ -30,6 +30,7 @@ class InfoPanel : public QWidget, public WindowObserver {
  private:
   void showSelectedRow();
   void showProgress();
+  void showSpelling();
 
   WindowController& controller_;
   ElidedLabel* sectionText_;
@@ -38,6 +39,7 @@ class InfoPanel : public QWidget, public WindowObserver {
   ElidedLabel* problemsText_;
   ElidedLabel* changeText_;
   ElidedLabel* progressText_;
+  ElidedLabel* spellingText_;
   QLabel* pluralFormText_;
   ModLanguageBox* modLanguageBox_;
 };

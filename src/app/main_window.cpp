@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace sorvane {
@@ -43,6 +44,13 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
       InputRouter::Windows{
           *this, *searchWindow_, [this](const QWidget& widget) { return keyTargetOf(widget); },
           [this](const QObject& object) { return rowEditors_->isEditor(&object); }});
+  // Work the controller does a slice at a time while the window is idle.
+  backgroundWork_ = new QTimer(this);
+  backgroundWork_->setInterval(0);
+  connect(backgroundWork_, &QTimer::timeout, this, [this] {
+    constexpr std::chrono::milliseconds kSlice{12};
+    if (!controller_.runBackgroundWork(kSlice)) backgroundWork_->stop();
+  });
   controller_.addObserver(*this);
   // The layout keeps the window at least as large as its controls need.
   resize(406, 355);
@@ -152,6 +160,9 @@ void MainWindow::windowChanged(WindowChanges changes) {
     setWindowModified(controller_.state().modified);
   }
   if ((changes & (WindowChange::rowsReset | WindowChange::mode)) != 0) layoutColumns();
+  if (controller_.backgroundWorkPending() && !backgroundWork_->isActive()) {
+    backgroundWork_->start();
+  }
   if ((changes & WindowChange::focus) != 0) {
     const std::optional<FocusTarget> focus = controller_.focusRequest();
     if (focus == FocusTarget::list) stringList_->setFocus();

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+class QTimer;
+
 namespace sorvane {
 
 class CommandButtons;
@@ -81,6 +83,7 @@ class MainWindow : public QWidget, public WindowObserver {
   FilterBar* filterBar_ = nullptr;
   StringListView* stringList_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
+  QTimer* backgroundWork_ = nullptr;
 };
 
 }  // namespace sorvane

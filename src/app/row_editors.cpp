@@ -1,18 +1,22 @@
 #include "app/row_editors.h"
 
 #include "app/qt_text.h"
+#include "app/spelling_highlighter.h"
 #include "app/string_list_view.h"
 #include "controller/window_controller.h"
 #include "session/editing.h"
 #include "session/string_list_layout.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace sorvane {
 
@@ -67,6 +71,10 @@ QString modifiedCaptionText(std::size_t length) {
 RowEditors::RowEditors(WindowController& controller, StringListView& list)
     : QObject(&list), controller_(controller), list_(list) {
   modifiedEditor_ = makeEditor("ModifiedEditor", false);
+  highlighter_ = new SpellingHighlighter(controller_, modifiedEditor_->document());
+  modifiedEditor_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(modifiedEditor_, &QWidget::customContextMenuRequested, this,
+          &RowEditors::showModEditorMenu);
   oldOriginalEditor_ = makeEditor("OldOriginalEditor", true);
   newOriginalEditor_ = makeEditor("NewOriginalEditor", true);
   // Scrolling keeps an edit: the editors move with their row, out of sight
@@ -95,6 +103,12 @@ void RowEditors::windowChanged(WindowChanges changes) {
       if (shownRow_ >= 0) close();
       if (row >= 0) openOn(row);
     }
+  }
+  // Another dictionary, or words it now knows: the underlines follow.
+  if ((changes & WindowChange::controls) != 0 && shown() &&
+      controller_.speller() != spellerShown_) {
+    spellerShown_ = controller_.speller();
+    highlighter_->rehighlight();
   }
   if ((changes & WindowChange::editorText) != 0 && shown()) {
     if (const std::optional<std::u16string> text = controller_.editorTextRequest()) showText(*text);
@@ -135,6 +149,67 @@ bool RowEditors::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QObject::eventFilter(watched, event);
+}
+
+void RowEditors::showModEditorMenu(const QPoint& position) {
+  const std::unique_ptr<QMenu> menu(modifiedEditor_->createStandardContextMenu(position));
+  menu->setObjectName(QStringLiteral("ModEditorMenu"));
+  QAction* first = menu->actions().value(0);
+  const QTextCursor at = modifiedEditor_->cursorForPosition(position);
+  const QTextBlock block = at.block();
+  const std::u16string paragraph = toU16String(block.text());
+  const auto offset = static_cast<std::size_t>(at.positionInBlock());
+  const SpellChecker* speller = controller_.speller();
+  for (const TextWord word : controller_.misspeltWords(paragraph)) {
+    if (speller == nullptr || offset < word.start || offset > word.start + word.length) continue;
+    const std::u16string text = paragraph.substr(word.start, word.length);
+    // Suggestions are looked for now, never while typing.
+    const std::vector<std::u16string> suggestions = speller->suggestions(text);
+    for (const std::u16string& suggestion : suggestions) {
+      auto* action = new QAction(toQString(suggestion), menu.get());
+      action->setObjectName(QStringLiteral("SpellingSuggestion"));
+      const int start = block.position() + static_cast<int>(word.start);
+      const int length = static_cast<int>(word.length);
+      connect(action, &QAction::triggered, this, [this, start, length, suggestion] {
+        QTextCursor cursor(modifiedEditor_->document());
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        cursor.insertText(toQString(suggestion));
+      });
+      menu->insertAction(first, action);
+    }
+    if (suggestions.empty()) {
+      auto* none = new QAction(QStringLiteral("No suggestions"), menu.get());
+      none->setEnabled(false);
+      menu->insertAction(first, none);
+    }
+    auto* add = new QAction(QStringLiteral("Add to dictionary"), menu.get());
+    add->setObjectName(QStringLiteral("AddToDictionary"));
+    connect(add, &QAction::triggered, this, [this, text] {
+      controller_.addToDictionary(text);
+      highlighter_->rehighlight();
+    });
+    auto* ignore = new QAction(QStringLiteral("Ignore"), menu.get());
+    ignore->setObjectName(QStringLiteral("IgnoreWord"));
+    connect(ignore, &QAction::triggered, this, [this, text] {
+      controller_.ignoreWord(text);
+      highlighter_->rehighlight();
+    });
+    menu->insertAction(first, add);
+    menu->insertAction(first, ignore);
+    menu->insertSeparator(first);
+    break;
+  }
+  menu->addSeparator();
+  auto* check = menu->addAction(QStringLiteral("Check spelling"));
+  check->setObjectName(QStringLiteral("CheckSpelling"));
+  check->setCheckable(true);
+  check->setChecked(controller_.spellingOn());
+  connect(check, &QAction::toggled, this, [this](bool on) {
+    controller_.setSpellingOn(on);
+    highlighter_->rehighlight();
+  });
+  menu->exec(modifiedEditor_->mapToGlobal(position));
 }
 
 bool RowEditors::isEditor(const QObject* object) const {

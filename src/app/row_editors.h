@@ -8,9 +8,13 @@
 #include <functional>
 
 class QPlainTextEdit;
+class QPoint;
 class QWidget;
 
 namespace sorvane {
+
+class SpellChecker;
+class SpellingHighlighter;
 
 class StringListView;
 class WindowController;
@@ -63,11 +67,17 @@ class RowEditors : public QObject, public WindowObserver {
   void showModText(std::u16string_view text);
   int fittingHeight(const QPlainTextEdit& editor) const;
   QPlainTextEdit* makeEditor(const char* name, bool readOnly);
+  // The Mod editor's context menu: the editor's own, after the spelling
+  // suggestions for a misspelt word under the pointer, "Add to dictionary"
+  // and "Ignore", with "Check spelling" to switch the check on and off.
+  void showModEditorMenu(const QPoint& position);
 
   WindowController& controller_;
   StringListView& list_;
   int shownRow_ = -1;
   QPlainTextEdit* modifiedEditor_;
+  SpellingHighlighter* highlighter_ = nullptr;
+  const SpellChecker* spellerShown_ = nullptr;
   QPlainTextEdit* oldOriginalEditor_;
   QPlainTextEdit* newOriginalEditor_;
   // The editors scroll the list themselves to stay in view; that scroll

@@ -1,6 +1,6 @@
 // The settings file at start-up and shut-down: paths, mode, placements,
-// the folder search's fields, the list font, where find looks and the
-// rows' order. Lines the program doesn't know stay as they are.
+// the folder search's fields, the list font, where find looks, the rows'
+// order and whether the spelling is checked. Lines the program doesn't know stay as they are.
 
 #include "app/controls_panel.h"
 #include "app/find_row.h"
@@ -76,6 +76,7 @@ void MainWindow::saveSettings() {
   settings_.setValue(u"find_all_texts", findRow_->inKeysCheck().isChecked() ? u"1" : u"0");
   settings_.setValue(u"row_order",
                      controller_.rowOrder() == RowOrder::context ? u"context" : u"file");
+  settings_.setValue(u"spell_check", controller_.spellingOn() ? u"1" : u"0");
   settings_.setValue(u"search_folder", toU16String(searchWindow_->folderText()));
   settings_.setValue(u"search_string", toU16String(searchWindow_->searchText()));
   settings_.setValue(u"search_recurse",

@@ -5,6 +5,7 @@
 #include "platform/safe_file_writer.h"
 #include "platform/text_codec.h"
 #include "platform/user_folders.h"
+#include "widetext/wildcard_match.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
@@ -155,13 +156,15 @@ std::pair<std::string, std::string> splitCode(std::string_view code) {
 std::vector<TextWord> wordsToCheck(std::u16string_view text, std::u16string_view original) {
   std::vector<TextWord> words = lettersWords(text);
   if (original.empty() || words.empty()) return words;
+  // Case is not looked at: German writes "Widget" for the original's
+  // "widget".
   std::vector<std::u16string> originalWords;
   for (const TextWord word : lettersWords(original)) {
-    originalWords.push_back(wordText(original, word));
+    originalWords.push_back(lowerCased(wordText(original, word)));
   }
   std::erase_if(words, [&](TextWord word) {
-    return std::find(originalWords.begin(), originalWords.end(), wordText(text, word)) !=
-           originalWords.end();
+    return std::find(originalWords.begin(), originalWords.end(),
+                     lowerCased(wordText(text, word))) != originalWords.end();
   });
   return words;
 }

@@ -19,8 +19,8 @@ struct TextWord {
 // The words of a translation worth checking: ICU's word breaks over the
 // text with Qt's place markers (%1, %L1, %n), accelerator marks (&x, &&),
 // rich-text tags and entities, URLs and e-mail addresses left out; words
-// with a digit, and words that stand as they are in the original text
-// (names, product words), are skipped. An accelerator mark inside a word
+// with a digit, and words that stand in the original text too, in any case
+// (names, product words, technical terms), are skipped. An accelerator mark inside a word
 // ("Fi&le") does not split it.
 std::vector<TextWord> wordsToCheck(std::u16string_view text, std::u16string_view original);
 

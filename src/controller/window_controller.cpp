@@ -529,6 +529,86 @@ void WindowController::checkAllRows() {
   // The checks and the counts (with the original's words) side by side.
   runSideBySide([this] { progress_.computeAll(session_); },
                 [this] { problems_.checkAll(session_); });
+  spellingNext_ = speller_ != nullptr && session_.rowCount() > 0 ? 0 : -1;
+}
+
+void WindowController::chooseSpeller() {
+  speller_ = nullptr;
+  spellingNote_.clear();
+  const std::string language = session_.isOpen() ? session_.modLanguage() : std::string();
+  if (spellingOn_ && !language.empty()) {
+    auto slot = spellers_.find(language);
+    if (slot == spellers_.end()) {
+      std::unique_ptr<SpellChecker> loaded = SpellChecker::forLanguage(language);
+      if (loaded) loaded->loadPersonalWords(personalWordsPath(loaded->dictionaryName()));
+      slot = spellers_.emplace(language, std::move(loaded)).first;
+    }
+    speller_ = slot->second.get();
+    if (speller_ == nullptr) spellingNote_ = spellingDictionaryMissing(language);
+  }
+  problems_.setSpeller(speller_);
+}
+
+void WindowController::setSpellingOn(bool on) {
+  if (on == spellingOn_) return;
+  const ChangeBatch batch(*this);
+  spellingOn_ = on;
+  chooseSpeller();
+  if (session_.isOpen()) {
+    if (speller_ != nullptr) {
+      spellingNext_ = 0;
+    } else {
+      // Off: every spelling problem goes.
+      spellingNext_ = -1;
+      for (std::int32_t row = 0; row < session_.rowCount(); ++row) {
+        problems_.checkSpelling(session_, row);
+      }
+    }
+  }
+  changed(WindowChange::texts | WindowChange::controls);
+}
+
+std::vector<TextWord> WindowController::misspeltWords(std::u16string_view text) const {
+  const std::int32_t row = session_.editRow() >= 0 ? session_.editRow() : selectedRow_;
+  if (speller_ == nullptr || row < 0 || row >= session_.rowCount()) return {};
+  return speller_->misspelt(text, originalTextFor(session_, row));
+}
+
+void WindowController::addToDictionary(std::u16string_view word) {
+  if (speller_ == nullptr) return;
+  if (!speller_->addPersonalWord(word)) {
+    dialogs_.showError(DialogOwner::mainWindow, u"The word could not be written to " +
+                                                    personalWordsPath(speller_->dictionaryName()) +
+                                                    u"; it counts as correct until Sorvane ends.");
+  }
+  spellingNext_ = 0;
+  changed(WindowChange::controls);
+}
+
+void WindowController::ignoreWord(std::u16string_view word) {
+  if (speller_ == nullptr) return;
+  speller_->ignore(word);
+  spellingNext_ = 0;
+  changed(WindowChange::controls);
+}
+
+bool WindowController::runBackgroundWork(std::chrono::milliseconds budget) {
+  if (spellingNext_ < 0) return false;
+  const ChangeBatch batch(*this);
+  const auto start = std::chrono::steady_clock::now();
+  const std::int32_t rows = session_.rowCount();
+  while (spellingNext_ < rows) {
+    problems_.checkSpelling(session_, spellingNext_++);
+    constexpr std::int32_t kRowsBetweenClockReads = 16;
+    if (spellingNext_ % kRowsBetweenClockReads == 0 &&
+        std::chrono::steady_clock::now() - start >= budget) {
+      break;
+    }
+  }
+  if (spellingNext_ >= rows) spellingNext_ = -1;
+  // The rows' marks and the problem counts.
+  changed(WindowChange::texts | WindowChange::controls);
+  return spellingNext_ >= 0;
 }
 
 void WindowController::rowsAboutToReset() {
@@ -543,11 +623,13 @@ void WindowController::rowsAboutToReset() {
 
 void WindowController::rowsReset() {
   storedRows_.clear();
+  chooseSpeller();
   if (session_.isOpen()) {
     checkAllRows();
   } else {
     problems_.clear();
     progress_.clear();
+    spellingNext_ = -1;
   }
   legendCounts_.reset();
   contextOrder_.clear();

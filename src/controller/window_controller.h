@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/spelling.h"
 #include "controller/commands.h"
 #include "controller/window_state.h"
 #include "session/find_in_list.h"
@@ -12,8 +13,11 @@
 #include "session/translation_progress.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -165,6 +169,26 @@ class WindowController : private SessionListener {
   // Stores the replacements as one undoable change and says how many.
   std::int32_t replaceTexts(std::span<const Replacement> replacements);
 
+  // Spelling, in the Mod's language: the dictionary in use (none when it is
+  // switched off, the Mod names no language or no dictionary is there), and
+  // a line saying which package holds a missing one.
+  void setSpellingOn(bool on);
+  bool spellingOn() const { return spellingOn_; }
+  const SpellChecker* speller() const { return speller_; }
+  const std::u16string& spellingNote() const { return spellingNote_; }
+  // The misspelt words of a text typed for the row open in the editors.
+  std::vector<TextWord> misspeltWords(std::u16string_view text) const;
+  // A word the dictionary is to know from now on (kept in the user's word
+  // list of the language), or to pass until the program ends; the rows
+  // are checked anew.
+  void addToDictionary(std::u16string_view word);
+  void ignoreWord(std::u16string_view word);
+  // The spelling of every row is checked a slice at a time, while the
+  // window is idle, so that opening a large file never waits for it.
+  bool backgroundWorkPending() const { return spellingNext_ >= 0; }
+  // Works for about the budget; whether work is left.
+  bool runBackgroundWork(std::chrono::milliseconds budget);
+
   // Keeps the changes it sees to one notification, sent when the
   // outermost one ends.
   class ChangeBatch {
@@ -203,6 +227,9 @@ class WindowController : private SessionListener {
   void removeDroppedRows();
   // Asks for an exported file (any format) and imports its texts.
   void importFromFile();
+  // Takes the dictionary of the Mod's language and starts checking every
+  // row's spelling.
+  void chooseSpeller();
   // Chooses the rows shown anew; false when the filter's pattern is invalid.
   bool rebuildView();
   // Lays the view out by the filter and the order, with no notification.
@@ -233,6 +260,12 @@ class WindowController : private SessionListener {
   RowOrder order_ = RowOrder::file;
   std::vector<std::int32_t> contextOrder_;  // made when first needed
   RowView view_;
+  // Dictionaries by language code, loaded once; null where none is there.
+  std::map<std::string, std::unique_ptr<SpellChecker>, std::less<>> spellers_;
+  SpellChecker* speller_ = nullptr;
+  bool spellingOn_ = true;
+  std::u16string spellingNote_;
+  std::int32_t spellingNext_ = -1;  // the next row to check; -1 when done
   FindResult findResult_ = FindResult::none;
   std::function<std::u16string()> editedText_;
   mutable std::optional<std::array<TranslationProgress::ColourProgress, 4>> legendCounts_;

@@ -231,6 +231,28 @@ TEST_F(CliProcess, SavesAModUpdateSortedByKey) {
   EXPECT_EQ(folder.read("out.qm"), buildQm({{2, u"zwei", "", ""}}));
 }
 
+// check reports misspelt words in the language given (or the Mod's), and
+// leaves them out with --no-spelling; a missing dictionary is said.
+TEST_F(CliProcess, CheckReportsSpellingInTheLanguageGiven) {
+  folder.write("en.qm", buildQm({{1, u"File not found", "", ""}}));
+  folder.write("de.qm", buildQm({{1, u"Datei nicht gefunnden", "", ""}}));
+  const std::string files = " '" + folder.path("en.qm") + "' '" + folder.path("de.qm") + "'";
+  const ProcessResult german = run("check --language de" + files);
+  if (german.err.starts_with("No spelling dictionary")) GTEST_SKIP() << german.err;
+  EXPECT_EQ(german.exitCode, 1);
+  EXPECT_EQ(german.out,
+            "{\"row\":0,\"check\":\"spelling\",\"message\":\"Spelling: gefunnden\","
+            "\"original\":\"File not found\",\"mod\":\"Datei nicht gefunnden\"}\n");
+  const ProcessResult summary = run("check --summary --language de" + files);
+  EXPECT_THAT(summary.out, HasSubstr("\"pairing\":0,\"spelling\":1}"));
+  const ProcessResult off = run("check --no-spelling --language de" + files);
+  EXPECT_EQ(off.exitCode, 0);
+  EXPECT_EQ(off.out, "");
+  const ProcessResult missing = run("check --language qq" + files);
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_EQ(missing.err, "No spelling dictionary for qq: install the package hunspell-qq\n");
+}
+
 // replace changes the Mod texts only, prints how many, and saves; a pattern
 // that can't be used is a usage error before any file is read.
 TEST_F(CliProcess, ReplaceChangesModTextsAndPrintsTheCount) {

@@ -3,17 +3,22 @@
 #include "app/elided_label.h"
 #include "app/main_window.h"
 #include "app/string_list_view.h"
+#include "controller/window_controller.h"
 #include "textio/exchange_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -169,6 +174,51 @@ void WorkThroughTest::ctrlIImportsAnExportedFileWithTheWindowFree() {
   QVERIFY(!messages.empty());
   QVERIFY(messages.back().find(u"1") != std::u16string::npos);
   QCOMPARE(ui->find<QPushButton>("ImportButton")->text(), QStringLiteral("&Import"));
+}
+
+void WorkThroughTest::misspeltWordsAreUnderlinedAndTheMenuOffersSuggestions() {
+  WindowController& controller = ui->window->controller();
+  controller.changeModLanguage("de");
+  if (controller.speller() == nullptr) QSKIP("no German dictionary");
+  QCOMPARE(ui->find<ElidedLabel>("SpellingText")->fullText().left(5), QStringLiteral("de_DE"));
+  ui->list().selectRow(0);
+  QTest::keyClick(&ui->list(), Qt::Key_Return);
+  auto* editor = ui->find<QPlainTextEdit>("ModifiedEditor");
+  QTest::keyClicks(editor, QStringLiteral("Datei nicht gefunnden"));
+  // The underline is the editor's own: a wave under the word, as typed.
+  const auto underlined = [editor] {
+    QStringList words;
+    const QTextBlock block = editor->document()->firstBlock();
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+      if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline) {
+        words << block.text().mid(range.start, range.length);
+      }
+    }
+    return words;
+  };
+  QCOMPARE(underlined(), QStringList{QStringLiteral("gefunnden")});
+
+  QString offered;
+  QTimer::singleShot(0, [&offered] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QCOMPARE(menu->objectName(), QStringLiteral("ModEditorMenu"));
+    auto* suggestion = menu->findChild<QAction*>(QStringLiteral("SpellingSuggestion"));
+    QVERIFY(suggestion != nullptr);
+    QVERIFY(menu->findChild<QAction*>(QStringLiteral("AddToDictionary")) != nullptr);
+    offered = suggestion->text();
+    suggestion->trigger();
+    menu->close();
+  });
+  QTextCursor at(editor->document());
+  at.setPosition(15);
+  const QPoint position = editor->cursorRect(at).center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, position,
+                          editor->viewport()->mapToGlobal(position));
+  QApplication::sendEvent(editor->viewport(), &event);
+  QCOMPARE(offered, QStringLiteral("gefunden"));
+  QCOMPARE(editor->toPlainText(), QStringLiteral("Datei nicht gefunden"));
+  QVERIFY(underlined().isEmpty());
 }
 
 }  // namespace sorvane::test

@@ -6,8 +6,8 @@
 
 namespace sorvane::test {
 
-// The filter bar, search and replace, store and go on, and import on its
-// own, through the real widgets.
+// The filter bar, search and replace, store and go on, import on its own
+// and spelling, through the real widgets.
 class WorkThroughTest : public QObject {
   Q_OBJECT
 
@@ -18,6 +18,7 @@ class WorkThroughTest : public QObject {
   void replacePreviewsEveryHitAndStoresTheCheckedOnesInOneStep();
   void ctrlGStoresAndOpensTheNextRowLeftToDo();
   void ctrlIImportsAnExportedFileWithTheWindowFree();
+  void misspeltWordsAreUnderlinedAndTheMenuOffersSuggestions();
 
  private:
   std::unique_ptr<MainWindowFixture> ui;
