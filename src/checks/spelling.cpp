@@ -253,6 +253,7 @@ std::vector<std::u16string> SpellChecker::suggestions(std::u16string_view word) 
   constexpr std::size_t kMost = 5;
   if (found.size() > kMost) found.resize(kMost);
   std::vector<std::u16string> suggestions;
+  suggestions.reserve(found.size());
   for (const std::string& suggestion : found) suggestions.push_back(fromLocal8Bit(suggestion));
   return suggestions;
 }
