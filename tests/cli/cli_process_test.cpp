@@ -248,6 +248,15 @@ TEST_F(CliProcess, CheckReportsSpellingInTheLanguageGiven) {
   const ProcessResult off = run("check --no-spelling --language de" + files);
   EXPECT_EQ(off.exitCode, 0);
   EXPECT_EQ(off.out, "");
+  folder.write("ru.qm", buildQm({{1,
+                                  u"\u0424\u0430\u0439\u043B \u043D\u0435 "
+                                  u"\u043D\u0430\u0439\u0434\u0435\u043D\u043D",
+                                  "", ""}}));
+  const ProcessResult russian = run("check --summary --language ru '" + folder.path("en.qm") +
+                                    "' '" + folder.path("ru.qm") + "'");
+  if (!russian.err.starts_with("No spelling dictionary")) {
+    EXPECT_THAT(russian.out, HasSubstr("\"spelling\":1}"));
+  }
   const ProcessResult missing = run("check --language qq" + files);
   EXPECT_EQ(missing.exitCode, 0);
   EXPECT_EQ(missing.err, "No spelling dictionary for qq: install the package hunspell-qq\n");
