@@ -148,7 +148,11 @@ TEST_F(CliProcess, ExportAndImportGoThroughToolsFormatsByKey) {
   const std::string de = "'" + folder.path("de.qm") + "'";
   for (const char* name : {"de.po", "de.xlf", "de.xliff", "de.ts", "po.txt"}) {
     SCOPED_TRACE(name);
-    const std::string out = "'" + folder.path(name) + "'";
+    // Built piece by piece: GCC 12 at -O3 warns falsely of an overlap in
+    // "'" + std::string.
+    std::string out = "'";
+    out += folder.path(name);
+    out += '\'';
     const std::string format = std::string(name) == "po.txt" ? "--format po " : "";
     ASSERT_EQ(run("export " + format + "--original " + en + " " + de + " " + out).exitCode, 0);
     const Bytes bytes = folder.read(name);
