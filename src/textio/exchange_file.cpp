@@ -35,8 +35,23 @@ bool endsWith(std::u16string_view text, std::u16string_view end) {
   return true;
 }
 
-// The whole file, read once; false with the reason when it can't be. Only
-// a regular file is read: a pipe would never end, a device never stop.
+ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
+  ExchangeHeader header;
+  header.project = toUtf8(fileNamePart(modPath));
+  header.language = session.modLanguage();
+  const std::vector<std::uint8_t>& source = session.newOriginal().languageBlock;
+  header.sourceLanguage.assign(source.begin(), source.end());
+  header.pluralRules = session.mod().numerusRulesBlock;
+  if (header.pluralRules.empty()) {
+    if (const std::optional<PluralLanguage> language = pluralLanguage(header.language)) {
+      header.pluralRules = language->rules;
+    }
+  }
+  return header;
+}
+
+}  // namespace
+
 bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes,
                       std::string& error) {
   const FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -63,23 +78,6 @@ bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes
   }
   return true;
 }
-
-ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
-  ExchangeHeader header;
-  header.project = toUtf8(fileNamePart(modPath));
-  header.language = session.modLanguage();
-  const std::vector<std::uint8_t>& source = session.newOriginal().languageBlock;
-  header.sourceLanguage.assign(source.begin(), source.end());
-  header.pluralRules = session.mod().numerusRulesBlock;
-  if (header.pluralRules.empty()) {
-    if (const std::optional<PluralLanguage> language = pluralLanguage(header.language)) {
-      header.pluralRules = language->rules;
-    }
-  }
-  return header;
-}
-
-}  // namespace
 
 std::optional<ExchangeFormat> exchangeFormatNamed(std::string_view name) {
   if (name == "po") return ExchangeFormat::po;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sorvane {
 
@@ -21,6 +22,12 @@ std::optional<ExchangeFormat> exchangeFormatNamed(std::string_view name);
 // By the file's extension: ".po", ".xlf" or ".xliff", ".ts", else the line
 // list.
 ExchangeFormat exchangeFormatOfPath(std::u16string_view path);
+
+// The whole of a tool's file, read once; false with the reason when it
+// can't be. Only a regular file of at most 512 MB is read: a pipe would
+// never end, a device never stop.
+bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes,
+                      std::string& error);
 
 // Writes the Mod of the session in a tool's format: units of the Original's
 // and the Mod's texts, the Mod's language and plural rules in the header.

@@ -99,9 +99,11 @@ Bytes assembleQm(const QmParts& parts) {
   return file;
 }
 
-Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context) {
+Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context,
+              std::string_view language) {
   QmParts parts;
   parts.context = std::move(context);
+  if (!language.empty()) parts.language = bytesOf(language);
   for (const QmEntry& entry : entries) {
     parts.index.push_back({entry.hash, static_cast<std::uint32_t>(parts.messages.size())});
     const Bytes record = writerRecord(entry.hash, entry.text, entry.section, entry.subsection);

@@ -54,7 +54,9 @@ struct QmEntry {
   std::string subsection;
 };
 
-// A whole file with one record per entry, in the writer's shapes.
-Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context = std::nullopt);
+// A whole file with one record per entry, in the writer's shapes, with
+// Qt's language block when a language is given.
+Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context = std::nullopt,
+              std::string_view language = {});
 
 }  // namespace sorvane::test
