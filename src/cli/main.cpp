@@ -2,6 +2,7 @@
 
 #include "cli/check_command.h"
 #include "cli/dump_command.h"
+#include "cli/memory_command.h"
 #include "cli/replace_command.h"
 #include "cli/rows_command.h"
 #include "cli/save_command.h"
@@ -224,6 +225,78 @@ int run(int argc, char** argv) {
   searchCommand->add_option("TEXT", searchText, "The text to find");
   searchCommand->add_flag("--recurse", searchRecurse, "Search the subfolders too");
 
+  std::string memoryPath;
+  CLI::App* memory =
+      app.add_subcommand("memory", "Work with the translation memory that suggests translations.");
+  memory->require_subcommand(1);
+  memory->footer(
+      "The memory is the file memory.sqlite in $XDG_DATA_HOME/sorvane (~/.local/share/sorvane), "
+      "shared with the window; --memory names another.");
+  memory->add_option("--memory", memoryPath, "Use this memory file")->type_name("FILE.sqlite");
+  std::vector<std::string> memoryImportPaths;
+  sorvane::MemorySourceOptions memorySources;
+  CLI::App* memoryImport = memory->add_subcommand(
+      "import", "Learn the translations of QM, PO, XLIFF, TS and TMX files, or of a folder's.");
+  memoryImport->footer(
+      "A QM file's source texts are in --source-language (en unless given), its translations "
+      "in the file's language; a file that names no language takes --language. A translation "
+      "the memory holds already is not added again. Prints what was read and added.");
+  memoryImport
+      ->add_option("--source-language", memorySources.sourceLanguage,
+                   "The language of QM files' source texts")
+      ->type_name("CODE");
+  memoryImport
+      ->add_option("--language", memorySources.targetLanguage,
+                   "The translations' language of files that name none")
+      ->type_name("CODE");
+  memoryImport->add_option("FILE", memoryImportPaths, "Files or folders to learn from")->required();
+  std::string memoryExportPath;
+  CLI::App* memoryExport =
+      memory->add_subcommand("export", "Write every translation of the memory as a TMX file.");
+  memoryExport->add_option("OUT.tmx", memoryExportPath, "The TMX file to write")->required();
+  std::string lookupText;
+  sorvane::MemoryLookup lookupQuery;
+  CLI::App* memoryLookup = memory->add_subcommand(
+      "lookup", "Print the memory's suggestions for a text, one JSON object a line.");
+  memoryLookup->footer(
+      "Each line has \"score\" (how alike the sources are, 0 to 100), \"source\", \"target\", "
+      "\"language\", \"context\" and \"origin\" (the file it was learnt from), best first.");
+  memoryLookup
+      ->add_option("--language", lookupQuery.targetLanguage,
+                   "The language of the translations (required)")
+      ->type_name("CODE")
+      ->required();
+  memoryLookup->add_option("--threshold", lookupQuery.threshold, "The lowest score shown")
+      ->check(CLI::Range(1, 100));
+  memoryLookup->add_option("--limit", lookupQuery.limit, "How many suggestions at most")
+      ->check(CLI::Range(1, 100));
+  memoryLookup->add_option("TEXT", lookupText, "The source text")->required();
+
+  std::string pretranslateOld;
+  std::string pretranslateOriginal;
+  std::string pretranslateMod;
+  std::string pretranslateOut;
+  std::string pretranslateLanguage;
+  CLI::App* pretranslate = app.add_subcommand(
+      "pretranslate",
+      "Fill every untranslated row with the memory's translation of exactly its original text.");
+  pretranslate->footer(
+      "Opens the files as save does, fills each untranslated row with a translation of exactly "
+      "its original text in the Mod's language (one of the row's context first), prints how "
+      "many rows were filled and saves the Mod as OUT.qm.");
+  pretranslate->add_option("--old", pretranslateOld, "The old original (\"Mod update\")")
+      ->type_name("OLD.qm");
+  pretranslate
+      ->add_option("--language", pretranslateLanguage,
+                   "Give the Mod this language first (ru, pt_BR, zh_CN)")
+      ->type_name("CODE");
+  pretranslate->add_option("--memory", memoryPath, "Use this memory file")
+      ->type_name("FILE.sqlite");
+  pretranslate->add_option("ORIGINAL.qm", pretranslateOriginal, "The original, or the new original")
+      ->required();
+  pretranslate->add_option("MOD.qm", pretranslateMod, "The Mod file, or \"\"")->required();
+  pretranslate->add_option("OUT.qm", pretranslateOut, "Where to save the Mod")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -240,7 +313,7 @@ int run(int argc, char** argv) {
   std::optional<sorvane::PluralLanguage> language;
   for (const auto& [command, code] :
        {std::pair{save, &saveLanguage}, std::pair{rows, &rowsLanguage},
-        std::pair{stats, &statsLanguage}}) {
+        std::pair{stats, &statsLanguage}, std::pair{pretranslate, &pretranslateLanguage}}) {
     if (!command->parsed() || command->count("--language") == 0) continue;
     language = sorvane::pluralLanguage(*code);
     if (!language) {
@@ -250,7 +323,35 @@ int run(int argc, char** argv) {
     }
   }
 
+  for (const std::string* code : {&memorySources.sourceLanguage, &memorySources.targetLanguage,
+                                  &lookupQuery.targetLanguage}) {
+    if (!code->empty() && sorvane::memoryLanguage(*code).empty()) {
+      return usageError("not a language code: " + *code + " (such as en, de or pt_BR)");
+    }
+  }
+
   sorvane::StderrDialogServices dialogs(std::cerr);
+  const sorvane::MemoryChoice memoryChoice{memoryPath.empty() ? std::u16string()
+                                                              : absolutePath(memoryPath)};
+  if (memoryImport->parsed()) {
+    std::vector<std::u16string> paths;
+    for (const std::string& path : memoryImportPaths) paths.push_back(absolutePath(path));
+    return sorvane::runMemoryImport(memoryChoice, paths, memorySources, std::cout, std::cerr);
+  }
+  if (memoryExport->parsed()) {
+    return sorvane::runMemoryExport(memoryChoice, absolutePath(memoryExportPath), std::cerr);
+  }
+  if (memoryLookup->parsed()) {
+    return sorvane::runMemoryLookup(memoryChoice, sorvane::fromLocal8Bit(lookupText), lookupQuery,
+                                    std::cout, std::cerr);
+  }
+  if (pretranslate->parsed()) {
+    std::optional<std::u16string> oldOriginal;
+    if (pretranslate->count("--old") != 0) oldOriginal = absolutePath(pretranslateOld);
+    return sorvane::runPretranslate(memoryChoice, oldOriginal, absolutePath(pretranslateOriginal),
+                                    absolutePath(pretranslateMod), absolutePath(pretranslateOut),
+                                    language, std::cout, dialogs);
+  }
   if (dump->parsed())
     return sorvane::runDump(sorvane::pathFromNative(dumpPath), std::cout, dialogs);
   if (save->parsed()) {

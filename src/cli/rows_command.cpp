@@ -1,6 +1,7 @@
 #include "cli/rows_command.h"
 
 #include "cli/json_line_writer.h"
+#include "memory/session_memory.h"
 #include "platform/dialog_services.h"
 #include "platform/text_codec.h"
 #include "session/editing.h"
@@ -63,6 +64,8 @@ int runRows(const std::optional<std::u16string>& oldOriginal, std::u16string_vie
     return json.flush() ? 0 : 1;
   }
   const bool languagesDiffer = modLanguageDiffersFromOriginal(session);
+  // A new row whose original rewords a dropped row's is told which.
+  const std::vector<RewordedMatch> reworded = bestRewordedMatches(session);
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
     json.beginObject();
     json.field("row", row);
@@ -74,6 +77,12 @@ int runRows(const std::optional<std::u16string>& oldOriginal, std::u16string_vie
     json.field("section", fromLocal8Bit(session.rowSectionText(row)));
     json.field("subsection", fromLocal8Bit(session.rowSubsectionText(row)));
     if (const std::int32_t form = session.rowForm(row); form != 0) json.field("form", form);
+    if (const RewordedMatch& similar = reworded[static_cast<std::size_t>(row)]; similar.row >= 0) {
+      json.beginObject("similar");
+      json.field("row", similar.row);
+      json.field("score", static_cast<std::int32_t>(similar.score));
+      json.endObject();
+    }
     json.endObject();
   }
   return json.flush() ? 0 : 1;
