@@ -63,6 +63,9 @@ Key keyOf(const QKeyEvent& event, bool withCtrl) {
     default:
       break;
   }
+  if (withCtrl && event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9) {
+    return letterKey(static_cast<char>('0' + (event.key() - Qt::Key_0)));
+  }
   const int letter = withCtrl ? latinLetter(event)
                      : event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z
                          ? 'A' + (event.key() - Qt::Key_A)

@@ -11,6 +11,7 @@
 #include "app/find_row.h"
 #include "app/info_panel.h"
 #include "app/input_router.h"
+#include "app/memory_import.h"
 #include "app/mod_update_legend.h"
 #include "app/named_widget.h"
 #include "app/notice_bar.h"
@@ -21,13 +22,17 @@
 #include "app/search_window.h"
 #include "app/string_list_model.h"
 #include "app/string_list_view.h"
+#include "app/suggestions_panel.h"
+#include "controller/translation_assistant.h"
 #include "session/mod_file_saving.h"
 #include "session/string_list_layout.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -36,6 +41,12 @@ namespace sorvane {
 MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), controller_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
+  // A lookup done on the memory's thread is taken on this one.
+  assistant_ =
+      std::make_unique<TranslationAssistant>(controller_, TranslationMemory::defaultPath(), [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { assistant_->deliver(); }, Qt::QueuedConnection);
+      });
   buildParts();
   searchWindow_ = std::make_unique<SearchWindow>(controller_, dialogs_);
   giveHandlers();
@@ -60,6 +71,9 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow() {
   controller_.removeObserver(*this);
+  // The memory's threads end first: nothing is delivered to the parts now.
+  assistant_->setChangedHandler({});
+  assistant_.reset();
   // The router first, then the parts, which show the controller's session
   // (a member that would otherwise go before the QWidget base deletes them).
   inputRouter_.reset();
@@ -95,11 +109,18 @@ void MainWindow::buildParts() {
   layout->setSpacing(0);
   // The window is never smaller than its controls need.
   layout->setSizeConstraint(QLayout::SetMinimumSize);
-  for (QWidget* part :
-       std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, noticeBar, filterBar_,
-                                       stringList_, legend, infoPanel}) {
+  for (QWidget* part : std::initializer_list<QWidget*>{controlsPanel_, showPanelStrip_, noticeBar,
+                                                       filterBar_, stringList_, legend}) {
     layout->addWidget(part, part == stringList_ ? 1 : 0);
   }
+  // The suggestions beside the info panel.
+  suggestionsPanel_ = named<SuggestionsPanel>("SuggestionsPanel", *assistant_, *buttons_, this);
+  auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(0);
+  bottom->addWidget(infoPanel, 3);
+  bottom->addWidget(suggestionsPanel_, 2);
+  suggestionsPanel_->hide();
+  layout->addLayout(bottom);
 
   connect(findRow_, &FindRow::listFontChanged, this, &MainWindow::applyListFont);
   connect(stringList_, &StringListView::resized, this, &MainWindow::layoutColumns);
@@ -114,7 +135,30 @@ void MainWindow::buildParts() {
       });
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeSuggestionsPanel();
+}
+
+void MainWindow::placeSuggestionsPanel() {
+  constexpr int kInfoPanelRoom = 600;
+  const int panel = std::max(suggestionsPanel_->minimumSizeHint().width(), width() * 2 / 5);
+  suggestionsPanel_->setVisible(width() - panel >= kInfoPanelRoom);
+}
+
 void MainWindow::giveHandlers() {
+  controller_.setSavedHandler([this] { assistant_->learnFromMod(); });
+  controller_.setHandler(CommandId::pretranslate, [this] { assistant_->pretranslate(); });
+  controller_.setHandler(CommandId::addToMemory,
+                         [this] { addToMemory(controller_, *assistant_, false, this); });
+  controller_.setHandler(CommandId::addFolderToMemory,
+                         [this] { addToMemory(controller_, *assistant_, true, this); });
+  for (const auto& [id, index] :
+       {std::pair{CommandId::useSuggestion1, 0}, std::pair{CommandId::useSuggestion2, 1},
+        std::pair{CommandId::useSuggestion3, 2}, std::pair{CommandId::useSuggestion4, 3},
+        std::pair{CommandId::useSuggestion5, 4}}) {
+    controller_.setHandler(id, [this, i = index] { assistant_->useSuggestion(i); });
+  }
   controller_.setHandler(CommandId::exportTexts, [this] {
     ExportDialog dialog(controller_.session(), dialogs_, controller_.paths(), this);
     dialog.exec();

@@ -24,6 +24,8 @@ class PathBoxes;
 class RowEditors;
 class SearchWindow;
 class StringListView;
+class SuggestionsPanel;
+class TranslationAssistant;
 
 // The one main window: the layout of its parts and their wiring. Top to
 // bottom: the controls panel (path boxes, command row, find row, edit row
@@ -39,6 +41,7 @@ class MainWindow : public QWidget, public WindowObserver {
   ~MainWindow() override;
 
   WindowController& controller() { return controller_; }
+  TranslationAssistant& assistant() { return *assistant_; }
   Session& session() { return controller_.session(); }
   StringListView& stringList() const { return *stringList_; }
   SearchWindow& searchWindow() const { return *searchWindow_; }
@@ -56,6 +59,7 @@ class MainWindow : public QWidget, public WindowObserver {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void buildParts();
@@ -63,6 +67,9 @@ class MainWindow : public QWidget, public WindowObserver {
   KeyTarget keyTargetOf(const QWidget& widget) const;
   void applyListFont();
   void layoutColumns();
+  // The suggestions take two fifths of a window wide enough for both
+  // panels; a narrower one leaves the info panel the whole width.
+  void placeSuggestionsPanel();
   void saveSettings();
 
   DialogServices& dialogs_;
@@ -70,6 +77,8 @@ class MainWindow : public QWidget, public WindowObserver {
   // in the destructor.
   WindowController controller_;
   std::unique_ptr<SearchWindow> searchWindow_;
+  // Made before the parts that show it, and gone before them.
+  std::unique_ptr<TranslationAssistant> assistant_;
   std::unique_ptr<InputRouter> inputRouter_;
   std::optional<std::u16string> settingsPath_;
   WideStringList settings_;
@@ -83,6 +92,7 @@ class MainWindow : public QWidget, public WindowObserver {
   FilterBar* filterBar_ = nullptr;
   StringListView* stringList_ = nullptr;
   RowEditors* rowEditors_ = nullptr;
+  SuggestionsPanel* suggestionsPanel_ = nullptr;
   QTimer* backgroundWork_ = nullptr;
 };
 

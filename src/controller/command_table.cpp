@@ -29,6 +29,9 @@ constexpr KeyBinding enterIn(KeyTarget where) {
 }
 
 constexpr bool always(const WindowState& /*state*/) { return true; }
+constexpr bool hasSelection(const WindowState& state) {
+  return state.open && state.selectedRow >= 0;
+}
 
 constexpr CommandInfo kCommands[] = {
     {.id = showSearchWindow,
@@ -247,6 +250,40 @@ constexpr CommandInfo kCommands[] = {
                          .where = kNotInRowEditors,
                          .elsewhere = Elsewhere::taken}},
      .enabled = [](const WindowState& s) { return s.open; }},
+    {.id = pretranslate,
+     .controlName = "PretranslateButton",
+     .caption = u"&Pretranslate",
+     .description = u"Fill every untranslated row shown with the memory's translation of "
+                    u"exactly its original text",
+     .part = memoryPanel,
+     .keys = {KeyBinding{.key = letterKey('P'),
+                         .press = ctrlShift,
+                         .window = KeyWindow::main,
+                         .elsewhere = Elsewhere::taken}},
+     .enabled = [](const WindowState& s) { return s.open && s.shownRows > 0; }},
+    {.id = addToMemory,
+     .controlName = "AddToMemoryButton",
+     .caption = u"Add fi&le...",
+     .description = u"Let the translation memory learn the translations of a QM, PO, XLIFF, TS "
+                    u"or TMX file",
+     .part = memoryPanel,
+     .keys = {KeyBinding{.key = letterKey('M'),
+                         .press = ctrlShift,
+                         .window = KeyWindow::main,
+                         .elsewhere = Elsewhere::taken}},
+     .enabled = always},
+    {.id = addFolderToMemory,
+     .controlName = "AddFolderToMemoryButton",
+     .caption = u"Add f&older...",
+     .description = u"Let the translation memory learn the translations of every QM, PO, XLIFF, "
+                    u"TS and TMX file of a folder and its subfolders, such as Qt's own",
+     .part = memoryPanel,
+     .enabled = always},
+    {.id = useSuggestion1, .keys = {ctrlKey('1')}, .enabled = hasSelection},
+    {.id = useSuggestion2, .keys = {ctrlKey('2')}, .enabled = hasSelection},
+    {.id = useSuggestion3, .keys = {ctrlKey('3')}, .enabled = hasSelection},
+    {.id = useSuggestion4, .keys = {ctrlKey('4')}, .enabled = hasSelection},
+    {.id = useSuggestion5, .keys = {ctrlKey('5')}, .enabled = hasSelection},
     // The last one: a command with no key, which does nothing.
     {.id = ignoreKey, .enabled = always},
 };

@@ -54,13 +54,23 @@ enum class CommandId : std::uint8_t {
   storeAndGoOn,
   nextUntranslatedRow,
   previousUntranslatedRow,
+  // The translation memory.
+  pretranslate,
+  addToMemory,
+  addFolderToMemory,
+  useSuggestion1,
+  useSuggestion2,
+  useSuggestion3,
+  useSuggestion4,
+  useSuggestion5,
   // A key of the program that does nothing in the main window.
   ignoreKey,
 };
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(CommandId::ignoreKey) + 1;
 
 // A key as the table names it: a Latin letter ('A' to 'Z', whatever the
-// keyboard layout shows on it) or one of the keys after them.
+// keyboard layout shows on it), a digit ('0' to '9') or one of the keys
+// after them.
 enum class Key : std::uint16_t {
   none = 0,
   f2 = 0x100,
@@ -146,6 +156,7 @@ enum class CommandPart : std::uint8_t {
   findRow,      // after the find box
   legend,       // the legend under the list
   filterBar,    // the filter bar above the list
+  memoryPanel,  // the suggestions panel beside the info panel
 };
 enum class ButtonKind : std::uint8_t { push, radio, check };
 

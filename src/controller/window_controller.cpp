@@ -292,7 +292,10 @@ bool WindowController::closeFiles() {
 }
 
 void WindowController::saveModFile() {
-  if (writeModFile(session_, paths_, dialogs_)) modFilePath_ = paths_.mod;
+  if (writeModFile(session_, paths_, dialogs_)) {
+    modFilePath_ = paths_.mod;
+    if (savedHandler_) savedHandler_();
+  }
   changed(WindowChange::controls);
 }
 
@@ -351,6 +354,25 @@ void WindowController::copyOriginalText() {
   if (row < 0 || !session_.rowModEditable(row)) return;
   requested_.editorText = storedForm(originalTextFor(session_, row));
   changed(WindowChange::editorText);
+}
+
+void WindowController::putIntoModEditor(std::u16string_view text) {
+  const ChangeBatch batch(*this);
+  if (session_.editRow() < 0) openEditors(selectedRow_);
+  const std::int32_t row = session_.editRow();
+  if (row < 0 || !session_.rowModEditable(row)) return;
+  requested_.editorText = storedForm(text);
+  changed(WindowChange::editorText);
+}
+
+std::int32_t WindowController::storeTexts(std::span<const RowText> texts,
+                                          std::u16string_view notice) {
+  const ChangeBatch batch(*this);
+  endEditing(true);
+  const std::int32_t stored = storeRowTexts(session_, texts);
+  notice_ = formatMessage(notice, {stored});
+  changed(WindowChange::controls);
+  return stored;
 }
 
 void WindowController::changeModLanguage(const std::string& code) {

@@ -3,6 +3,7 @@
 #include "checks/spelling.h"
 #include "controller/commands.h"
 #include "controller/window_state.h"
+#include "session/editing.h"
 #include "session/find_in_list.h"
 #include "session/row_filter.h"
 #include "session/row_problems.h"
@@ -168,6 +169,14 @@ class WindowController : private SessionListener {
                                                            std::u16string* error);
   // Stores the replacements as one undoable change and says how many.
   std::int32_t replaceTexts(std::span<const Replacement> replacements);
+  // Stores the texts as one undoable change, says so in the notice line
+  // (the notice a format with one %d) and returns how many rows changed.
+  std::int32_t storeTexts(std::span<const RowText> texts, std::u16string_view notice);
+  // Puts a text into the Mod editor, opening the editors on the selected
+  // row first; nothing is stored until the edit is.
+  void putIntoModEditor(std::u16string_view text);
+  // Called after every save that wrote the Mod file.
+  void setSavedHandler(std::function<void()> handler) { savedHandler_ = std::move(handler); }
 
   // Spelling, in the Mod's language: the dictionary in use (none when it is
   // switched off, the Mod names no language or no dictionary is there), and
@@ -268,6 +277,7 @@ class WindowController : private SessionListener {
   std::int32_t spellingNext_ = -1;  // the next row to check; -1 when done
   FindResult findResult_ = FindResult::none;
   std::function<std::u16string()> editedText_;
+  std::function<void()> savedHandler_;
   mutable std::optional<std::array<TranslationProgress::ColourProgress, 4>> legendCounts_;
 
   // Requests for the interface, made by a command and delivered with its
