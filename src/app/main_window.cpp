@@ -42,11 +42,9 @@ MainWindow::MainWindow(DialogServices& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), controller_(dialogs) {
   setObjectName(QStringLiteral("MainWindow"));
   // A lookup done on the memory's thread is taken on this one.
-  assistant_ =
-      std::make_unique<TranslationAssistant>(controller_, TranslationMemory::defaultPath(), [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { assistant_->deliver(); }, Qt::QueuedConnection);
-      });
+  assistant_ = std::make_unique<TranslationAssistant>(
+      controller_, TranslationMemory::defaultPath(),
+      [this] { QMetaObject::invokeMethod(this, "deliverSuggestions", Qt::QueuedConnection); });
   buildParts();
   searchWindow_ = std::make_unique<SearchWindow>(controller_, dialogs_);
   giveHandlers();
@@ -133,6 +131,10 @@ void MainWindow::buildParts() {
         if (files.size() == 3) controller_.chooseMode(SessionMode::modUpdate);
         pathBoxes_->placeDroppedFiles(files, controller_.chosenMode(), under);
       });
+}
+
+void MainWindow::deliverSuggestions() {
+  if (assistant_) assistant_->deliver();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

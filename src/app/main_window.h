@@ -61,6 +61,10 @@ class MainWindow : public QWidget, public WindowObserver {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
+ private slots:
+  // Takes a lookup the memory's thread finished.
+  void deliverSuggestions();
+
  private:
   void buildParts();
   void giveHandlers();

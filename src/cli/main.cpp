@@ -335,6 +335,7 @@ int run(int argc, char** argv) {
                                                               : absolutePath(memoryPath)};
   if (memoryImport->parsed()) {
     std::vector<std::u16string> paths;
+    paths.reserve(memoryImportPaths.size());
     for (const std::string& path : memoryImportPaths) paths.push_back(absolutePath(path));
     return sorvane::runMemoryImport(memoryChoice, paths, memorySources, std::cout, std::cerr);
   }

@@ -63,7 +63,7 @@ std::string languageOfName(std::u16string_view path) {
     const std::u16string_view tail = name.substr(name.size() - back);
     const char16_t before = name[name.size() - back - 1];
     if (before != u'_' && before != u'-' && before != u'.') continue;
-    const std::string code = memoryLanguage(toUtf8(tail));
+    std::string code = memoryLanguage(toUtf8(tail));
     if (!code.empty() && (back != 5 || code.size() == 5)) return code;
   }
   return {};

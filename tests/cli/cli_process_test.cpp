@@ -424,4 +424,69 @@ TEST_F(CliProcess, NoCommandWritesOverItsInputsUnderAnyName) {
 }
 
 }  // namespace
+// memory import learns a file once, lookup prints the suggestions as JSON
+// lines, export writes TMX, pretranslate fills exact matches and prints
+// their count; a memory that is no database is said, exit code 1.
+TEST_F(CliProcess, TheMemoryLearnsSuggestsExportsAndPretranslates) {
+  folder.write("app_de.qm", buildQm({{1, u"Datei \u00F6ffnen", "Open file", "Main"},
+                                     {2, u"Beenden", "Quit", "Main"}},
+                                    std::nullopt, "de"));
+  folder.write("en.qm", buildQm({{1, u"Open file", "Open file", "Main"},
+                                 {2, u"Quit", "Quit", "Other"},
+                                 {3, u"Help", "Help", "Main"}},
+                                std::nullopt, "en"));
+  folder.write("damaged.sqlite", bytesOf(std::string(4096, 'x')));
+  const auto quoted = [this](const char* name) { return "'" + folder.path(name) + "'"; };
+  const std::string memory = "--memory " + quoted("m.sqlite");
+  const struct {
+    std::string arguments;
+    int exitCode;
+    std::string out;
+    std::string err;  // the start of it
+  } cases[] = {
+      {"memory " + memory + " import " + quoted("app_de.qm"), 0,
+       "{\"files\":1,\"failed\":0,\"segments\":2,\"added\":2}\n", ""},
+      {"memory " + memory + " import " + quoted("app_de.qm"), 0,
+       "{\"files\":1,\"failed\":0,\"segments\":2,\"added\":0}\n", ""},
+      {"memory " + memory + " lookup --language de_AT 'Open files'", 0,
+       "{\"score\":90,\"source\":\"Open file\",\"target\":\"Datei \u00F6ffnen\",\"language\":"
+       "\"de\",\"context\":\"Main\",\"origin\":\"" +
+           folder.path("app_de.qm") + "\"}\n",
+       ""},
+      {"memory " + memory + " lookup --language ru 'Open files'", 0, "", ""},
+      {"pretranslate " + memory + " --language de " + quoted("en.qm") + " '' " + quoted("out.qm"),
+       0, "2\n", ""},
+      {"memory --memory " + quoted("damaged.sqlite") + " lookup --language de x", 1, "",
+       "sorvane-cli: the translation memory " + folder.path("damaged.sqlite") +
+           " can't be used: It is not a translation memory: file is not a database"},
+      {"memory " + memory + " lookup --language 'd e' x", 2, "", "sorvane-cli: not a language"},
+      {"memory " + memory + " lookup x", 2, "", "sorvane-cli: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const ProcessResult result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_THAT(result.err, StartsWith(c.err));
+  }
+  const ProcessResult exported = run("memory " + memory + " export " + quoted("all.tmx"));
+  EXPECT_EQ(exported.exitCode, 0);
+  EXPECT_THAT(slurp(folder.path("all.tmx")),
+              HasSubstr("<tuv xml:lang=\"de\"><seg>Beenden</seg></tuv>"));
+  EXPECT_THAT(run("dump " + quoted("out.qm")).out, HasSubstr("Beenden"));
+}
+
+// rows --old names the dropped row a new one rewords, and how alike.
+TEST_F(CliProcess, RowsNameTheDroppedRowANewOneRewords) {
+  folder.write("old.qm", buildQm({{1, u"Open the selected file", "a", "MainWindow"}}));
+  folder.write("new.qm", buildQm({{2, u"Open the selected files", "b", "MainWindow"}}));
+  folder.write("mod.qm", buildQm({{1, u"Die gew\u00E4hlte Datei \u00F6ffnen", "a", "MainWindow"}}));
+  const ProcessResult result = run("rows --old '" + folder.path("old.qm") + "' '" +
+                                   folder.path("new.qm") + "' '" + folder.path("mod.qm") + "'");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_THAT(result.out, HasSubstr("\"state\":\"new\""));
+  EXPECT_THAT(result.out, HasSubstr("\"similar\":{\"row\":1,\"score\":95}}\n"));
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2);
+}
+
 }  // namespace sorvane::test

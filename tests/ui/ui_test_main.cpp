@@ -5,6 +5,7 @@
 #include "editing_test.h"
 #include "layout_fit_test.h"
 #include "main_window_test.h"
+#include "memory_panel_test.h"
 #include "qt_dialog_services_test.h"
 #include "settings_test.h"
 #include "string_list_test.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   tests.push_back(std::make_unique<sorvane::test::LayoutFitTest>());
   tests.push_back(std::make_unique<sorvane::test::CommandTableTest>());
   tests.push_back(std::make_unique<sorvane::test::WorkThroughTest>());
+  tests.push_back(std::make_unique<sorvane::test::MemoryPanelTest>());
 
   const char* only = argc > 1 ? argv[1] : nullptr;
   int failures = 0;
