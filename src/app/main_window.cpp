@@ -149,18 +149,10 @@ void MainWindow::placeSuggestionsPanel() {
 }
 
 void MainWindow::giveHandlers() {
-  controller_.setSavedHandler([this] { assistant_->learnFromMod(); });
-  controller_.setHandler(CommandId::pretranslate, [this] { assistant_->pretranslate(); });
   controller_.setHandler(CommandId::addToMemory,
                          [this] { addToMemory(controller_, *assistant_, false, this); });
   controller_.setHandler(CommandId::addFolderToMemory,
                          [this] { addToMemory(controller_, *assistant_, true, this); });
-  for (const auto& [id, index] :
-       {std::pair{CommandId::useSuggestion1, 0}, std::pair{CommandId::useSuggestion2, 1},
-        std::pair{CommandId::useSuggestion3, 2}, std::pair{CommandId::useSuggestion4, 3},
-        std::pair{CommandId::useSuggestion5, 4}}) {
-    controller_.setHandler(id, [this, i = index] { assistant_->useSuggestion(i); });
-  }
   controller_.setHandler(CommandId::exportTexts, [this] {
     ExportDialog dialog(controller_.session(), dialogs_, controller_.paths(), this);
     dialog.exec();

@@ -34,10 +34,24 @@ TranslationAssistant::TranslationAssistant(WindowController& controller, std::u1
     lookupThread_ = std::thread([this] { lookupLoop(); });
     learnThread_ = std::thread([this] { learnLoop(); });
   }
+  controller_.setHandler(CommandId::pretranslate, [this] { pretranslate(); });
+  for (const auto& [id, index] :
+       {std::pair{CommandId::useSuggestion1, 0U}, std::pair{CommandId::useSuggestion2, 1U},
+        std::pair{CommandId::useSuggestion3, 2U}, std::pair{CommandId::useSuggestion4, 3U},
+        std::pair{CommandId::useSuggestion5, 4U}}) {
+    controller_.setHandler(id, [this, i = index] { useSuggestion(i); });
+  }
+  controller_.setSavedHandler([this] { learnFromMod(); });
   controller_.addObserver(*this);
 }
 
 TranslationAssistant::~TranslationAssistant() {
+  for (const CommandId id :
+       {CommandId::pretranslate, CommandId::useSuggestion1, CommandId::useSuggestion2,
+        CommandId::useSuggestion3, CommandId::useSuggestion4, CommandId::useSuggestion5}) {
+    controller_.setHandler(id, {});
+  }
+  controller_.setSavedHandler({});
   controller_.removeObserver(*this);
   {
     const std::lock_guard lock(mutex_);

@@ -33,6 +33,7 @@ struct ShownSuggestion {
 // (in "Mod update" the dropped rows a new row rewords first, then the
 // memory's), looked up off the interface's thread; the Mod's translations
 // learnt at every save, also off it; pretranslation; Ctrl+1 to Ctrl+5.
+// It runs the commands Pretranslate and Ctrl+1 to Ctrl+5 while it lives.
 // A memory that can't be used leaves the window working without
 // suggestions, and says why.
 class TranslationAssistant : private WindowObserver {

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <thread>
+
 namespace sorvane::test {
 namespace {
 
@@ -204,6 +206,96 @@ TEST_F(MemoryTest, ATmxFileBringsEverySegmentBackExactly) {
   EXPECT_THAT(report.failures, ElementsAre());
   EXPECT_EQ(report.added, 3);
   EXPECT_EQ(everySegment(*second), everySegment(*memory));
+}
+
+TEST_F(MemoryTest, FindsLikeTextsInOtherScriptsAndOnlyExactOnesWhenTooShort) {
+  add({{u"Открыть файл", "ru", u"Datei öffnen", "de", ""},
+       {u"ファイルを開く", "ja", u"Datei öffnen", "de", ""},
+       {u"OK", "en", u"OK", "de", "A"},
+       {u"Ok", "en", u"Okay", "de", "B"},
+       {u"On", "en", u"Ein", "de", ""}});
+  EXPECT_THAT(targets(u"Открыть файлы"), ElementsAre(u"Datei öffnen"));
+  EXPECT_THAT(targets(u"ファイルを開く。"), ElementsAre(u"Datei öffnen"));
+  // Two letters have no trigram: their case-folded equals only.
+  EXPECT_THAT(targets(u"ok"), ElementsAre(u"OK", u"Okay"));
+  EXPECT_THAT(targets(u"Of"), ElementsAre());
+}
+
+TEST_F(MemoryTest, GivesAtMostTheLimitOneATranslationAboveTheThreshold) {
+  std::vector<MemorySegment> segments;
+  for (int i = 0; i < 12; ++i) {
+    const std::u16string n = fromUtf8(std::to_string(i));
+    segments.push_back(
+        {u"Remove the selected item " + n, "en", u"Eintrag " + n + u" entfernen", "de", ""});
+  }
+  // The same translation from another source and file counts once.
+  segments.push_back({u"Remove the selected items 1", "en", u"Eintrag 1 entfernen", "de", "x"});
+  add(segments);
+  MemoryLookup query;
+  query.targetLanguage = "de";
+  query.limit = 3;
+  const std::vector<MemorySuggestion> found =
+      memory->lookup(u"Remove the selected item 1", query, error).value();
+  ASSERT_EQ(found.size(), 3U);
+  EXPECT_EQ(found[0].score, 100);
+  EXPECT_EQ(found[0].target, u"Eintrag 1 entfernen");
+  EXPECT_NE(found[1].target, found[0].target);
+  query.threshold = 99;
+  EXPECT_EQ(memory->lookup(u"Remove the selected item 1", query, error).value().size(), 1U);
+}
+
+TEST_F(MemoryTest, TwoWindowsWriteTheSameMemoryInTurn) {
+  std::unique_ptr<TranslationMemory> other =
+      TranslationMemory::open(folder.widePath("memory.sqlite"), error);
+  ASSERT_TRUE(other);
+  std::vector<MemorySegment> first;
+  std::vector<MemorySegment> second;
+  for (int i = 0; i < 2000; ++i) {
+    const std::u16string n = fromUtf8(std::to_string(i));
+    first.push_back({u"First text " + n, "en", u"Erster Text " + n, "de", ""});
+    second.push_back({u"Second text " + n, "en", u"Zweiter Text " + n, "de", ""});
+  }
+  std::optional<std::int64_t> addedThere;
+  std::u16string errorThere;
+  std::thread there([&] { addedThere = other->add(second, u"b", errorThere); });
+  EXPECT_EQ(add(first), 2000);
+  there.join();
+  EXPECT_EQ(addedThere, 2000) << narrow(errorThere);
+  EXPECT_EQ(memory->segmentCount(error), 4000);
+  EXPECT_THAT(targets(u"Second text 1999"), ::testing::Contains(u"Zweiter Text 1999"));
+}
+
+TEST_F(MemoryTest, TellsALanguageByTheFileWhenItNamesNone) {
+  // Qt's catalogue of a language only names the files that hold its
+  // messages: nothing to learn, and no failure.
+  const Bytes namesOnly =
+      join({bytesOf("\x3C\xB8\x64\x18\xCA\xEF\x9C\x95\xCD\x21\x1C\xBF\x60\xA1\xBD\xDD"),
+            Bytes{0xA7, 0, 0, 0, 2}, bytesOf("de")});
+  const struct {
+    const char* name;
+    std::size_t added;
+  } cases[] = {{"qt_de.qm", 1},
+               {"app_pt_BR.qm", 1},
+               {"app-fr.qm", 1},
+               {"app.de.qm", 1},
+               {"names_only_de.qm", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::u16string path =
+        std::string_view(c.name) == "names_only_de.qm"
+            ? folder.write(c.name, namesOnly)
+            : folder.write(c.name, buildQm({{1, fromUtf8(c.name), c.name, "Main"}}));
+    const MemoryImportReport report = importIntoMemory(*memory, std::vector{path}, {});
+    EXPECT_THAT(report.failures, ElementsAre());
+    EXPECT_EQ(report.added, static_cast<std::int64_t>(c.added));
+  }
+  EXPECT_THAT(everySegment(*memory),
+              ElementsAre("qt_de.qm|en|qt_de.qm|de|Main", "app_pt_BR.qm|en|app_pt_BR.qm|pt_BR|Main",
+                          "app-fr.qm|en|app-fr.qm|fr|Main", "app.de.qm|en|app.de.qm|de|Main"));
+  EXPECT_EQ(memoryLanguage("pt-br"), "pt_BR");
+  EXPECT_EQ(memoryLanguage("DE"), "de");
+  EXPECT_EQ(memoryLanguage("x"), "");
+  EXPECT_EQ(memoryLanguage("de_DE; DROP"), "");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 
 namespace sorvane::test {
 
@@ -117,6 +118,27 @@ void MemoryPanelTest::aSaveTeachesTheMemoryItsTranslations() {
   QCOMPARE(found.size(), std::size_t{1});
   QCOMPARE(found[0].target, u"Hilfe");
   QCOMPARE(found[0].origin, ui->folder.widePath("de.qm"));
+}
+
+void MemoryPanelTest::addFolderLearnsItsFilesAndSaysWhatItAdded() {
+  openGerman();
+  std::filesystem::create_directories(ui->folder.path("catalogues/sub/none"));
+  ui->folder.write("catalogues/sub/help_de.qm",
+                   buildQm({{7, u"Hilfe", "Help", "Main"}, {8, u"Info", "About", "Main"}}));
+  ui->folder.write("catalogues/readme.txt", bytesOf("not a catalogue"));
+  ui->dialogs.answerNextChooser(ui->folder.widePath("catalogues"));
+  QVERIFY(ui->window->controller().run(CommandId::addFolderToMemory));
+  QCOMPARE(ui->dialogs.messageTexts().back(),
+           u"Files read: 1\r\nTranslations read: 2\r\nNew to the memory: 2");
+  ui->list().selectRow(2);
+  QTRY_COMPARE(suggestion(*ui, 1), QStringLiteral("Ctrl+1  100%  Hilfe  (help_de.qm)"));
+  // A folder without translation files is said so.
+  ui->folder.write("catalogues/sub/none/x.txt", bytesOf("x"));
+  ui->dialogs.answerNextChooser(ui->folder.widePath("catalogues/sub/none"));
+  QVERIFY(ui->window->controller().run(CommandId::addFolderToMemory));
+  QCOMPARE(ui->dialogs.messageTexts().back(), u"No QM, PO, XLIFF, TS or TMX file is in " +
+                                                  ui->folder.widePath("catalogues/sub/none") +
+                                                  u".");
 }
 
 void MemoryPanelTest::aDamagedMemoryIsNamedAndTheEditorWorksOn() {

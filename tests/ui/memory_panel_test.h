@@ -20,6 +20,7 @@ class MemoryPanelTest : public QObject {
   void theSelectedRowShowsItsSuggestionsAndCtrl1TypesTheFirst();
   void pretranslateFillsExactMatchesAndUndoEmptiesThem();
   void aSaveTeachesTheMemoryItsTranslations();
+  void addFolderLearnsItsFilesAndSaysWhatItAdded();
   void aDamagedMemoryIsNamedAndTheEditorWorksOn();
 
  private:
