@@ -1,6 +1,5 @@
 #include "controller/translation_assistant.h"
 
-#include "checks/translation_checks.h"
 #include "controller/window_controller.h"
 #include "platform/utf8.h"
 #include "support/qm_bytes_builder.h"
@@ -18,11 +17,6 @@ namespace sorvane::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-QmEntry qtEntry(std::string_view source, std::string_view context, std::u16string text = {}) {
-  return {qtMessageHash(source, ""), text.empty() ? fromUtf8(source) : std::move(text),
-          std::string(source), std::string(context)};
-}
 
 // A window's controller and its assistant over a memory of its own, with
 // the interface's part played here: a wake from the lookup thread is

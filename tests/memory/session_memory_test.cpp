@@ -1,6 +1,5 @@
 #include "memory/session_memory.h"
 
-#include "checks/translation_checks.h"
 #include "platform/utf8.h"
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
@@ -13,13 +12,6 @@ namespace sorvane::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-// An entry as lrelease makes it: Qt's hash of the source text, the source
-// text as the section, the context as the subsection.
-QmEntry qtEntry(std::string_view source, std::string_view context, std::u16string text = {}) {
-  return {qtMessageHash(source, ""), text.empty() ? fromUtf8(source) : std::move(text),
-          std::string(source), std::string(context)};
-}
 
 class SessionMemoryTest : public SessionTest {
  protected:

@@ -1,5 +1,7 @@
 #include "support/qm_bytes_builder.h"
 
+#include "checks/translation_checks.h"
+#include "platform/utf8.h"
 #include "qm/qm_format.h"
 
 namespace sorvane::test {
@@ -97,6 +99,11 @@ Bytes assembleQm(const QmParts& parts) {
                  *parts.numerusRules});
   }
   return file;
+}
+
+QmEntry qtEntry(std::string_view source, std::string_view context, std::u16string text) {
+  return {qtMessageHash(source, ""), text.empty() ? fromUtf8(source) : std::move(text),
+          std::string(source), std::string(context)};
 }
 
 Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context,

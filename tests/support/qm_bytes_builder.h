@@ -54,6 +54,11 @@ struct QmEntry {
   std::string subsection;
 };
 
+// An entry as lrelease makes it: Qt's hash of the source text, the source
+// text as the section, the context as the subsection; its text the source
+// unless one is given.
+QmEntry qtEntry(std::string_view source, std::string_view context, std::u16string text = {});
+
 // A whole file with one record per entry, in the writer's shapes, with
 // Qt's language block when a language is given.
 Bytes buildQm(const std::vector<QmEntry>& entries, std::optional<Bytes> context = std::nullopt,
