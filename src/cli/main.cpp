@@ -263,9 +263,8 @@ int run(int argc, char** argv) {
       "\"language\", \"context\" and \"origin\" (the file it was learnt from), best first.");
   memoryLookup
       ->add_option("--language", lookupQuery.targetLanguage,
-                   "The language of the translations (required)")
-      ->type_name("CODE")
-      ->required();
+                   "The language of the translations; every language without it")
+      ->type_name("CODE");
   memoryLookup->add_option("--threshold", lookupQuery.threshold, "The lowest score shown")
       ->check(CLI::Range(1, 100));
   memoryLookup->add_option("--limit", lookupQuery.limit, "How many suggestions at most")

@@ -8,6 +8,7 @@
 #include "session/mod_file_saving.h"
 #include "session/session.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace sorvane {
@@ -69,12 +70,31 @@ int runMemoryLookup(const MemoryChoice& choice, std::u16string_view text, const 
   std::unique_ptr<TranslationMemory> memory = openMemory(choice, errors);
   if (!memory) return 1;
   std::u16string error;
-  const std::optional<std::vector<MemorySuggestion>> suggestions =
-      memory->lookup(text, query, error);
-  if (!suggestions) {
-    errors << "sorvane-cli: the translation memory can't be read: " << toLocal8Bit(error) << '\n';
-    return 1;
+  // Without a language, the suggestions in every language it holds.
+  std::vector<std::string> languages = {query.targetLanguage};
+  if (query.targetLanguage.empty()) {
+    std::optional<std::vector<std::string>> held = memory->languages(error);
+    if (!held) {
+      errors << "sorvane-cli: the translation memory can't be read: " << toLocal8Bit(error) << '\n';
+      return 1;
+    }
+    languages = std::move(*held);
   }
+  std::optional<std::vector<MemorySuggestion>> suggestions = std::vector<MemorySuggestion>();
+  for (const std::string& language : languages) {
+    MemoryLookup inLanguage = query;
+    inLanguage.targetLanguage = language;
+    std::optional<std::vector<MemorySuggestion>> found = memory->lookup(text, inLanguage, error);
+    if (!found) {
+      errors << "sorvane-cli: the translation memory can't be read: " << toLocal8Bit(error) << '\n';
+      return 1;
+    }
+    suggestions->insert(suggestions->end(), found->begin(), found->end());
+  }
+  std::stable_sort(
+      suggestions->begin(), suggestions->end(),
+      [](const MemorySuggestion& a, const MemorySuggestion& b) { return a.score > b.score; });
+  if (suggestions->size() > query.limit) suggestions->resize(query.limit);
   JsonLineWriter json(out);
   for (const MemorySuggestion& suggestion : *suggestions) {
     json.beginObject();

@@ -25,7 +25,8 @@ int runMemoryImport(const MemoryChoice& choice, const std::vector<std::u16string
 // Writes the memory as TMX. 0, or 1 on failure.
 int runMemoryExport(const MemoryChoice& choice, std::u16string_view outPath, std::ostream& errors);
 // Prints the suggestions for a text, one JSON object a line: "score",
-// "source", "target", "origin".
+// "source", "target", "language", "context", "origin"; in the query's
+// language, or without one in each the memory holds, best first.
 int runMemoryLookup(const MemoryChoice& choice, std::u16string_view text, const MemoryLookup& query,
                     std::ostream& out, std::ostream& errors);
 

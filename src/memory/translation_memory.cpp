@@ -591,6 +591,29 @@ std::optional<std::int64_t> TranslationMemory::segmentCount(std::u16string& erro
   return result;
 }
 
+std::optional<std::vector<std::string>> TranslationMemory::languages(std::u16string& error) {
+  const std::lock_guard lock(mutex_);
+  Statement tables;
+  if (!tables.prepare(db_, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+    error = sqliteError(db_, u"It can't be read");
+    return std::nullopt;
+  }
+  std::vector<std::string> found;
+  int step = 0;
+  while ((step = tables.step()) == SQLITE_ROW) {
+    const std::string_view name = tables.text(0);
+    if (!name.starts_with("words_")) continue;
+    const std::string_view language = name.substr(6);
+    if (memoryLanguage(language) == language && language.find('_') == std::string_view::npos)
+      found.emplace_back(language);
+  }
+  if (step != SQLITE_DONE) {
+    error = sqliteError(db_, u"It can't be read");
+    return std::nullopt;
+  }
+  return found;
+}
+
 bool TranslationMemory::forEachSegment(const std::function<bool(const MemorySegment&)>& visit,
                                        std::u16string& error) {
   const std::lock_guard lock(mutex_);

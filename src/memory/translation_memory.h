@@ -85,6 +85,8 @@ class TranslationMemory {
                                                             std::u16string& error);
 
   std::optional<std::int64_t> segmentCount(std::u16string& error);
+  // The languages the memory holds translations in ("de", "ru"), by name.
+  std::optional<std::vector<std::string>> languages(std::u16string& error);
   // Calls visit for every segment, oldest first; stops when it returns false.
   bool forEachSegment(const std::function<bool(const MemorySegment&)>& visit,
                       std::u16string& error);

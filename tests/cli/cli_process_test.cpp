@@ -460,7 +460,12 @@ TEST_F(CliProcess, TheMemoryLearnsSuggestsExportsAndPretranslates) {
        "sorvane-cli: the translation memory " + folder.path("damaged.sqlite") +
            " can't be used: It is not a translation memory: file is not a database"},
       {"memory " + memory + " lookup --language 'd e' x", 2, "", "sorvane-cli: not a language"},
-      {"memory " + memory + " lookup x", 2, "", "sorvane-cli: "},
+      {"memory " + memory + " lookup --limit 1 Quit", 0,
+       "{\"score\":100,\"source\":\"Quit\",\"target\":\"Beenden\",\"language\":\"de\","
+       "\"context\":\"Main\",\"origin\":\"" +
+           folder.path("app_de.qm") + "\"}\n",
+       ""},
+      {"memory " + memory + " lookup", 2, "", "sorvane-cli: "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
