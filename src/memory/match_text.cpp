@@ -134,8 +134,12 @@ int similarity(std::u16string_view a, const MatchText& matchA, std::u16string_vi
                const MatchText& matchB, int threshold) {
   if (a == b) return 100;
   const std::size_t longer = std::max(matchA.text.size(), matchB.text.size());
+  // Beyond a few pages the edit distance would cost seconds: such texts
+  // are alike only when their match texts are the same.
+  constexpr std::size_t kLongest = 4000;
+  if (longer > kLongest && matchA.text != matchB.text) return 0;
   int score = 99;
-  if (longer > 0) {
+  if (longer > 0 && matchA.text != matchB.text) {
     if (!lengthsAllow(matchA.text.size(), matchB.text.size(), threshold)) return 0;
     const auto limit = static_cast<std::int32_t>(
         longer * static_cast<std::size_t>(100 - std::clamp(threshold, 0, 100)) / 100 + 1);

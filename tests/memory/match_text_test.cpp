@@ -58,6 +58,14 @@ TEST(Similarity, AThresholdGivesNothingBelowItAndTheSameAboveIt) {
   EXPECT_TRUE(lengthsAllow(70, 100, 70));
 }
 
+TEST(Similarity, VeryLongTextsAreAlikeOnlyWhenTheSame) {
+  const std::u16string page(5000, u'a');
+  EXPECT_EQ(similarity(page, page + u"b"), 0);
+  EXPECT_EQ(similarity(page, u"&" + page), 99);
+  const std::u16string shorter(3000, u'a');
+  EXPECT_EQ(similarity(shorter, shorter + u"b"), 99);
+}
+
 TEST(EditDistance, StopsAtTheLimit) {
   EXPECT_EQ(editDistance(u"kitten", u"sitting", 10), 3);
   EXPECT_EQ(editDistance(u"kitten", u"sitting", 2), 3);
