@@ -28,8 +28,8 @@ std::int32_t editDistance(std::u16string_view a, std::u16string_view b, std::int
 // 3 when their tags do. Only the same text scores 100; texts that differ
 // only in case or accelerators score 99. Texts of more than 4,000 units
 // that differ score 0, so that no comparison takes long. Scores below
-// threshold may be
-// given as 0, which saves the work of telling them exactly.
+// threshold may be given as 0, which saves the work of telling them
+// exactly.
 int similarity(std::u16string_view a, const MatchText& matchA, std::u16string_view b,
                const MatchText& matchB, int threshold = 0);
 int similarity(std::u16string_view a, std::u16string_view b);
