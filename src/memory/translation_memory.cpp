@@ -412,13 +412,15 @@ std::optional<std::vector<MemorySuggestion>> TranslationMemory::exactLocked(
     error = sqliteError(db_, u"It can't be read");
     return std::nullopt;
   }
+  // The newest first: a translation corrected since comes before the old.
+  std::reverse(found.begin(), found.end());
   return found;
 }
 
 namespace {
 
 // Best first: the score, then the context asked for, then the language
-// exactly as asked, then the oldest.
+// exactly as asked, then as they came (the newest exact match first).
 void rank(std::vector<MemorySuggestion>& suggestions, const MemoryLookup& query) {
   std::stable_sort(suggestions.begin(), suggestions.end(),
                    [&query](const MemorySuggestion& a, const MemorySuggestion& b) {

@@ -103,6 +103,10 @@ TEST_F(MemoryTest, ExactMatchesPreferTheContextAskedFor) {
   EXPECT_EQ(exact[0].target, u"Offen");
   EXPECT_EQ(exact[1].target, u"Öffnen");
   EXPECT_THAT(targets(u"Open", "de", "State"), ElementsAre(u"Offen", u"Öffnen", u"Ö&ffnen"));
+  // A translation corrected later comes first among equals.
+  add({{u"Open", "en", u"Aufmachen", "de", "Menu"}});
+  query.context = "Menu";
+  EXPECT_EQ(memory->exactMatches(u"Open", query, error).value().front().target, u"Aufmachen");
 }
 
 TEST_F(MemoryTest, AFileThatIsNoMemoryOrIsLockedGivesItsReason) {
@@ -217,7 +221,7 @@ TEST_F(MemoryTest, FindsLikeTextsInOtherScriptsAndOnlyExactOnesWhenTooShort) {
   EXPECT_THAT(targets(u"Открыть файлы"), ElementsAre(u"Datei öffnen"));
   EXPECT_THAT(targets(u"ファイルを開く。"), ElementsAre(u"Datei öffnen"));
   // Two letters have no trigram: their case-folded equals only.
-  EXPECT_THAT(targets(u"ok"), ElementsAre(u"OK", u"Okay"));
+  EXPECT_THAT(targets(u"ok"), ElementsAre(u"Okay", u"OK"));
   EXPECT_THAT(targets(u"Of"), ElementsAre());
 }
 
