@@ -52,10 +52,20 @@ std::size_t peakResidentBytes(const std::vector<std::string>& arguments) {
   return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
 }
 
+// The folder of "--keep DIR", where the files measured are copied at the
+// end, for a profiler; empty without it.
+std::filesystem::path keepArgument(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--keep") return argv[i + 1];
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
+  const std::filesystem::path keep = keepArgument(argc, argv);
   const int runs = count >= 100000 ? 3 : 1;
   const std::filesystem::path cli =
       std::filesystem::path(argv[0]).parent_path().parent_path() / "src/cli/sorvane-cli";
@@ -117,5 +127,12 @@ int main(int argc, char** argv) {
   ok = ok && peak > 0;
   std::printf("save --old: peak %.1f MB for %.1f MB of files (%.2f x)\n",
               static_cast<double>(peak) / 1e6, inputs / 1e6, static_cast<double>(peak) / inputs);
+  if (!keep.empty()) {
+    std::filesystem::create_directories(keep);
+    for (const auto& file : std::filesystem::directory_iterator(folder.path())) {
+      std::filesystem::copy_file(file.path(), keep / file.path().filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
   return ok ? 0 : 1;
 }

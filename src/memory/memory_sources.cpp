@@ -107,7 +107,7 @@ std::string chosen(std::string_view named, std::string_view fallback) {
 // Whether a file is a QM file without messages: Qt's empty catalogue of
 // the source language, or one that only names the files that hold them.
 bool qmWithoutMessages(std::u16string_view path) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   std::string ignored;
   static constexpr std::uint8_t kMagic[16] = {0x3C, 0xB8, 0x64, 0x18, 0xCA, 0xEF, 0x9C, 0x95,
                                               0xCD, 0x21, 0x1C, 0xBF, 0x60, 0xA1, 0xBD, 0xDD};
@@ -159,23 +159,23 @@ std::optional<std::vector<MemorySegment>> qmSegments(std::u16string_view path,
 
 // A unit read from a tool's file: its key's context, or the tool's own
 // message context.
-std::string contextOf(const ReadUnit& unit) {
-  if (const std::optional<UnitKey> key = unitKeyFromId(unit.id)) return key->subsection;
-  return unit.keyed ? unit.id : std::string();
+std::string contextOf(const ReadUnits::Unit& unit) {
+  if (const std::optional<UnitKey> key = unitKeyFromId(unit.id())) return key->subsection;
+  return unit.keyed() ? std::string(unit.id()) : std::string();
 }
 
-std::vector<MemorySegment> unitSegments(const std::vector<ReadUnit>& units,
-                                        const std::string& sourceLanguage,
+std::vector<MemorySegment> unitSegments(const ReadUnits& units, const std::string& sourceLanguage,
                                         const std::string& targetLanguage) {
   std::vector<MemorySegment> segments;
-  for (const ReadUnit& unit : units) {
-    if (unit.fuzzy) continue;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const ReadUnits::Unit unit = units[i];
+    if (unit.fuzzy()) continue;
     const std::string context = contextOf(unit);
-    const std::size_t forms = std::min(unit.sources.size(), unit.translations.size());
+    const std::size_t forms = std::min(unit.sourceCount(), unit.translationCount());
     for (std::size_t form = 0; form < forms; ++form) {
-      if (unit.sources[form].empty() || unit.translations[form].empty()) continue;
-      segments.push_back(
-          {unit.sources[form], sourceLanguage, unit.translations[form], targetLanguage, context});
+      if (unit.source(form).empty() || unit.translation(form).empty()) continue;
+      segments.push_back({std::u16string(unit.source(form)), sourceLanguage,
+                          std::u16string(unit.translation(form)), targetLanguage, context});
     }
   }
   return segments;
@@ -212,7 +212,7 @@ std::optional<std::vector<MemorySegment>> readMemorySource(std::u16string_view p
     error = u"it is not a QM, PO, XLIFF, TS or TMX file";
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   std::string reason;
   if (!readExchangeFile(path, bytes, reason)) {
     error = fromUtf8(reason);
@@ -220,7 +220,7 @@ std::optional<std::vector<MemorySegment>> readMemorySource(std::u16string_view p
   }
   std::string sourceLanguage = memoryLanguage(options.sourceLanguage);
   std::string targetLanguage;
-  std::optional<std::vector<ReadUnit>> units;
+  std::optional<ReadUnits> units;
   switch (kind) {
     case SourceKind::po:
       targetLanguage = chosen(poLanguage(bytes), options.targetLanguage);
@@ -453,7 +453,7 @@ void appendSegmentText(pugi::xml_node node, std::u16string& text) {
 
 }  // namespace
 
-std::optional<std::vector<MemorySegment>> parseTmx(std::vector<std::uint8_t>& bytes,
+std::optional<std::vector<MemorySegment>> parseTmx(std::span<std::uint8_t> bytes,
                                                    std::string& error) {
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer_inplace(

@@ -64,7 +64,7 @@ std::u16string memoryImportReportText(const MemoryImportReport& report);
 int writeTmx(TranslationMemory& memory, std::u16string_view path, std::u16string& error);
 
 // The segments of a TMX file's bytes (which are parsed in place).
-std::optional<std::vector<MemorySegment>> parseTmx(std::vector<std::uint8_t>& bytes,
+std::optional<std::vector<MemorySegment>> parseTmx(std::span<std::uint8_t> bytes,
                                                    std::string& error);
 
 }  // namespace sorvane

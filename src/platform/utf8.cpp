@@ -79,7 +79,12 @@ std::string toUtf8(std::u16string_view text) {
 std::u16string fromUtf8(std::string_view text) {
   // Never more units than bytes.
   std::u16string out(text.size(), u'\0');
-  char16_t* to = out.data();
+  out.resize(decodeUtf8Into(out.data(), text));
+  return out;
+}
+
+std::size_t decodeUtf8Into(char16_t* out, std::string_view text) {
+  char16_t* to = out;
   for (std::size_t at = 0; at < text.size();) {
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) {
@@ -98,8 +103,7 @@ std::u16string fromUtf8(std::string_view text) {
       *to++ = static_cast<char16_t>(codePoint);
     }
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
-  return out;
+  return static_cast<std::size_t>(to - out);
 }
 
 bool isValidUtf8(std::string_view bytes) {

@@ -28,6 +28,9 @@ inline void appendUtf8(std::string& out, char32_t codePoint) {
 std::string toUtf8(std::u16string_view text);
 // UTF-8 as UTF-16; a byte that starts no valid sequence becomes U+FFFD.
 std::u16string fromUtf8(std::string_view text);
+// The same into out, which has room for text.size() units; returns how
+// many it wrote.
+std::size_t decodeUtf8Into(char16_t* out, std::string_view text);
 // Whether the bytes are valid UTF-8.
 bool isValidUtf8(std::string_view bytes);
 

@@ -52,8 +52,7 @@ ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
 
 }  // namespace
 
-bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes,
-                      std::string& error) {
+bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& error) {
   const FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat status {};
   if (!fd.valid() || fstat(fd.get(), &status) != 0) {
@@ -129,13 +128,15 @@ bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_v
 std::optional<ImportReport> importUnitsFile(Session& session, ExchangeFormat format,
                                             std::u16string_view path, DialogServices& dialogs) {
   std::string error = "this format can't be imported";
-  std::optional<std::vector<ReadUnit>> units;
-  std::vector<std::uint8_t> bytes;
+  std::optional<ReadUnits> units;
+  FileBytes bytes;
   if (format != ExchangeFormat::lineList && readExchangeFile(path, bytes, error)) {
     units = format == ExchangeFormat::po   ? parsePo(bytes, error)
             : format == ExchangeFormat::ts ? readTs(bytes, error)
                                            : readXliff(bytes, error);
   }
+  // The file's bytes are no longer needed once its units are read.
+  FileBytes().swap(bytes);
   if (!units) {
     dialogs.showError(DialogOwner::exportDialog,
                       formatMessage(u"Error importing \"%s\"\r\n%s", {path, fromUtf8(error)}));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/large_allocation.h"
+#include "textio/read_units.h"
 #include "textio/translation_units.h"
 
 #include <optional>
@@ -26,8 +28,10 @@ ExchangeFormat exchangeFormatOfPath(std::u16string_view path);
 // The whole of a tool's file, read once; false with the reason when it
 // can't be. Only a regular file of at most 512 MB is read: a pipe would
 // never end, a device never stop.
-bool readExchangeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes,
-                      std::string& error);
+// The bytes go into memory mapped in large pages, and are not cleared
+// before they are read.
+using FileBytes = std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>>;
+bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& error);
 
 // Writes the Mod of the session in a tool's format: units of the Original's
 // and the Mod's texts, the Mod's language and plural rules in the header.

@@ -1,13 +1,12 @@
 #include "textio/po_reader.h"
 
 #include "platform/utf8.h"
+#include "textio/read_units.h"
 
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <deque>
 
 // The PO grammar as GNU gettext reads it: a backslash at the end of a line
 // joins it to the next one anywhere in the file; a message is an optional
@@ -20,43 +19,6 @@
 namespace sorvane {
 
 namespace {
-
-// The bytes as logical lines: "\\\n" removed, each line with the number of
-// the file's line it starts on.
-struct Line {
-  std::string_view text;
-  std::int32_t number = 0;
-};
-
-// The lines view the bytes; only lines joined at a backslash are copies,
-// kept in joined.
-std::vector<Line> logicalLines(std::string_view bytes, std::deque<std::string>& joined) {
-  std::vector<Line> lines;
-  lines.reserve(bytes.size() / 24);
-  std::int32_t number = 1;
-  for (std::size_t at = 0; at < bytes.size();) {
-    std::size_t end = bytes.find('\n', at);
-    if (end == std::string_view::npos) end = bytes.size();
-    const std::int32_t first = number++;
-    if (end == bytes.size() || end == at || bytes[end - 1] != '\\') {
-      lines.push_back({bytes.substr(at, end - at), first});
-      at = end + 1;
-      continue;
-    }
-    std::string& line = joined.emplace_back();
-    while (end < bytes.size() && end > at && bytes[end - 1] == '\\') {
-      line.append(bytes.substr(at, end - 1 - at));
-      at = end + 1;
-      end = bytes.find('\n', at);
-      if (end == std::string_view::npos) end = bytes.size();
-      ++number;
-    }
-    line.append(bytes.substr(at, end - at));
-    lines.push_back({line, first});
-    at = end + 1;
-  }
-  return lines;
-}
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r')) {
@@ -75,22 +37,23 @@ int hexDigit(char digit) {
   return -1;
 }
 
-// A quoted string with C's escapes; what follows it is left in rest.
-std::optional<std::string> quoted(std::string_view text, std::string_view& rest,
-                                  std::string& fault) {
+// A quoted string with C's escapes, appended to value; what follows it is
+// left in rest.
+bool quoted(std::string_view text, std::string& value, std::string_view& rest, std::string& fault) {
   if (text.empty() || text.front() != '"') {
     fault = "a string must start with a quote";
-    return std::nullopt;
+    return false;
   }
-  std::string value;
   std::size_t i = 1;
-  for (; i < text.size() && text[i] != '"'; ++i) {
-    if (text[i] != '\\') {
-      value.push_back(text[i]);
-      continue;
-    }
+  for (;;) {
+    // Plain characters up to the next quote or backslash go in one piece.
+    const std::size_t stop = text.find_first_of("\"\\", i);
+    const std::size_t plain = stop == std::string_view::npos ? text.size() : stop;
+    value.append(text.substr(i, plain - i));
+    i = plain;
+    if (i >= text.size() || text[i] == '"') break;
     if (++i == text.size()) break;
-    const char escape = text[i];
+    const char escape = text[i++];
     switch (escape) {
       case 'n':
         value.push_back('\n');
@@ -122,13 +85,13 @@ std::optional<std::string> quoted(std::string_view text, std::string_view& rest,
       case 'x': {
         int code = 0;
         std::size_t digits = 0;
-        while (i + 1 < text.size() && hexDigit(text[i + 1]) >= 0) {
-          code = (code * 16 + hexDigit(text[++i])) & 0xFF;
+        while (i < text.size() && hexDigit(text[i]) >= 0) {
+          code = (code * 16 + hexDigit(text[i++])) & 0xFF;
           ++digits;
         }
         if (digits == 0) {
           fault = "\\x without hexadecimal digits";
-          return std::nullopt;
+          return false;
         }
         value.push_back(static_cast<char>(code));
         break;
@@ -136,69 +99,115 @@ std::optional<std::string> quoted(std::string_view text, std::string_view& rest,
       default:
         if (escape >= '0' && escape <= '7') {
           int code = escape - '0';
-          for (int more = 0;
-               more < 2 && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7';
+          for (int more = 0; more < 2 && i < text.size() && text[i] >= '0' && text[i] <= '7';
                ++more) {
-            code = code * 8 + (text[++i] - '0');
+            code = code * 8 + (text[i++] - '0');
           }
           value.push_back(static_cast<char>(code & 0xFF));
           break;
         }
         fault = std::string("invalid control sequence \\").append(1, escape);
-        return std::nullopt;
+        return false;
     }
   }
   if (i >= text.size()) {
     fault = "a string without its closing quote";
-    return std::nullopt;
+    return false;
   }
   rest = text.substr(i + 1);
-  return value;
+  return true;
 }
-
-// One message as it is read.
-struct Message {
-  std::int32_t line = 0;
-  bool obsolete = false;
-  bool fuzzy = false;
-  std::optional<std::string> context;
-  std::optional<std::string> id;
-  std::optional<std::string> idPlural;
-  std::vector<std::optional<std::string>> strings;  // msgstr, or msgstr[n]
-  bool plainString = false;                         // msgstr rather than msgstr[n]
-};
 
 enum class Field { none, context, id, idPlural, string };
 
-class PoParser {
+// Reads the messages straight into the units, a line at a time: each
+// field's bytes are gathered, then checked as UTF-8 and added as the
+// unit's id or text once the field ends.
+class PoReader {
  public:
-  explicit PoParser(std::string_view bytes) : lines_(logicalLines(bytes, joined_)) {}
+  // known: the bytes are UTF-8 whatever the header says (a file already
+  // converted).
+  PoReader(std::string_view bytes, ReadUnits& units, bool knownUtf8)
+      : bytes_(bytes), units_(units), knownUtf8_(knownUtf8) {}
 
-  bool parse(std::string& error);
-  std::vector<Message>& messages() { return messages_; }
+  bool read(std::string& error);
+  // The charset the header names, lower-cased; empty when it names none.
+  const std::string& charset() const { return charset_; }
+  // The line of the first message with a text that is not UTF-8; 0 when
+  // there is none.
+  std::int32_t invalidLine() const { return invalidLine_; }
 
  private:
+  // The next logical line: "\\\n" joins two lines; its number is that
+  // of the file's line it starts on.
+  bool nextLine(std::string_view& text, std::int32_t& number);
   bool line(std::string_view text, std::int32_t number, bool obsolete);
   bool keyword(std::string_view text, std::int32_t number, bool obsolete);
+  void endField();
   bool finish(std::int32_t number);
   bool fail(std::int32_t number, std::string_view what) {
     error_ = "line " + std::to_string(number) + ": " + std::string(what);
     return false;
   }
 
-  std::deque<std::string> joined_;
-  std::vector<Line> lines_;
-  std::vector<Message> messages_;
-  std::optional<Message> current_;
+  std::string_view bytes_;
+  ReadUnits& units_;
+  bool knownUtf8_;
+  std::size_t at_ = 0;
+  std::int32_t nextNumber_ = 1;
+  std::string joined_;
+
+  // The message being read.
+  bool open_ = false;
+  std::int32_t messageLine_ = 0;
+  bool obsolete_ = false;
+  bool hasContext_ = false;
+  bool hasId_ = false;
+  bool hasIdPlural_ = false;
+  std::int32_t strings_ = 0;
+  bool header_ = false;
+
+  bool headerSeen_ = false;
   bool pendingFuzzy_ = false;
   Field field_ = Field::none;
-  std::string* appendTo_ = nullptr;
+  std::string value_;  // the field's bytes so far
+  std::string piece_;
+  std::string charset_;
+  std::int32_t invalidLine_ = 0;
   std::string error_;
 };
 
-bool PoParser::parse(std::string& error) {
-  for (const Line& each : lines_) {
-    std::string_view text = trimmed(each.text);
+bool PoReader::nextLine(std::string_view& text, std::int32_t& number) {
+  if (at_ >= bytes_.size()) return false;
+  std::size_t end = bytes_.find('\n', at_);
+  if (end == std::string_view::npos) end = bytes_.size();
+  number = nextNumber_++;
+  if (end == bytes_.size() || end == at_ || bytes_[end - 1] != '\\') {
+    text = bytes_.substr(at_, end - at_);
+    at_ = end + 1;
+    return true;
+  }
+  joined_.clear();
+  while (end < bytes_.size() && end > at_ && bytes_[end - 1] == '\\') {
+    joined_.append(bytes_.substr(at_, end - 1 - at_));
+    at_ = end + 1;
+    end = bytes_.find('\n', at_);
+    if (end == std::string_view::npos) end = bytes_.size();
+    ++nextNumber_;
+  }
+  joined_.append(bytes_.substr(at_, end - at_));
+  at_ = end + 1;
+  text = joined_;
+  return true;
+}
+
+bool PoReader::read(std::string& error) {
+  std::string_view text;
+  std::int32_t number = 0;
+  std::int32_t last = 1;
+  while (nextLine(text, number)) {
+    last = number;
+    text = trimmed(text);
     bool obsolete = false;
     if (text.starts_with("#~")) {
       // An obsolete message's lines; "#~|" is its previous text.
@@ -218,31 +227,29 @@ bool PoParser::parse(std::string& error) {
     } else if (text.starts_with("#") || text.empty()) {
       continue;
     }
-    if (!line(text, each.number, obsolete)) {
+    if (!line(text, number, obsolete)) {
       error = error_;
       return false;
     }
   }
-  if (!finish(lines_.empty() ? 1 : lines_.back().number)) {
+  if (!finish(last)) {
     error = error_;
     return false;
   }
   return true;
 }
 
-bool PoParser::line(std::string_view text, std::int32_t number, bool obsolete) {
+bool PoReader::line(std::string_view text, std::int32_t number, bool obsolete) {
   if (text.front() != '"') return keyword(text, number, obsolete);
-  if (appendTo_ == nullptr) return fail(number, "a string without a keyword before it");
+  if (field_ == Field::none) return fail(number, "a string without a keyword before it");
   std::string fault;
   std::string_view rest;
-  const std::optional<std::string> piece = quoted(text, rest, fault);
-  if (!piece) return fail(number, fault);
+  if (!quoted(text, value_, rest, fault)) return fail(number, fault);
   if (!trimmed(rest).empty()) return fail(number, "text after the string");
-  *appendTo_ += *piece;
   return true;
 }
 
-bool PoParser::keyword(std::string_view text, std::int32_t number, bool obsolete) {
+bool PoReader::keyword(std::string_view text, std::int32_t number, bool obsolete) {
   const std::size_t end = text.find_first_of(" \t\"");
   const std::string_view word = text.substr(0, end);
   std::string_view value = end == std::string_view::npos ? std::string_view() : text.substr(end);
@@ -271,89 +278,111 @@ bool PoParser::keyword(std::string_view text, std::int32_t number, bool obsolete
   }
   std::string fault;
   std::string_view rest;
-  std::optional<std::string> string = quoted(value, rest, fault);
-  if (!string) return fail(number, fault);
+  piece_.clear();
+  if (!quoted(value, piece_, rest, fault)) return fail(number, fault);
   if (!trimmed(rest).empty()) return fail(number, "text after the string");
 
   // A msgctxt or msgid after a msgstr begins the next message.
   const bool begins = field == Field::context || (field == Field::id && field_ != Field::context);
   if (begins) {
-    if (current_ && !finish(number)) return false;
-    current_ = Message{};
-    current_->line = number;
-    current_->obsolete = obsolete;
-    current_->fuzzy = pendingFuzzy_;
+    if (open_ && !finish(number)) return false;
+    open_ = true;
+    messageLine_ = number;
+    obsolete_ = obsolete;
+    hasContext_ = hasId_ = hasIdPlural_ = header_ = false;
+    strings_ = 0;
+    units_.startUnit(number);
+    // An obsolete message is one the tool set aside: not imported, counted.
+    units_.setFuzzy(pendingFuzzy_ || obsolete);
+    units_.setKeyed(false);
     pendingFuzzy_ = false;
+  } else {
+    if (!open_) return fail(number, "a msgstr or msgid_plural without its msgid");
+    endField();
   }
-  if (!current_) return fail(number, "a msgstr or msgid_plural without its msgid");
-  Message& message = *current_;
   switch (field) {
     case Field::context:
-      message.context = std::move(*string);
-      appendTo_ = &*message.context;
+      hasContext_ = true;
+      units_.setKeyed(true);
       break;
     case Field::id:
-      if (message.id) return fail(number, "a second msgid in one message");
-      message.id = std::move(*string);
-      appendTo_ = &*message.id;
+      if (hasId_) return fail(number, "a second msgid in one message");
+      hasId_ = true;
       break;
     case Field::idPlural:
-      if (!message.id || message.idPlural || !message.strings.empty()) {
+      if (!hasId_ || hasIdPlural_ || strings_ > 0) {
         return fail(number, "msgid_plural must follow its msgid");
       }
-      message.idPlural = std::move(*string);
-      appendTo_ = &*message.idPlural;
+      hasIdPlural_ = true;
       break;
     case Field::string: {
-      if (!message.id) return fail(number, "a msgstr without its msgid");
+      if (!hasId_) return fail(number, "a msgstr without its msgid");
       const bool plural = index >= 0;
-      if (plural != message.idPlural.has_value()) {
+      if (plural != hasIdPlural_) {
         return fail(number, plural ? "msgstr[n] in a message without msgid_plural"
                                    : "a plural message needs msgstr[n]");
       }
-      if (plural && index != static_cast<std::int32_t>(message.strings.size())) {
+      if (plural && index != strings_) {
         return fail(number, "the plural forms' msgstr[n] must come in order from 0");
       }
-      if (!plural && !message.strings.empty()) return fail(number, "a second msgstr");
-      message.strings.emplace_back(std::move(*string));
-      appendTo_ = &*message.strings.back();
+      if (!plural && strings_ > 0) return fail(number, "a second msgstr");
+      ++strings_;
       break;
     }
     case Field::none:
       break;
   }
   field_ = field;
+  value_.swap(piece_);
   return true;
 }
 
-bool PoParser::finish(std::int32_t number) {
-  if (!current_) return true;
-  if (current_->strings.empty()) {
-    return fail(current_->line == 0 ? number : current_->line, "a message without msgstr");
-  }
-  messages_.push_back(std::move(*current_));
-  current_.reset();
-  appendTo_ = nullptr;
+void PoReader::endField() {
+  const Field field = field_;
   field_ = Field::none;
-  return true;
+  if (field == Field::none) return;
+  // The header is not a message of the Mod: the first message without a
+  // context whose msgid is empty.
+  if (field == Field::id && !headerSeen_ && !obsolete_ && !hasContext_ && value_.empty()) {
+    headerSeen_ = header_ = true;
+  }
+  if (header_) {
+    if (field == Field::string && strings_ == 1 && !knownUtf8_) {
+      const std::size_t at = value_.find("charset=");
+      for (std::size_t i = at == std::string::npos ? value_.size() : at + 8; i < value_.size();
+           ++i) {
+        const char c = value_[i];
+        if (c == ';' || c == ' ' || c == '\n' || c == '\t' || c == '\r') break;
+        charset_.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+      }
+    }
+    return;
+  }
+  if (!isValidUtf8(value_)) {
+    if (invalidLine_ == 0) invalidLine_ = messageLine_;
+    value_.clear();
+  }
+  if (field == Field::context) {
+    units_.appendId(value_);
+  } else {
+    const std::size_t start = units_.textStart();
+    units_.appendText(value_);
+    if (field == Field::string) {
+      units_.endTranslation(start);
+    } else {
+      units_.endSource(start);
+    }
+  }
 }
 
-// The charset the header names, lower-cased; empty when it names none.
-std::string headerCharset(const std::vector<Message>& messages) {
-  for (const Message& message : messages) {
-    if (message.obsolete || message.context || !message.id || !message.id->empty()) continue;
-    const std::string& header = *message.strings.front();
-    const std::size_t at = header.find("charset=");
-    if (at == std::string::npos) return {};
-    std::string charset;
-    for (std::size_t i = at + 8; i < header.size(); ++i) {
-      const char c = header[i];
-      if (c == ';' || c == ' ' || c == '\n' || c == '\t' || c == '\r') break;
-      charset.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
-    }
-    return charset;
-  }
-  return {};
+bool PoReader::finish(std::int32_t number) {
+  if (!open_) return true;
+  endField();
+  if (strings_ == 0)
+    return fail(messageLine_ == 0 ? number : messageLine_, "a message without msgstr");
+  if (header_) units_.dropLastUnit();
+  open_ = false;
+  return true;
 }
 
 bool isUtf8Charset(std::string_view charset) {
@@ -392,71 +421,31 @@ std::optional<std::string> converted(std::string_view bytes, const std::string& 
   return out;
 }
 
-std::optional<std::vector<Message>> messagesOf(std::string_view bytes, std::string& error) {
-  PoParser parser(bytes);
-  if (!parser.parse(error)) return std::nullopt;
-  return std::move(parser.messages());
-}
-
 }  // namespace
 
-std::optional<std::vector<ReadUnit>> parsePo(std::span<const std::uint8_t> bytes,
-                                             std::string& error) {
+std::optional<ReadUnits> parsePo(std::span<const std::uint8_t> bytes, std::string& error) {
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  std::optional<std::vector<Message>> messages = messagesOf(text, error);
-  if (!messages) return std::nullopt;
+  ReadUnits units;
+  units.reserveForBytes(text.size());
+  PoReader reader(text, units, false);
+  if (!reader.read(error)) return std::nullopt;
   // A file in another charset is read again in UTF-8, so that a byte of a
   // character in it is never taken for a quote or a backslash.
-  const std::string charset = headerCharset(*messages);
-  std::string utf8;
-  if (!isUtf8Charset(charset)) {
-    std::optional<std::string> decoded = converted(text, charset, error);
+  if (!isUtf8Charset(reader.charset())) {
+    std::optional<std::string> decoded = converted(text, reader.charset(), error);
     if (!decoded) return std::nullopt;
-    utf8 = std::move(*decoded);
-    messages = messagesOf(utf8, error);
-    if (!messages) return std::nullopt;
+    units = ReadUnits();
+    units.reserveForBytes(decoded->size());
+    PoReader again(*decoded, units, true);
+    if (!again.read(error)) return std::nullopt;
+    if (again.invalidLine() == 0) return units;
+    error = "line " + std::to_string(again.invalidLine()) + ": a byte that is not UTF-8 text";
+    return std::nullopt;
   }
-
-  std::vector<ReadUnit> units;
-  units.reserve(messages->size());
-  bool headerSeen = false;
-  for (Message& held : *messages) {
-    // Each message's texts go as soon as its unit holds them, so that the
-    // file's texts are not held twice.
-    Message message = std::move(held);
-    // The header is not a message of the Mod.
-    if (!headerSeen && !message.obsolete && !message.context && message.id->empty()) {
-      headerSeen = true;
-      continue;
-    }
-    ReadUnit unit;
-    unit.line = message.line;
-    // An obsolete message is one the tool set aside: not imported, counted.
-    unit.fuzzy = message.fuzzy || message.obsolete;
-    if (message.context) unit.id = std::move(*message.context);
-    unit.keyed = message.context.has_value();
-    std::vector<const std::string*> texts{&*message.id};
-    if (message.idPlural) texts.push_back(&*message.idPlural);
-    for (const std::optional<std::string>& string : message.strings) texts.push_back(&*string);
-    for (const std::string* piece : texts) {
-      if (!isValidUtf8(*piece)) {
-        error = "line " + std::to_string(message.line) + ": a byte that is not UTF-8 text";
-        return std::nullopt;
-      }
-    }
-    if (unit.keyed && !isValidUtf8(unit.id)) {
-      error = "line " + std::to_string(message.line) + ": a byte that is not UTF-8 text";
-      return std::nullopt;
-    }
-    unit.sources.reserve(message.idPlural ? 2 : 1);
-    unit.translations.reserve(message.strings.size());
-    unit.sources.push_back(fromUtf8(*message.id));
-    if (message.idPlural) unit.sources.push_back(fromUtf8(*message.idPlural));
-    for (const std::optional<std::string>& string : message.strings) {
-      unit.translations.push_back(fromUtf8(*string));
-    }
-    units.push_back(std::move(unit));
+  if (reader.invalidLine() != 0) {
+    error = "line " + std::to_string(reader.invalidLine()) + ": a byte that is not UTF-8 text";
+    return std::nullopt;
   }
   return units;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textio/translation_units.h"
+#include "textio/read_units.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,6 @@ namespace sorvane {
 // msgctxt has no key. A file in another charset than UTF-8 (as its header
 // names it) is converted; a byte that is not text in it, or a fault of the
 // PO grammar, is an error that names its line ("line 12: ...").
-std::optional<std::vector<ReadUnit>> parsePo(std::span<const std::uint8_t> bytes,
-                                             std::string& error);
+std::optional<ReadUnits> parsePo(std::span<const std::uint8_t> bytes, std::string& error);
 
 }  // namespace sorvane

@@ -5,6 +5,7 @@
 #include "platform/utf8.h"
 #include "session/session.h"
 #include "session/translation_state.h"
+#include "textio/read_units.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -234,19 +235,23 @@ std::vector<TranslationUnit> translationUnits(const Session& session) {
   return units;
 }
 
-ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
+ImportReport importUnits(Session& session, const ReadUnits& units) {
   // Every row's id, in one string; the map views them there.
-  std::string ids;
-  std::vector<std::pair<std::size_t, std::int32_t>> ends;
+  std::vector<char, UninitializedLargeAllocator<char>> ids;
+  LargeVector<std::pair<std::size_t, std::int32_t>> ends;
+  std::string rowId;
   // The rows that an export gives units: one a key.
   const SessionUnits exported(session);
+  ends.reserve(exported.rows().size());
   for (const std::int32_t row : exported.rows()) {
-    appendUnitId(ids, keyOfRow(session, row));
+    rowId.clear();
+    appendUnitId(rowId, keyOfRow(session, row));
+    ids.insert(ids.end(), rowId.begin(), rowId.end());
     ends.emplace_back(ids.size(), row);
   }
   const auto idOf = [&ids, &ends](std::size_t i) {
     const std::size_t start = i == 0 ? 0 : ends[i - 1].first;
-    return std::string_view(ids).substr(start, ends[i].first - start);
+    return std::string_view(ids.data() + start, ends[i].first - start);
   };
   // Units mostly come back in the order they went out: the next row's id is
   // tried first, and the map of every id is made only when that fails.
@@ -270,31 +275,33 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
   ImportReport report;
   const Session::BatchedChanges batch(session);
   std::vector<bool> rowsSeen(static_cast<std::size_t>(session.rowCount()), false);
-  const auto where = [](const ReadUnit& unit) {
-    return unit.id + (unit.line > 0 ? " (line " + std::to_string(unit.line) + ")" : "");
+  const auto where = [](const ReadUnits::Unit& unit) {
+    return std::string(unit.id()) +
+           (unit.line() > 0 ? " (line " + std::to_string(unit.line()) + ")" : "");
   };
   const auto list = [](std::vector<std::string>& to, std::string item) {
     if (to.size() < kKeysListed) to.push_back(std::move(item));
   };
-  for (const ReadUnit& unit : units) {
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const ReadUnits::Unit unit = units[i];
     ++report.units;
-    if (!unit.keyed) {
+    if (!unit.keyed()) {
       ++report.unkeyed;
-      list(report.firstUnkeyed, "line " + std::to_string(unit.line));
+      list(report.firstUnkeyed, "line " + std::to_string(unit.line()));
       continue;
     }
     // Ids are compared as keys, so that a tool's other escaping still finds
     // the entry; most come back as they went out.
-    std::optional<std::int32_t> found = rowOf(unit.id);
+    std::optional<std::int32_t> found = rowOf(unit.id());
     if (!found) {
-      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id)) found = rowOf(unitId(*key));
+      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id())) found = rowOf(unitId(*key));
     }
     if (!found) {
       ++report.unknown;
-      if (report.firstUnknown.size() < kKeysListed) report.firstUnknown.push_back(unit.id);
+      if (report.firstUnknown.size() < kKeysListed) report.firstUnknown.emplace_back(unit.id());
       continue;
     }
-    if (unit.fuzzy) {
+    if (unit.fuzzy()) {
       ++report.fuzzy;
       continue;
     }
@@ -307,18 +314,17 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
     }
     rowsSeen[static_cast<std::size_t>(row)] = true;
     const std::int32_t forms = session.rowFormCount(row);
-    if (static_cast<std::int32_t>(unit.translations.size()) > forms) {
-      const auto beyond = std::find_if(unit.translations.begin() + forms, unit.translations.end(),
-                                       [](const std::u16string& text) { return !text.empty(); });
-      if (beyond != unit.translations.end()) {
+    const auto translations = static_cast<std::int32_t>(unit.translationCount());
+    for (std::int32_t k = forms; k < translations; ++k) {
+      if (!unit.translation(static_cast<std::size_t>(k)).empty()) {
         ++report.surplusForms;
         list(report.firstSurplusForms, where(unit));
+        break;
       }
     }
     bool changed = false;
-    for (std::int32_t k = 0; k < forms && k < static_cast<std::int32_t>(unit.translations.size());
-         ++k) {
-      std::u16string_view text = unit.translations[static_cast<std::size_t>(k)];
+    for (std::int32_t k = 0; k < forms && k < translations; ++k) {
+      std::u16string_view text = unit.translation(static_cast<std::size_t>(k));
       text = text.substr(0, text.find(u'\0'));
       // An untranslated unit, or a text the file holds as the Mod does
       // (also where UTF-8 can't hold it), changes nothing.
@@ -331,10 +337,10 @@ ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units) {
     }
     if (changed) ++report.changed;
     const std::u16string_view original = session.rowOriginalText(row);
-    if (!unit.sources.empty() && !sameInUtf8(unit.sources.front(), original)) {
+    if (unit.sourceCount() > 0 && !sameInUtf8(unit.source(0), original)) {
       ++report.sourceChanged;
       if (report.firstSourceChanged.size() < kKeysListed)
-        report.firstSourceChanged.push_back(unit.id);
+        report.firstSourceChanged.emplace_back(unit.id());
     }
   }
   if (report.changed > 0) session.setModified(true);

@@ -9,6 +9,7 @@
 
 namespace sorvane {
 
+class ReadUnits;
 class Session;
 
 // What tells a Mod entry from every other: its hash and its section,
@@ -152,7 +153,7 @@ struct ImportReport {
 // message's, which are left out. No unit goes unreported. Marks the
 // session modified when any text changed. No undo entry, as the line-list
 // import.
-ImportReport importUnits(Session& session, const std::vector<ReadUnit>& units);
+ImportReport importUnits(Session& session, const ReadUnits& units);
 
 // The report as the user reads it, lines joined by CR LF.
 std::u16string importReportText(const ImportReport& report);

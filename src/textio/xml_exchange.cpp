@@ -1,6 +1,7 @@
 #include "textio/xml_exchange.h"
 
 #include "textio/exchange_writers.h"
+#include "textio/read_units.h"
 
 #include "checks/translation_checks.h"
 #include "platform/utf8.h"
@@ -17,6 +18,21 @@ namespace {
 // The longest text a unit may hold, as a QM text sensibly does.
 constexpr std::size_t kLongestText = std::size_t{1} << 20;
 
+// Where a text is gathered: a string, or the end of the units' text.
+struct StringText {
+  std::u16string& text;
+  void append(std::string_view utf8) { text += fromUtf8(utf8); }
+  void append(char16_t unit) { text.push_back(unit); }
+  std::size_t size() const { return text.size(); }
+};
+struct UnitText {
+  ReadUnits& units;
+  std::size_t start;
+  void append(std::string_view utf8) { units.appendText(utf8); }
+  void append(char16_t unit) { units.appendText(unit); }
+  std::size_t size() const { return units.textLength(start); }
+};
+
 // A document parsed in the buffer it was read into, with the lines of the
 // buffer, for the messages.
 class ParsedXml {
@@ -24,7 +40,7 @@ class ParsedXml {
   // bytes: the file as read; UTF-16 (by its byte order mark or its first
   // "<") is turned into UTF-8 first. A character reference to U+0000,
   // which XML forbids and which would cut a text short, is refused.
-  bool parse(std::vector<std::uint8_t>& bytes, std::string& error);
+  bool parse(std::span<std::uint8_t> bytes, std::string& error);
   pugi::xml_document& document() { return document_; }
 
   // The line of an offset of the buffer, or of a node; "line N: " for a message.
@@ -47,12 +63,32 @@ class ParsedXml {
   // elements (<byte value="x01"/>, <x ctype="x-sorvane-char-01"/>). Walked
   // without recursion, so that any depth of nesting is read safely; false
   // with the error for a text longer than kLongestText.
-  bool textOf(pugi::xml_node node, std::u16string& text, std::string& error) const;
+  bool textOf(pugi::xml_node node, std::u16string& text, std::string& error) const {
+    text.clear();
+    StringText out{text};
+    return gatherText(node, out, error);
+  }
+  // The same, as the last unit's next text.
+  bool sourceOf(pugi::xml_node node, ReadUnits& units, std::string& error) const {
+    UnitText out{units, units.textStart()};
+    if (!gatherText(node, out, error)) return false;
+    units.endSource(out.start);
+    return true;
+  }
+  bool translationOf(pugi::xml_node node, ReadUnits& units, std::string& error) const {
+    UnitText out{units, units.textStart()};
+    if (!gatherText(node, out, error)) return false;
+    units.endTranslation(out.start);
+    return true;
+  }
 
  private:
+  template <typename Text>
+  bool gatherText(pugi::xml_node node, Text& text, std::string& error) const;
+
   pugi::xml_document document_;
-  std::vector<std::uint8_t> converted_;
-  std::vector<std::size_t> lineStarts_;
+  std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>> converted_;
+  LargeVector<std::size_t> lineStarts_;
 };
 
 // A character that stands for one XML can't hold, as the writers write it.
@@ -80,16 +116,16 @@ std::optional<char16_t> escapedCharacter(pugi::xml_node element) {
   return static_cast<char16_t>(value);
 }
 
-bool ParsedXml::textOf(pugi::xml_node node, std::u16string& text, std::string& error) const {
-  text.clear();
+template <typename Text>
+bool ParsedXml::gatherText(pugi::xml_node node, Text& text, std::string& error) const {
   pugi::xml_node at = node.first_child();
   while (at && at != node) {
     bool descend = false;
     if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata) {
-      text += fromUtf8(at.value());
+      text.append(std::string_view(at.value()));
     } else if (at.type() == pugi::node_element) {
       if (const std::optional<char16_t> character = escapedCharacter(at)) {
-        text.push_back(*character);
+        text.append(*character);
       } else {
         descend = true;
       }
@@ -108,12 +144,12 @@ bool ParsedXml::textOf(pugi::xml_node node, std::u16string& text, std::string& e
   return true;
 }
 
-bool ParsedXml::parse(std::vector<std::uint8_t>& bytes, std::string& error) {
+bool ParsedXml::parse(std::span<std::uint8_t> bytes, std::string& error) {
   const bool littleEndian = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
                                                   (bytes[0] == '<' && bytes[1] == 0));
   const bool bigEndian = bytes.size() >= 2 && ((bytes[0] == 0xFE && bytes[1] == 0xFF) ||
                                                (bytes[0] == 0 && bytes[1] == '<'));
-  std::vector<std::uint8_t>* buffer = &bytes;
+  std::span<std::uint8_t> buffer = bytes;
   if (littleEndian || bigEndian) {
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i) {
@@ -125,14 +161,14 @@ bool ParsedXml::parse(std::vector<std::uint8_t>& bytes, std::string& error) {
     if (!units.empty() && units.front() == 0xFEFF) units.erase(0, 1);
     const std::string utf8 = toUtf8(units);
     converted_.assign(utf8.begin(), utf8.end());
-    buffer = &converted_;
+    buffer = converted_;
   }
   std::size_t start = 0;
-  if (buffer->size() >= 3 && (*buffer)[0] == 0xEF && (*buffer)[1] == 0xBB && (*buffer)[2] == 0xBF) {
+  if (buffer.size() >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) {
     start = 3;
   }
   // A line ends at LF, at CR LF and at a CR alone.
-  const std::span<std::uint8_t> text = std::span(*buffer).subspan(start);
+  const std::span<std::uint8_t> text = buffer.subspan(start);
   lineStarts_ = {0};
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
@@ -196,8 +232,7 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
   return {out.begin(), out.end()};
 }
 
-std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
-                                               std::string& error) {
+std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& error) {
   ParsedXml xml;
   if (!xml.parse(bytes, error)) return std::nullopt;
   pugi::xml_node xliff = xml.document().child("xliff");
@@ -205,44 +240,40 @@ std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
     error = "line 1: not an XLIFF file (no xliff element)";
     return std::nullopt;
   }
-  std::vector<ReadUnit> units;
-  std::u16string text;
+  ReadUnits units;
+  units.reserveForBytes(bytes.size());
   bool ok = true;
   // One form of a unit: its source and target.
-  const auto read = [&](pugi::xml_node unit, ReadUnit& into) {
-    ok = ok && xml.textOf(unit.child("source"), text, error);
-    into.sources.push_back(text);
+  const auto read = [&](pugi::xml_node unit) {
+    ok = ok && xml.sourceOf(unit.child("source"), units, error);
     pugi::xml_node target = unit.child("target");
-    ok = ok && xml.textOf(target, text, error);
-    into.translations.push_back(text);
+    ok = ok && xml.translationOf(target, units, error);
     const std::string_view state = target.attribute("state").value();
-    into.fuzzy = into.fuzzy || state == "needs-review-translation" || state == "needs-adaptation" ||
-                 state == "needs-l10n" || state == "needs-review-adaptation" ||
-                 state == "needs-review-l10n" ||
-                 unit.attribute("approved").value() == std::string_view("no");
+    if (state == "needs-review-translation" || state == "needs-adaptation" ||
+        state == "needs-l10n" || state == "needs-review-adaptation" ||
+        state == "needs-review-l10n" ||
+        unit.attribute("approved").value() == std::string_view("no")) {
+      units.setFuzzy(true);
+    }
   };
-  const auto begin = [&xml](pugi::xml_node node) {
-    ReadUnit unit;
+  const auto begin = [&xml, &units](pugi::xml_node node) {
+    units.startUnit(xml.lineNumber(node));
     const pugi::xml_attribute id = node.attribute("id");
-    unit.id = id.value();
-    unit.keyed = !id.empty();
-    unit.line = xml.lineNumber(node);
-    return unit;
+    units.appendId(id.value());
+    units.setKeyed(!id.empty());
   };
   forEachElement(xliff, [&](pugi::xml_node node) {
     if (!ok) return false;
     const std::string_view name = node.name();
     if (name == "group" &&
         node.attribute("restype").value() == std::string_view("x-gettext-plurals")) {
-      ReadUnit unit = begin(node);
-      for (pugi::xml_node form : node.children("trans-unit")) read(form, unit);
-      units.push_back(std::move(unit));
+      begin(node);
+      for (pugi::xml_node form : node.children("trans-unit")) read(form);
       return false;
     }
     if (name == "trans-unit") {
-      ReadUnit unit = begin(node);
-      read(node, unit);
-      units.push_back(std::move(unit));
+      begin(node);
+      read(node);
       return false;
     }
     return true;
@@ -251,7 +282,7 @@ std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
   return units;
 }
 
-std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, std::string& error) {
+std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& error) {
   ParsedXml xml;
   if (!xml.parse(bytes, error)) return std::nullopt;
   pugi::xml_node ts = xml.document().child("TS");
@@ -259,45 +290,43 @@ std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, st
     error = "line 1: not a TS file (no TS element)";
     return std::nullopt;
   }
-  std::vector<ReadUnit> units;
+  ReadUnits units;
+  units.reserveForBytes(bytes.size());
   std::u16string text;
-  const auto textOf = [&](pugi::xml_node node) {
-    if (!xml.textOf(node, text, error)) return false;
-    return true;
-  };
+  const auto textOf = [&](pugi::xml_node node) { return xml.textOf(node, text, error); };
+  const std::u16string prefix = fromUtf8(kOriginalNote);
   for (pugi::xml_node context : ts.children("context")) {
     if (!textOf(context.child("name"))) return std::nullopt;
     const std::string name = toUtf8(text);
     for (pugi::xml_node message : context.children("message")) {
-      ReadUnit unit;
-      unit.line = xml.lineNumber(message);
+      units.startUnit(xml.lineNumber(message));
       if (!textOf(message.child("source"))) return std::nullopt;
-      const std::string source = toUtf8(text);
+      std::u16string original = text;
       if (!textOf(message.child("comment"))) return std::nullopt;
-      const std::string comment = toUtf8(text);
+      std::u16string comment = text;
       if (!textOf(message.child("extra-sorvane-key"))) return std::nullopt;
-      unit.id = toUtf8(text);
-      // A message without the key (a tool added it) is keyed as Qt finds it.
-      if (unit.id.empty())
-        unit.id = unitId(UnitKeyView{qtMessageHash(source, comment), source, name, comment});
-      std::u16string original = fromUtf8(source);
+      if (!text.empty()) {
+        units.appendId(toUtf8(text));
+      } else {
+        // A message without the key (a tool added it) is keyed as Qt finds it.
+        const std::string sourceBytes = toUtf8(original);
+        const std::string commentBytes = toUtf8(comment);
+        units.appendId(unitId(UnitKeyView{qtMessageHash(sourceBytes, commentBytes), sourceBytes,
+                                          name, commentBytes}));
+      }
       if (!textOf(message.child("extracomment"))) return std::nullopt;
-      const std::u16string prefix = fromUtf8(std::string(kOriginalNote));
       if (text.starts_with(prefix)) original = text.substr(prefix.size());
-      unit.sources.push_back(original);
+      units.addSource(original);
       pugi::xml_node translation = message.child("translation");
       const std::string_view type = translation.attribute("type").value();
-      unit.fuzzy = type == "obsolete" || type == "vanished";
+      units.setFuzzy(type == "obsolete" || type == "vanished");
       if (message.attribute("numerus").value() == std::string_view("yes")) {
         for (pugi::xml_node form : translation.children("numerusform")) {
-          if (!textOf(form)) return std::nullopt;
-          unit.translations.push_back(text);
+          if (!xml.translationOf(form, units, error)) return std::nullopt;
         }
-      } else {
-        if (!textOf(translation)) return std::nullopt;
-        unit.translations.push_back(text);
+      } else if (!xml.translationOf(translation, units, error)) {
+        return std::nullopt;
       }
-      units.push_back(std::move(unit));
     }
   }
   return units;

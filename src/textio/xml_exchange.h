@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textio/po_file.h"
+#include "textio/read_units.h"
 #include "textio/translation_units.h"
 
 #include <cstdint>
@@ -32,8 +33,7 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
 // itself (which it changes): any depth of elements, a text of at most 1 MB;
 // error gets the fault and its line ("line 12: ...") when the file can't
 // be parsed. A file in UTF-16 is read too.
-std::optional<std::vector<ReadUnit>> readXliff(std::vector<std::uint8_t>& bytes,
-                                               std::string& error);
-std::optional<std::vector<ReadUnit>> readTs(std::vector<std::uint8_t>& bytes, std::string& error);
+std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& error);
+std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& error);
 
 }  // namespace sorvane

@@ -196,7 +196,9 @@ TEST(QtCorpus, EveryExchangeRoundTripKeepsEveryUnit) {
       if (format != ExchangeFormat::po) continue;
       const Bytes bytes = folder.read(name);
       std::string error;
-      const std::optional<std::vector<ReadUnit>> ours = parsePo(bytes, error);
+      const std::optional<ReadUnits> parsed = parsePo(bytes, error);
+      const std::optional<std::vector<ReadUnit>> ours =
+          parsed ? std::optional(parsed->held()) : std::nullopt;
       const std::optional<std::vector<ReadUnit>> reference = readPoWithGettext(folder.path(name));
       ASSERT_TRUE(ours && reference) << error;
       ASSERT_EQ(ours->size(), reference->size());

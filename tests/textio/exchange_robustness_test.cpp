@@ -199,7 +199,9 @@ TEST_F(ExchangeRobustness, EverySkippedUnitIsCountedAndListed) {
   const std::optional<std::vector<ReadUnit>> reference = readPoWithGettext(folder.path("once.po"));
   std::string error;
   const Bytes bytes = folder.read("once.po");
-  const std::optional<std::vector<ReadUnit>> ours = parsePo(bytes, error);
+  const std::optional<ReadUnits> parsed = parsePo(bytes, error);
+  const std::optional<std::vector<ReadUnit>> ours =
+      parsed ? std::optional(parsed->held()) : std::nullopt;
   ASSERT_TRUE(reference && ours);
   ASSERT_EQ(reference->size(), ours->size());
   for (std::size_t i = 0; i < ours->size(); ++i) {

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/large_allocation.h"
+#include "textio/translation_units.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sorvane {
+
+// The units read from a tool's file, held in a few large buffers rather
+// than in strings of their own: a catalogue's file gives hundreds of
+// thousands of units, and an allocation each would cost more than reading
+// the file. Built a unit at a time, the last one's texts appended as the
+// reader meets them.
+class ReadUnits {
+  struct Record;
+
+ public:
+  // One unit as views into the buffers, valid while the list is unchanged.
+  class Unit {
+   public:
+    std::string_view id() const;
+    bool keyed() const;
+    bool fuzzy() const;
+    std::int32_t line() const;
+    std::size_t sourceCount() const;
+    std::u16string_view source(std::size_t form) const;
+    std::size_t translationCount() const;
+    std::u16string_view translation(std::size_t form) const;
+
+   private:
+    friend class ReadUnits;
+    Unit(const ReadUnits& units, std::size_t index) : units_(&units), index_(index) {}
+    const Record& record() const;
+    const ReadUnits* units_;
+    std::size_t index_;
+  };
+
+  std::size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+  Unit operator[](std::size_t i) const { return {*this, i}; }
+  // Each unit held whole, for the tests and readers that compare units.
+  std::vector<ReadUnit> held() const;
+
+  // A new unit, keyed, not for review, without texts.
+  void startUnit(std::int32_t line);
+  void appendId(std::string_view bytes);
+  void setKeyed(bool keyed) { records_.back().keyed = keyed; }
+  void setFuzzy(bool fuzzy) { records_.back().fuzzy = fuzzy; }
+  bool lastFuzzy() const { return records_.back().fuzzy; }
+  // Forgets the last unit and its texts.
+  void dropLastUnit();
+
+  // A text is built at the end of the text buffer, from textStart() on,
+  // then closed as the last unit's next source or translation.
+  std::size_t textStart() const { return text_.size(); }
+  std::size_t textLength(std::size_t start) const { return text_.size() - start; }
+  void appendText(std::string_view utf8);
+  void appendText(std::u16string_view text);
+  void appendText(char16_t unit) { text_.push_back(unit); }
+  void endSource(std::size_t start) { sources_.push_back({start, text_.size() - start}); }
+  void endTranslation(std::size_t start) { translations_.push_back({start, text_.size() - start}); }
+  void addSource(std::u16string_view text) {
+    const std::size_t start = textStart();
+    appendText(text);
+    endSource(start);
+  }
+  void addTranslation(std::u16string_view text) {
+    const std::size_t start = textStart();
+    appendText(text);
+    endTranslation(start);
+  }
+  // Makes room for a file's units ahead, from its size in bytes: its texts
+  // never have more UTF-16 units than the file has bytes.
+  void reserveForBytes(std::size_t bytes);
+
+ private:
+  struct Record {
+    std::size_t idStart = 0;
+    std::size_t textStart = 0;
+    std::uint32_t idLength = 0;
+    std::int32_t line = 0;
+    std::uint32_t firstSource = 0;
+    std::uint32_t firstTranslation = 0;
+    bool keyed = true;
+    bool fuzzy = false;
+  };
+  struct Span {
+    std::size_t start = 0;
+    std::size_t length = 0;
+  };
+  std::u16string_view text(const Span& span) const {
+    return {text_.data() + span.start, span.length};
+  }
+
+  LargeVector<Record> records_;
+  std::vector<char, UninitializedLargeAllocator<char>> ids_;
+  std::vector<char16_t, UninitializedLargeAllocator<char16_t>> text_;
+  LargeVector<Span> sources_;
+  LargeVector<Span> translations_;
+};
+
+}  // namespace sorvane
