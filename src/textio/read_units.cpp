@@ -68,6 +68,12 @@ void ReadUnits::appendId(std::string_view bytes) {
   records_.back().idLength += static_cast<std::uint32_t>(bytes.size());
 }
 
+void ReadUnits::setId(std::size_t i, std::string_view bytes) {
+  records_[i].idStart = ids_.size();
+  records_[i].idLength = static_cast<std::uint32_t>(bytes.size());
+  ids_.insert(ids_.end(), bytes.begin(), bytes.end());
+}
+
 void ReadUnits::dropLastUnit() {
   const Record& last = records_.back();
   ids_.resize(last.idStart);

@@ -47,6 +47,8 @@ class ReadUnits {
   // A new unit, keyed, not for review, without texts.
   void startUnit(std::int32_t line);
   void appendId(std::string_view bytes);
+  // Gives unit i, complete, its id after the fact.
+  void setId(std::size_t i, std::string_view bytes);
   void setKeyed(bool keyed) { records_.back().keyed = keyed; }
   void setFuzzy(bool fuzzy) { records_.back().fuzzy = fuzzy; }
   bool lastFuzzy() const { return records_.back().fuzzy; }

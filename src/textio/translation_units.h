@@ -125,6 +125,7 @@ struct ReadUnit {
   std::vector<std::u16string> translations;
   bool fuzzy = false;  // the tool marks it as needing review: not imported
   std::int32_t line = 0;
+  bool operator==(const ReadUnit&) const = default;
 };
 
 // What an import did, for the user to see.

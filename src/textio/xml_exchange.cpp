@@ -1,15 +1,13 @@
 #include "textio/xml_exchange.h"
 
-#include "textio/exchange_writers.h"
-#include "textio/read_units.h"
-
 #include "checks/translation_checks.h"
 #include "platform/utf8.h"
-
-#include <pugixml.hpp>
+#include "textio/exchange_writers.h"
+#include "textio/read_units.h"
+#include "textio/xml_pull_reader.h"
 
 #include <algorithm>
-#include <map>
+#include <cstring>
 
 namespace sorvane {
 
@@ -18,133 +16,31 @@ namespace {
 // The longest text a unit may hold, as a QM text sensibly does.
 constexpr std::size_t kLongestText = std::size_t{1} << 20;
 
-// Where a text is gathered: a string, or the end of the units' text.
-struct StringText {
-  std::u16string& text;
-  void append(std::string_view utf8) { text += fromUtf8(utf8); }
-  void append(char16_t unit) { text.push_back(unit); }
-  std::size_t size() const { return text.size(); }
-};
-struct UnitText {
-  ReadUnits& units;
-  std::size_t start;
-  void append(std::string_view utf8) { units.appendText(utf8); }
-  void append(char16_t unit) { units.appendText(unit); }
-  std::size_t size() const { return units.textLength(start); }
-};
+constexpr std::string_view kOriginalNote = "Original text: ";
 
-// A document parsed in the buffer it was read into, with the lines of the
-// buffer, for the messages.
-class ParsedXml {
+// A document as the reader takes it: UTF-8 without a byte order mark, and
+// the lines of its offsets for the messages.
+class XmlText {
  public:
   // bytes: the file as read; UTF-16 (by its byte order mark or its first
   // "<") is turned into UTF-8 first. A character reference to U+0000,
   // which XML forbids and which would cut a text short, is refused.
-  bool parse(std::span<std::uint8_t> bytes, std::string& error);
-  pugi::xml_document& document() { return document_; }
+  bool prepare(std::span<std::uint8_t> bytes, std::string& error);
+  std::string_view text() const { return text_; }
 
-  // The line of an offset of the buffer, or of a node; "line N: " for a message.
-  std::int32_t lineNumberAt(std::size_t offset) const {
-    return static_cast<std::int32_t>(
-        std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin());
-  }
-  std::int32_t lineNumber(pugi::xml_node node) const {
-    return lineNumberAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(node.offset_debug(), 0)));
-  }
-  std::string lineAt(std::size_t offset) const {
-    return "line " + std::to_string(lineNumberAt(offset)) + ": ";
-  }
-  std::string lineOf(pugi::xml_node node) const {
-    return "line " + std::to_string(lineNumber(node)) + ": ";
-  }
-
-  // The text of an element: its character data and that of the elements
-  // inside it, and the characters XML can't hold that the writers wrote as
-  // elements (<byte value="x01"/>, <x ctype="x-sorvane-char-01"/>). Walked
-  // without recursion, so that any depth of nesting is read safely; false
-  // with the error for a text longer than kLongestText.
-  bool textOf(pugi::xml_node node, std::u16string& text, std::string& error) const {
-    text.clear();
-    StringText out{text};
-    return gatherText(node, out, error);
-  }
-  // The same, as the last unit's next text.
-  bool sourceOf(pugi::xml_node node, ReadUnits& units, std::string& error) const {
-    UnitText out{units, units.textStart()};
-    if (!gatherText(node, out, error)) return false;
-    units.endSource(out.start);
-    return true;
-  }
-  bool translationOf(pugi::xml_node node, ReadUnits& units, std::string& error) const {
-    UnitText out{units, units.textStart()};
-    if (!gatherText(node, out, error)) return false;
-    units.endTranslation(out.start);
-    return true;
-  }
+  // The line of an offset; asked for in increasing offsets, the lines are
+  // counted once over the document.
+  std::int32_t lineAt(std::size_t offset);
+  std::string where(std::size_t offset) { return "line " + std::to_string(lineAt(offset)) + ": "; }
 
  private:
-  template <typename Text>
-  bool gatherText(pugi::xml_node node, Text& text, std::string& error) const;
-
-  pugi::xml_document document_;
   std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>> converted_;
-  LargeVector<std::size_t> lineStarts_;
+  std::string_view text_;
+  std::size_t countedTo_ = 0;
+  std::int32_t line_ = 1;
 };
 
-// A character that stands for one XML can't hold, as the writers write it.
-std::optional<char16_t> escapedCharacter(pugi::xml_node element) {
-  const std::string_view name = element.name();
-  std::string_view code;
-  if (name == "byte") {
-    code = element.attribute("value").value();
-    if (!code.empty() && code.front() == 'x') code.remove_prefix(1);
-  } else if (name == "x") {
-    code = element.attribute("ctype").value();
-    if (!code.starts_with("x-sorvane-char-")) return std::nullopt;
-    code.remove_prefix(15);
-  }
-  if (code.empty() || code.size() > 4) return std::nullopt;
-  unsigned value = 0;
-  for (const char digit : code) {
-    const int nibble = digit >= '0' && digit <= '9'   ? digit - '0'
-                       : digit >= 'a' && digit <= 'f' ? digit - 'a' + 10
-                       : digit >= 'A' && digit <= 'F' ? digit - 'A' + 10
-                                                      : -1;
-    if (nibble < 0) return std::nullopt;
-    value = value * 16 + static_cast<unsigned>(nibble);
-  }
-  return static_cast<char16_t>(value);
-}
-
-template <typename Text>
-bool ParsedXml::gatherText(pugi::xml_node node, Text& text, std::string& error) const {
-  pugi::xml_node at = node.first_child();
-  while (at && at != node) {
-    bool descend = false;
-    if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata) {
-      text.append(std::string_view(at.value()));
-    } else if (at.type() == pugi::node_element) {
-      if (const std::optional<char16_t> character = escapedCharacter(at)) {
-        text.append(*character);
-      } else {
-        descend = true;
-      }
-    }
-    if (text.size() > kLongestText) {
-      error = lineOf(node) + "a text longer than 1 MB, more than a QM file's text may hold";
-      return false;
-    }
-    if (descend && at.first_child()) {
-      at = at.first_child();
-      continue;
-    }
-    while (at != node && !at.next_sibling()) at = at.parent();
-    if (at != node) at = at.next_sibling();
-  }
-  return true;
-}
-
-bool ParsedXml::parse(std::span<std::uint8_t> bytes, std::string& error) {
+bool XmlText::prepare(std::span<std::uint8_t> bytes, std::string& error) {
   const bool littleEndian = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
                                                   (bytes[0] == '<' && bytes[1] == 0));
   const bool bigEndian = bytes.size() >= 2 && ((bytes[0] == 0xFE && bytes[1] == 0xFF) ||
@@ -167,52 +63,170 @@ bool ParsedXml::parse(std::span<std::uint8_t> bytes, std::string& error) {
   if (buffer.size() >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) {
     start = 3;
   }
-  // A line ends at LF, at CR LF and at a CR alone.
-  const std::span<std::uint8_t> text = buffer.subspan(start);
-  lineStarts_ = {0};
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
-      lineStarts_.push_back(i + 1);
+  text_ =
+      std::string_view(reinterpret_cast<const char*>(buffer.data()) + start, buffer.size() - start);
+  // &#0; &#x0; &#00; ...: a reference to the one character no text holds.
+  for (std::size_t i = text_.find("&#"); i != std::string_view::npos; i = text_.find("&#", i + 1)) {
+    std::size_t digit = i + 2;
+    if (digit >= text_.size()) break;
+    if (text_[digit] == 'x' || text_[digit] == 'X') ++digit;
+    const std::size_t first = digit;
+    while (digit < text_.size() && text_[digit] == '0') ++digit;
+    if (digit > first && digit < text_.size() && text_[digit] == ';') {
+      error = where(i) + "a character reference to U+0000, which XML doesn't allow";
+      return false;
     }
-    // &#0; &#x0; &#00; ...: a reference to the one character no text holds.
-    if (text[i] == '&' && i + 2 < text.size() && text[i + 1] == '#') {
-      std::size_t digit = i + 2;
-      const bool hex = text[digit] == 'x' || text[digit] == 'X';
-      if (hex) ++digit;
-      const std::size_t first = digit;
-      while (digit < text.size() && text[digit] == '0') ++digit;
-      if (digit > first && digit < text.size() && text[digit] == ';') {
-        error = lineAt(i) + "a character reference to U+0000, which XML doesn't allow";
-        return false;
+  }
+  return true;
+}
+
+std::int32_t XmlText::lineAt(std::size_t offset) {
+  offset = std::min(offset, text_.size());
+  if (offset < countedTo_) {
+    countedTo_ = 0;
+    line_ = 1;
+  }
+  // A line ends at LF, at CR LF and at a CR alone.
+  const std::string_view part = text_.substr(countedTo_, offset - countedTo_);
+  line_ += static_cast<std::int32_t>(std::count(part.begin(), part.end(), '\n'));
+  for (std::size_t at = part.find('\r'); at != std::string_view::npos;
+       at = part.find('\r', at + 1)) {
+    const std::size_t i = countedTo_ + at;
+    if (i + 1 >= text_.size() || text_[i + 1] != '\n') ++line_;
+  }
+  countedTo_ = offset;
+  return line_;
+}
+
+// A character that stands for one XML can't hold, as the writers write it:
+// <byte value="x01"/> (Qt's tools) or <x ctype="x-sorvane-char-01"/>.
+std::optional<char16_t> escapedCharacter(const XmlPullReader& xml) {
+  const std::string_view name = xml.name();
+  std::string_view code;
+  if (name == "byte") {
+    code = xml.attribute("value");
+    if (!code.empty() && code.front() == 'x') code.remove_prefix(1);
+  } else if (name == "x") {
+    code = xml.attribute("ctype");
+    if (!code.starts_with("x-sorvane-char-")) return std::nullopt;
+    code.remove_prefix(15);
+  }
+  if (code.empty() || code.size() > 4) return std::nullopt;
+  unsigned value = 0;
+  for (const char digit : code) {
+    const int nibble = digit >= '0' && digit <= '9'   ? digit - '0'
+                       : digit >= 'a' && digit <= 'f' ? digit - 'a' + 10
+                       : digit >= 'A' && digit <= 'F' ? digit - 'A' + 10
+                                                      : -1;
+    if (nibble < 0) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(nibble);
+  }
+  return static_cast<char16_t>(value);
+}
+
+// Gathers the text of one element as the reader passes through it: its
+// character data and that of the elements inside it, and the characters
+// the writers wrote as elements. Into a string, or as the next text of
+// the last unit.
+class TextGatherer {
+ public:
+  bool active() const { return depth_ != 0; }
+
+  void intoString(std::u16string& text, std::size_t depth, std::size_t offset) {
+    text.clear();
+    string_ = &text;
+    begin(depth, offset);
+  }
+  void intoUnit(ReadUnits& units, bool translation, std::size_t depth, std::size_t offset) {
+    string_ = nullptr;
+    units_ = &units;
+    translation_ = translation;
+    start_ = units.textStart();
+    begin(depth, offset);
+  }
+
+  // Takes a token inside the element, its end included.
+  void take(XmlPullReader::Token token, const XmlPullReader& xml, XmlText& text) {
+    using Token = XmlPullReader::Token;
+    if (token == Token::end) {
+      if (xml.depth() == skipping_) skipping_ = 0;
+      if (xml.depth() == depth_) finish();
+      return;
+    }
+    if (skipping_ != 0) return;
+    if (token == Token::start) {
+      if (const std::optional<char16_t> character = escapedCharacter(xml)) {
+        append(*character);
+        skipping_ = xml.depth();
+      }
+    } else if (token == Token::text) {
+      append(xml.text());
+    }
+    if (size() > kLongestText && tooLong_.empty()) {
+      tooLong_ =
+          text.where(offset_) + "a text longer than 1 MB, more than a QM file's text may hold";
+    }
+  }
+
+  // The first text that was too long; empty when none was.
+  const std::string& tooLong() const { return tooLong_; }
+
+ private:
+  void begin(std::size_t depth, std::size_t offset) {
+    depth_ = depth;
+    skipping_ = 0;
+    offset_ = offset;
+  }
+  std::size_t size() const {
+    return string_ != nullptr ? string_->size() : units_->textLength(start_);
+  }
+  template <typename Text>
+  void append(Text piece) {
+    if (!tooLong_.empty()) return;
+    if (string_ != nullptr) {
+      if constexpr (std::is_same_v<Text, char16_t>) {
+        string_->push_back(piece);
+      } else {
+        *string_ += fromUtf8(piece);
+      }
+    } else {
+      units_->appendText(piece);
+    }
+  }
+  void finish() {
+    if (string_ == nullptr) {
+      if (translation_) {
+        units_->endTranslation(start_);
+      } else {
+        units_->endSource(start_);
       }
     }
+    depth_ = 0;
   }
-  const pugi::xml_parse_result result = document_.load_buffer_inplace(
-      text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
-  if (!result) {
-    error = lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0))) +
-            result.description();
-  }
-  return static_cast<bool>(result);
-}
 
-// Calls visit on every element under root in document order, without
-// recursion; visit returns whether to go inside the element.
-template <typename Visit>
-void forEachElement(pugi::xml_node root, Visit visit) {
-  pugi::xml_node at = root.first_child();
-  while (at && at != root) {
-    const bool inside = at.type() == pugi::node_element && visit(at);
-    if (inside && at.first_child()) {
-      at = at.first_child();
-      continue;
-    }
-    while (at != root && !at.next_sibling()) at = at.parent();
-    if (at != root) at = at.next_sibling();
-  }
-}
+  std::size_t depth_ = 0;
+  std::size_t skipping_ = 0;
+  std::size_t offset_ = 0;
+  std::u16string* string_ = nullptr;
+  ReadUnits* units_ = nullptr;
+  bool translation_ = false;
+  std::size_t start_ = 0;
+  std::string tooLong_;
+};
 
-constexpr std::string_view kOriginalNote = "Original text: ";
+// The error of a document that is not well formed, or of a text too long.
+bool failed(const XmlPullReader& xml, XmlText& text, const TextGatherer& gatherer, bool wellFormed,
+            std::string& error) {
+  if (!wellFormed) {
+    error = text.where(xml.faultOffset()) + xml.fault();
+    return true;
+  }
+  if (!gatherer.tooLong().empty()) {
+    error = gatherer.tooLong();
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -233,101 +247,219 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
 }
 
 std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& error) {
-  ParsedXml xml;
-  if (!xml.parse(bytes, error)) return std::nullopt;
-  pugi::xml_node xliff = xml.document().child("xliff");
-  if (!xliff) {
+  XmlText text;
+  if (!text.prepare(bytes, error)) return std::nullopt;
+  XmlPullReader xml(text.text());
+  ReadUnits units;
+  units.reserveForBytes(text.text().size());
+  TextGatherer gatherer;
+  using Token = XmlPullReader::Token;
+  bool inRoot = false;
+  bool rootSeen = false;
+  std::size_t groupDepth = 0;  // of the plural group being read, or 0
+  std::size_t formDepth = 0;   // of the trans-unit being read, or 0
+  bool hadSource = false;
+  bool hadTarget = false;
+  const auto beginUnit = [&] {
+    units.startUnit(text.lineAt(xml.offset()));
+    units.appendId(xml.attribute("id"));
+    units.setKeyed(xml.hasAttribute("id"));
+  };
+  const auto beginForm = [&] {
+    formDepth = xml.depth();
+    hadSource = hadTarget = false;
+    if (xml.attribute("approved") == "no") units.setFuzzy(true);
+  };
+  Token token = Token::done;
+  bool wellFormed = true;
+  while ((wellFormed = xml.next(token)) && token != Token::done) {
+    if (gatherer.active()) {
+      gatherer.take(token, xml, text);
+      continue;
+    }
+    const std::size_t depth = xml.depth();
+    if (token == Token::start) {
+      const std::string_view name = xml.name();
+      if (depth == 1) {
+        inRoot = name == "xliff";
+        rootSeen = rootSeen || inRoot;
+      } else if (!inRoot) {
+      } else if (formDepth != 0) {
+        // One form: the first source and the first target in it.
+        if (depth != formDepth + 1) continue;
+        if (name == "source" && !hadSource) {
+          hadSource = true;
+          gatherer.intoUnit(units, false, depth, xml.offset());
+        } else if (name == "target" && !hadTarget) {
+          hadTarget = true;
+          const std::string_view state = xml.attribute("state");
+          if (state == "needs-review-translation" || state == "needs-adaptation" ||
+              state == "needs-l10n" || state == "needs-review-adaptation" ||
+              state == "needs-review-l10n") {
+            units.setFuzzy(true);
+          }
+          gatherer.intoUnit(units, true, depth, xml.offset());
+        }
+      } else if (groupDepth != 0) {
+        if (depth == groupDepth + 1 && name == "trans-unit") beginForm();
+      } else if (name == "group" && xml.attribute("restype") == "x-gettext-plurals") {
+        groupDepth = depth;
+        beginUnit();
+      } else if (name == "trans-unit") {
+        beginUnit();
+        beginForm();
+      }
+      continue;
+    }
+    if (token != Token::end) continue;
+    if (depth == formDepth) {
+      // A form without a source or target has them empty.
+      if (!hadSource) units.addSource({});
+      if (!hadTarget) units.addTranslation({});
+      formDepth = 0;
+    } else if (depth == groupDepth) {
+      groupDepth = 0;
+    }
+    if (depth == 1) inRoot = false;
+  }
+  if (failed(xml, text, gatherer, wellFormed, error)) return std::nullopt;
+  if (!rootSeen) {
     error = "line 1: not an XLIFF file (no xliff element)";
     return std::nullopt;
   }
-  ReadUnits units;
-  units.reserveForBytes(bytes.size());
-  bool ok = true;
-  // One form of a unit: its source and target.
-  const auto read = [&](pugi::xml_node unit) {
-    ok = ok && xml.sourceOf(unit.child("source"), units, error);
-    pugi::xml_node target = unit.child("target");
-    ok = ok && xml.translationOf(target, units, error);
-    const std::string_view state = target.attribute("state").value();
-    if (state == "needs-review-translation" || state == "needs-adaptation" ||
-        state == "needs-l10n" || state == "needs-review-adaptation" ||
-        state == "needs-review-l10n" ||
-        unit.attribute("approved").value() == std::string_view("no")) {
-      units.setFuzzy(true);
-    }
-  };
-  const auto begin = [&xml, &units](pugi::xml_node node) {
-    units.startUnit(xml.lineNumber(node));
-    const pugi::xml_attribute id = node.attribute("id");
-    units.appendId(id.value());
-    units.setKeyed(!id.empty());
-  };
-  forEachElement(xliff, [&](pugi::xml_node node) {
-    if (!ok) return false;
-    const std::string_view name = node.name();
-    if (name == "group" &&
-        node.attribute("restype").value() == std::string_view("x-gettext-plurals")) {
-      begin(node);
-      for (pugi::xml_node form : node.children("trans-unit")) read(form);
-      return false;
-    }
-    if (name == "trans-unit") {
-      begin(node);
-      read(node);
-      return false;
-    }
-    return true;
-  });
-  if (!ok) return std::nullopt;
   return units;
 }
 
 std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& error) {
-  ParsedXml xml;
-  if (!xml.parse(bytes, error)) return std::nullopt;
-  pugi::xml_node ts = xml.document().child("TS");
-  if (!ts) {
+  XmlText text;
+  if (!text.prepare(bytes, error)) return std::nullopt;
+  XmlPullReader xml(text.text());
+  ReadUnits units;
+  units.reserveForBytes(text.text().size());
+  TextGatherer gatherer;
+  using Token = XmlPullReader::Token;
+  bool inRoot = false;
+  bool rootSeen = false;
+  bool inContext = false;
+  bool nameSeen = false;
+  std::u16string name;
+  std::string nameBytes;
+  // Messages without a key before their context's name: keyed at its end.
+  struct Unkeyed {
+    std::size_t unit;
+    std::string source;
+    std::string comment;
+  };
+  std::vector<Unkeyed> unkeyed;
+  bool inMessage = false;
+  bool numerus = false;
+  std::size_t translationDepth = 0;
+  bool hadSource = false, hadComment = false, hadKey = false, hadNote = false;
+  bool hadTranslation = false;
+  std::u16string source, comment, key, note;
+  const std::u16string prefix = fromUtf8(kOriginalNote);
+  const auto keyOf = [&](std::string_view sourceBytes, std::string_view commentBytes) {
+    return unitId(UnitKeyView{qtMessageHash(sourceBytes, commentBytes), sourceBytes, nameBytes,
+                              commentBytes});
+  };
+  Token token = Token::done;
+  bool wellFormed = true;
+  while ((wellFormed = xml.next(token)) && token != Token::done) {
+    if (gatherer.active()) {
+      gatherer.take(token, xml, text);
+      if (!gatherer.active() && token == Token::end && xml.name() == "name" && xml.depth() == 3) {
+        nameBytes = toUtf8(name);
+      }
+      continue;
+    }
+    const std::size_t depth = xml.depth();
+    if (token == Token::start) {
+      const std::string_view element = xml.name();
+      if (depth == 1) {
+        inRoot = element == "TS";
+        rootSeen = rootSeen || inRoot;
+      } else if (!inRoot) {
+      } else if (depth == 2) {
+        inContext = element == "context";
+        nameSeen = false;
+        name.clear();
+        nameBytes.clear();
+        unkeyed.clear();
+      } else if (!inContext) {
+      } else if (depth == 3) {
+        if (element == "name" && !nameSeen) {
+          nameSeen = true;
+          gatherer.intoString(name, depth, xml.offset());
+        } else if (element == "message") {
+          inMessage = true;
+          units.startUnit(text.lineAt(xml.offset()));
+          numerus = xml.attribute("numerus") == "yes";
+          hadSource = hadComment = hadKey = hadNote = hadTranslation = false;
+          source.clear();
+          comment.clear();
+          key.clear();
+          note.clear();
+          translationDepth = 0;
+        }
+      } else if (!inMessage) {
+      } else if (depth == 4) {
+        const auto once = [&](bool& had, std::u16string& into) {
+          if (had) return;
+          had = true;
+          gatherer.intoString(into, depth, xml.offset());
+        };
+        if (element == "source") {
+          once(hadSource, source);
+        } else if (element == "comment") {
+          once(hadComment, comment);
+        } else if (element == "extra-sorvane-key") {
+          once(hadKey, key);
+        } else if (element == "extracomment") {
+          once(hadNote, note);
+        } else if (element == "translation" && !hadTranslation) {
+          hadTranslation = true;
+          const std::string_view type = xml.attribute("type");
+          units.setFuzzy(type == "obsolete" || type == "vanished");
+          if (numerus) {
+            translationDepth = depth;
+          } else {
+            gatherer.intoUnit(units, true, depth, xml.offset());
+          }
+        }
+      } else if (depth == translationDepth + 1 && translationDepth != 0 &&
+                 element == "numerusform") {
+        gatherer.intoUnit(units, true, depth, xml.offset());
+      }
+      continue;
+    }
+    if (token != Token::end) continue;
+    if (depth == 4 && translationDepth == 4) translationDepth = 0;
+    if (depth == 3 && inMessage) {
+      inMessage = false;
+      if (!numerus && !hadTranslation) units.addTranslation({});
+      if (!key.empty()) {
+        units.appendId(toUtf8(key));
+      } else if (nameSeen) {
+        // A message without the key (a tool added it) is keyed as Qt finds it.
+        units.appendId(keyOf(toUtf8(source), toUtf8(comment)));
+      } else {
+        unkeyed.push_back({units.size() - 1, toUtf8(source), toUtf8(comment)});
+      }
+      units.addSource(note.starts_with(prefix) ? std::u16string_view(note).substr(prefix.size())
+                                               : std::u16string_view(source));
+    } else if (depth == 2 && inContext) {
+      inContext = false;
+      for (const Unkeyed& message : unkeyed) {
+        units.setId(message.unit, keyOf(message.source, message.comment));
+      }
+    } else if (depth == 1) {
+      inRoot = false;
+    }
+  }
+  if (failed(xml, text, gatherer, wellFormed, error)) return std::nullopt;
+  if (!rootSeen) {
     error = "line 1: not a TS file (no TS element)";
     return std::nullopt;
-  }
-  ReadUnits units;
-  units.reserveForBytes(bytes.size());
-  std::u16string text;
-  const auto textOf = [&](pugi::xml_node node) { return xml.textOf(node, text, error); };
-  const std::u16string prefix = fromUtf8(kOriginalNote);
-  for (pugi::xml_node context : ts.children("context")) {
-    if (!textOf(context.child("name"))) return std::nullopt;
-    const std::string name = toUtf8(text);
-    for (pugi::xml_node message : context.children("message")) {
-      units.startUnit(xml.lineNumber(message));
-      if (!textOf(message.child("source"))) return std::nullopt;
-      std::u16string original = text;
-      if (!textOf(message.child("comment"))) return std::nullopt;
-      std::u16string comment = text;
-      if (!textOf(message.child("extra-sorvane-key"))) return std::nullopt;
-      if (!text.empty()) {
-        units.appendId(toUtf8(text));
-      } else {
-        // A message without the key (a tool added it) is keyed as Qt finds it.
-        const std::string sourceBytes = toUtf8(original);
-        const std::string commentBytes = toUtf8(comment);
-        units.appendId(unitId(UnitKeyView{qtMessageHash(sourceBytes, commentBytes), sourceBytes,
-                                          name, commentBytes}));
-      }
-      if (!textOf(message.child("extracomment"))) return std::nullopt;
-      if (text.starts_with(prefix)) original = text.substr(prefix.size());
-      units.addSource(original);
-      pugi::xml_node translation = message.child("translation");
-      const std::string_view type = translation.attribute("type").value();
-      units.setFuzzy(type == "obsolete" || type == "vanished");
-      if (message.attribute("numerus").value() == std::string_view("yes")) {
-        for (pugi::xml_node form : translation.children("numerusform")) {
-          if (!xml.translationOf(form, units, error)) return std::nullopt;
-        }
-      } else if (!xml.translationOf(translation, units, error)) {
-        return std::nullopt;
-      }
-    }
   }
   return units;
 }

@@ -7,9 +7,11 @@
 #include "session/mod_file_saving.h"
 #include "session/row_problems.h"
 #include "session/session.h"
+#include "support/pugixml_exchange_reference.h"
 #include "support/recording_dialog_services.h"
 #include "support/temp_folder.h"
 #include "textio/exchange_file.h"
+#include "textio/xml_exchange.h"
 
 #include <QString>
 #include <QTranslator>
@@ -299,6 +301,19 @@ TEST_F(QtWriters, ExchangeFilesGoThroughQtsAndGettextsTools) {
                         folder.path(name) + "'"));
       } else {
         ASSERT_TRUE(exportUnits(session, format, exchange, path, dialogs));
+      }
+      if (format == ExchangeFormat::xliff || format == ExchangeFormat::ts) {
+        // The streaming reader reads the file as pugixml's tree does.
+        const std::string text = slurp(folder.path(name));
+        std::vector<std::uint8_t> bytes(text.begin(), text.end());
+        std::string error;
+        const std::optional<std::vector<ReadUnit>> reference =
+            format == ExchangeFormat::ts ? readTsWithPugixml(bytes, error)
+                                         : readXliffWithPugixml(bytes, error);
+        const std::optional<ReadUnits> read =
+            format == ExchangeFormat::ts ? readTs(bytes, error) : readXliff(bytes, error);
+        ASSERT_TRUE(reference && read) << error;
+        EXPECT_TRUE(read->held() == *reference);
       }
       Session back;
       SessionPaths backPaths{u"", path, path};

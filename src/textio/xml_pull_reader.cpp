@@ -1,0 +1,312 @@
+#include "textio/xml_pull_reader.h"
+
+#include <cstring>
+
+namespace sorvane {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool isNameStart(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || byte >= 0x80;
+}
+
+bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+
+// The UTF-8 form of a character reference's value, written as it is even
+// for a surrogate (which a reader of the text then takes as invalid).
+void appendCodePoint(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+// The reference at raw[at] ("&...;") decoded into out; its length, or 0
+// when it is none the reader knows (it then stays as it is).
+std::size_t decodeReference(std::string_view raw, std::size_t at, std::string& out) {
+  const std::size_t semicolon = raw.find(';', at);
+  if (semicolon == std::string_view::npos || semicolon - at > 12) return 0;
+  const std::string_view name = raw.substr(at + 1, semicolon - at - 1);
+  const std::size_t length = semicolon - at + 1;
+  if (name == "lt") {
+    out.push_back('<');
+  } else if (name == "gt") {
+    out.push_back('>');
+  } else if (name == "amp") {
+    out.push_back('&');
+  } else if (name == "apos") {
+    out.push_back('\'');
+  } else if (name == "quot") {
+    out.push_back('"');
+  } else if (name.size() >= 2 && name[0] == '#') {
+    const bool hex = name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return 0;
+    std::uint32_t code = 0;
+    for (const char digit : digits) {
+      int value = -1;
+      if (digit >= '0' && digit <= '9') value = digit - '0';
+      if (hex && digit >= 'a' && digit <= 'f') value = digit - 'a' + 10;
+      if (hex && digit >= 'A' && digit <= 'F') value = digit - 'A' + 10;
+      if (value < 0) return 0;
+      code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(value);
+    }
+    if (code > 0x10FFFF) return 0;
+    appendCodePoint(out, code);
+  } else {
+    return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool XmlPullReader::fail(std::size_t at, std::string what) {
+  faultOffset_ = at;
+  fault_ = std::move(what);
+  return false;
+}
+
+std::size_t XmlPullReader::nameEnd(std::size_t at) const {
+  if (at >= document_.size() || !isNameStart(document_[at])) return at;
+  while (at < document_.size() && isNameChar(document_[at])) ++at;
+  return at;
+}
+
+void XmlPullReader::decodeInto(std::string& out, std::string_view raw, bool attribute) const {
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '&') {
+      const std::size_t length = decodeReference(raw, i, out);
+      if (length > 0) {
+        i += length - 1;
+        continue;
+      }
+      out.push_back(c);
+    } else if (c == '\r') {
+      if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+      out.push_back(attribute ? ' ' : '\n');
+    } else if (attribute && (c == '\n' || c == '\t')) {
+      out.push_back(' ');
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+std::string_view XmlPullReader::attribute(std::string_view name) const {
+  for (const Attribute& each : attributes_) {
+    if (each.name == name)
+      return std::string_view(values_).substr(each.valueStart, each.valueLength);
+  }
+  return {};
+}
+
+bool XmlPullReader::hasAttribute(std::string_view name) const {
+  for (const Attribute& each : attributes_) {
+    if (each.name == name) return true;
+  }
+  return false;
+}
+
+bool XmlPullReader::next(Token& token) {
+  closing_ = false;
+  if (pendingEnd_) {
+    pendingEnd_ = false;
+    open_.pop_back();
+    closing_ = true;
+    token = Token::end;
+    return true;
+  }
+  while (at_ < document_.size()) {
+    if (document_[at_] != '<') {
+      if (open_.empty()) {
+        // Between the prolog's parts and after the root: white space only.
+        if (!isSpace(document_[at_])) return fail(at_, "text outside the root element");
+        ++at_;
+        continue;
+      }
+      return characterData(token);
+    }
+    const std::string_view rest = document_.substr(at_);
+    if (rest.starts_with("<?")) {
+      const std::size_t end = document_.find("?>", at_ + 2);
+      if (end == std::string_view::npos) return fail(at_, "a processing instruction is not closed");
+      at_ = end + 2;
+    } else if (rest.starts_with("<!--")) {
+      const std::size_t end = document_.find("-->", at_ + 4);
+      if (end == std::string_view::npos) return fail(at_, "a comment is not closed");
+      at_ = end + 3;
+    } else if (rest.starts_with("<![CDATA[")) {
+      if (open_.empty()) return fail(at_, "a CDATA section outside the root element");
+      const std::size_t start = at_ + 9;
+      const std::size_t end = document_.find("]]>", start);
+      if (end == std::string_view::npos) return fail(at_, "a CDATA section is not closed");
+      const std::string_view raw = document_.substr(start, end - start);
+      offset_ = start;
+      at_ = end + 3;
+      if (raw.find('\r') == std::string_view::npos) {
+        text_ = raw;
+      } else {
+        decoded_.clear();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+          if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+          decoded_.push_back(raw[i] == '\r' ? '\n' : raw[i]);
+        }
+        text_ = decoded_;
+      }
+      token = Token::text;
+      return true;
+    } else if (rest.starts_with("<!DOCTYPE")) {
+      if (rootSeen_) return fail(at_, "a document type declaration after the root element");
+      if (!skipMarkup()) return false;
+    } else if (rest.starts_with("<!")) {
+      return fail(at_, "markup that is not XML");
+    } else if (rest.starts_with("</")) {
+      return endTag(token);
+    } else {
+      return startTag(token);
+    }
+  }
+  if (!open_.empty()) {
+    return fail(document_.size(),
+                "the element " + std::string(open_.back()) + " is not closed at the end");
+  }
+  if (!rootSeen_) return fail(document_.size(), "no root element");
+  token = Token::done;
+  return true;
+}
+
+bool XmlPullReader::skipMarkup() {
+  // A declaration's end, past quoted parts and the internal subset.
+  const std::size_t start = at_;
+  int brackets = 0;
+  for (std::size_t i = at_ + 2; i < document_.size(); ++i) {
+    const char c = document_[i];
+    if (c == '"' || c == '\'') {
+      const std::size_t close = document_.find(c, i + 1);
+      if (close == std::string_view::npos) break;
+      i = close;
+    } else if (c == '[') {
+      ++brackets;
+    } else if (c == ']') {
+      --brackets;
+    } else if (c == '>' && brackets <= 0) {
+      at_ = i + 1;
+      return true;
+    }
+  }
+  return fail(start, "a document type declaration is not closed");
+}
+
+bool XmlPullReader::startTag(Token& token) {
+  const std::size_t start = at_ + 1;
+  const std::size_t end = nameEnd(start);
+  if (end == start) return fail(start, "a tag without a name");
+  if (open_.empty() && rootSeen_) return fail(at_, "a second root element");
+  name_ = document_.substr(start, end - start);
+  offset_ = start;
+  attributes_.clear();
+  values_.clear();
+  std::size_t i = end;
+  for (;;) {
+    const std::size_t before = i;
+    while (i < document_.size() && isSpace(document_[i])) ++i;
+    if (i >= document_.size()) return fail(start, "a tag is not closed");
+    if (document_[i] == '>' ||
+        (document_[i] == '/' && i + 1 < document_.size() && document_[i + 1] == '>')) {
+      const bool empty = document_[i] == '/';
+      at_ = i + (empty ? 2 : 1);
+      open_.push_back(name_);
+      rootSeen_ = true;
+      pendingEnd_ = empty;
+      token = Token::start;
+      return true;
+    }
+    const std::size_t nameStart = i;
+    i = nameEnd(i);
+    if (i == nameStart || nameStart == before)
+      return fail(nameStart, "an attribute is not well formed");
+    const std::string_view name = document_.substr(nameStart, i - nameStart);
+    while (i < document_.size() && isSpace(document_[i])) ++i;
+    if (i >= document_.size() || document_[i] != '=') {
+      return fail(i, "an attribute without its value");
+    }
+    ++i;
+    while (i < document_.size() && isSpace(document_[i])) ++i;
+    if (i >= document_.size() || (document_[i] != '"' && document_[i] != '\'')) {
+      return fail(i, "an attribute value without quotes");
+    }
+    const std::size_t close = document_.find(document_[i], i + 1);
+    if (close == std::string_view::npos) return fail(i, "an attribute value is not closed");
+    const std::string_view raw = document_.substr(i + 1, close - i - 1);
+    if (raw.find('<') != std::string_view::npos) return fail(i, "a < in an attribute value");
+    for (const Attribute& each : attributes_) {
+      if (each.name == name) return fail(nameStart, "an attribute given twice");
+    }
+    const std::size_t valueStart = values_.size();
+    decodeInto(values_, raw, true);
+    attributes_.push_back({name, valueStart, values_.size() - valueStart});
+    i = close + 1;
+  }
+}
+
+bool XmlPullReader::endTag(Token& token) {
+  const std::size_t start = at_ + 2;
+  const std::size_t end = nameEnd(start);
+  std::size_t i = end;
+  while (i < document_.size() && isSpace(document_[i])) ++i;
+  if (end == start || i >= document_.size() || document_[i] != '>') {
+    return fail(start, "an end tag is not well formed");
+  }
+  const std::string_view name = document_.substr(start, end - start);
+  if (open_.empty() || open_.back() != name) {
+    return fail(start, open_.empty() ? "an end tag without its start tag"
+                                     : "the end tag " + std::string(name) + " closes the element " +
+                                           std::string(open_.back()));
+  }
+  name_ = name;
+  offset_ = start;
+  open_.pop_back();
+  closing_ = true;
+  at_ = i + 1;
+  token = Token::end;
+  return true;
+}
+
+bool XmlPullReader::characterData(Token& token) {
+  const std::size_t start = at_;
+  const void* found = std::memchr(document_.data() + start, '<', document_.size() - start);
+  const std::size_t end =
+      found == nullptr
+          ? document_.size()
+          : static_cast<std::size_t>(static_cast<const char*>(found) - document_.data());
+  const std::string_view raw = document_.substr(start, end - start);
+  offset_ = start;
+  at_ = end;
+  if (raw.find_first_of("&\r") == std::string_view::npos) {
+    text_ = raw;
+  } else {
+    decoded_.clear();
+    decodeInto(decoded_, raw, false);
+    text_ = decoded_;
+  }
+  token = Token::text;
+  return true;
+}
+
+}  // namespace sorvane
