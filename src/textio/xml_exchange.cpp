@@ -283,8 +283,10 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
       if (depth == 1) {
         inRoot = name == "xliff";
         rootSeen = rootSeen || inRoot;
-      } else if (!inRoot) {
-      } else if (formDepth != 0) {
+        continue;
+      }
+      if (!inRoot) continue;
+      if (formDepth != 0) {
         // One form: the first source and the first target in it.
         if (depth != formDepth + 1) continue;
         if (name == "source" && !hadSource) {
@@ -378,15 +380,19 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       if (depth == 1) {
         inRoot = element == "TS";
         rootSeen = rootSeen || inRoot;
-      } else if (!inRoot) {
-      } else if (depth == 2) {
+        continue;
+      }
+      if (!inRoot) continue;
+      if (depth == 2) {
         inContext = element == "context";
         nameSeen = false;
         name.clear();
         nameBytes.clear();
         unkeyed.clear();
-      } else if (!inContext) {
-      } else if (depth == 3) {
+        continue;
+      }
+      if (!inContext) continue;
+      if (depth == 3) {
         if (element == "name" && !nameSeen) {
           nameSeen = true;
           gatherer.intoString(name, depth, xml.offset());
@@ -401,8 +407,10 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
           note.clear();
           translationDepth = 0;
         }
-      } else if (!inMessage) {
-      } else if (depth == 4) {
+        continue;
+      }
+      if (!inMessage) continue;
+      if (depth == 4) {
         const auto once = [&](bool& had, std::u16string& into) {
           if (had) return;
           had = true;

@@ -287,8 +287,8 @@ std::optional<ReadUnits> tsUnits(std::span<std::uint8_t> bytes, std::string& err
       units.startUnit(xml.lineNumber(message));
       if (!textOf(message.child("source"))) return std::nullopt;
       std::u16string original = text;
-      if (!textOf(message.child("comment"))) return std::nullopt;
-      std::u16string comment = text;
+      std::u16string comment;
+      if (!xml.textOf(message.child("comment"), comment, error)) return std::nullopt;
       if (!textOf(message.child("extra-sorvane-key"))) return std::nullopt;
       if (!text.empty()) {
         units.appendId(toUtf8(text));
