@@ -1,5 +1,6 @@
 #include "textio/exchange_writers.h"
 
+#include "platform/large_allocation.h"
 #include "platform/utf8.h"
 #include "qm/plural_rules.h"
 
@@ -422,16 +423,28 @@ void writeTs(const ExchangeHeader& header, UnitSource& units, const TextSink& pu
     out += '"';
   }
   out += ">\n";
-  // Messages grouped by their context, in the order contexts first come.
-  std::unordered_map<std::string_view, std::size_t> contextOf;
-  std::vector<std::size_t> contexts(units.count());
+  // Messages grouped by their context, in the order contexts first come:
+  // each context's messages counted, then placed in the order they come.
+  std::unordered_map<std::string_view, std::uint32_t> contextOf;
+  LargeVector<std::uint32_t> contexts(units.count());
+  LargeVector<std::uint32_t> firsts;
   for (std::size_t i = 0; i < units.count(); ++i) {
-    contexts[i] = contextOf.emplace(units.unit(i).key.subsection, contextOf.size()).first->second;
+    const auto [at, added] =
+        contextOf.emplace(units.key(i).subsection, static_cast<std::uint32_t>(contextOf.size()));
+    if (added) firsts.push_back(0);
+    contexts[i] = at->second;
+    ++firsts[at->second];
   }
-  std::vector<std::size_t> order(units.count());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [&contexts](std::size_t a, std::size_t b) { return contexts[a] < contexts[b]; });
+  std::uint32_t placed = 0;
+  for (std::uint32_t& first : firsts) {
+    const std::uint32_t messages = first;
+    first = placed;
+    placed += messages;
+  }
+  LargeVector<std::uint32_t> order(units.count());
+  for (std::size_t i = 0; i < units.count(); ++i) {
+    order[firsts[contexts[i]]++] = static_cast<std::uint32_t>(i);
+  }
   std::string id;
   for (std::size_t at = 0; at < order.size(); ++at) {
     const UnitView& unit = units.unit(order[at]);

@@ -210,6 +210,8 @@ const UnitView& SessionUnits::unit(std::size_t i) {
   return view_;
 }
 
+UnitKeyView SessionUnits::key(std::size_t i) const { return keyOfRow(session_, rows_[i]); }
+
 const UnitView& HeldUnits::unit(std::size_t i) {
   const TranslationUnit& unit = units_[i];
   sources_.assign(unit.sources.begin(), unit.sources.end());

@@ -76,6 +76,8 @@ class UnitSource {
   virtual ~UnitSource() = default;
   virtual std::size_t count() const = 0;
   virtual const UnitView& unit(std::size_t i) = 0;
+  // Only the key of unit i, without its texts.
+  virtual UnitKeyView key(std::size_t i) const = 0;
 };
 
 // The units of a session, one a Mod message, in row order, as views of its
@@ -85,6 +87,7 @@ class SessionUnits : public UnitSource {
   explicit SessionUnits(const Session& session);
   std::size_t count() const override { return rows_.size(); }
   const UnitView& unit(std::size_t i) override;
+  UnitKeyView key(std::size_t i) const override;
   // The first row of each unit's message.
   const std::vector<std::int32_t>& rows() const { return rows_; }
 
@@ -103,6 +106,7 @@ class HeldUnits : public UnitSource {
   explicit HeldUnits(std::span<const TranslationUnit> units) : units_(units) {}
   std::size_t count() const override { return units_.size(); }
   const UnitView& unit(std::size_t i) override;
+  UnitKeyView key(std::size_t i) const override { return units_[i].key.view(); }
 
  private:
   std::span<const TranslationUnit> units_;
