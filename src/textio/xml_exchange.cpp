@@ -187,7 +187,10 @@ class TextGatherer {
       if constexpr (std::is_same_v<Text, char16_t>) {
         string_->push_back(piece);
       } else {
-        *string_ += fromUtf8(piece);
+        // Never more UTF-16 units than bytes.
+        const std::size_t old = string_->size();
+        string_->resize(old + piece.size());
+        string_->resize(old + decodeUtf8Into(string_->data() + old, piece));
       }
     } else {
       units_->appendText(piece);
