@@ -1,5 +1,7 @@
 #include "textio/xml_pull_reader.h"
 
+#include "platform/utf8.h"
+
 #include <cstring>
 
 namespace sorvane {
@@ -14,26 +16,6 @@ bool isNameStart(char c) {
 }
 
 bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
-
-// The UTF-8 form of a character reference's value, written as it is even
-// for a surrogate (which a reader of the text then takes as invalid).
-void appendCodePoint(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
 
 // The reference at raw[at] ("&...;") decoded into out; its length, or 0
 // when it is none the reader knows (it then stays as it is).
@@ -66,7 +48,9 @@ std::size_t decodeReference(std::string_view raw, std::size_t at, std::string& o
       code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(value);
     }
     if (code > 0x10FFFF) return 0;
-    appendCodePoint(out, code);
+    // A surrogate is written as it is, and a reader of the text takes it
+    // as invalid.
+    appendUtf8(out, code);
   } else {
     return 0;
   }
