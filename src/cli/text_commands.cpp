@@ -9,6 +9,8 @@
 #include "textio/debug_strings.h"
 #include "textio/text_export.h"
 
+#include <future>
+
 namespace sorvane {
 
 namespace {
@@ -43,6 +45,14 @@ int runExport(ExchangeFormat format, std::u16string_view original, std::u16strin
 
 int runImport(ExchangeFormat format, std::u16string_view original, std::u16string_view mod,
               std::u16string_view in, std::u16string_view out, DialogServices& dialogs) {
+  // A tool's file is read beside the opening of the Mod, on a thread of its
+  // own where one can be had: neither needs the other. Its error is shown
+  // only once the Mod is open, as if it were read after.
+  std::future<UnitsFileRead> read;
+  if (format != ExchangeFormat::lineList) {
+    read = std::async(std::launch::async | std::launch::deferred,
+                      [format, path = std::u16string(in)] { return readUnitsFile(format, path); });
+  }
   Session session;
   SessionPaths paths;
   if (!openOwnMod(session, paths, original, mod, dialogs)) return 1;
@@ -50,9 +60,12 @@ int runImport(ExchangeFormat format, std::u16string_view original, std::u16strin
     WideStringList imported;
     if (!importTextFile(session, in, dialogs, imported)) return 1;
   } else {
-    const std::optional<ImportReport> report = importUnitsFile(session, format, in, dialogs);
-    if (!report) return 1;
-    dialogs.showMessage(DialogOwner::none, importReportText(*report), std::nullopt,
+    // The rows' ids are made while the file may still be being read.
+    UnitRows rows(session);
+    const UnitsFileRead units = read.get();
+    if (!checkUnitsFileRead(units, in, dialogs)) return 1;
+    const ImportReport report = rows.importInto(session, *units.units);
+    dialogs.showMessage(DialogOwner::none, importReportText(report), std::nullopt,
                         MessageButtons::ok, MessageIcon::information);
   }
   // The Mod is saved over its own file at most, never over what was imported.

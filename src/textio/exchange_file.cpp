@@ -125,24 +125,30 @@ bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_v
   return false;
 }
 
+UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path) {
+  UnitsFileRead read{std::nullopt, "this format can't be imported"};
+  FileBytes bytes;
+  if (format != ExchangeFormat::lineList && readExchangeFile(path, bytes, read.error)) {
+    read.units = format == ExchangeFormat::po   ? parsePo(bytes, read.error)
+                 : format == ExchangeFormat::ts ? readTs(bytes, read.error)
+                                                : readXliff(bytes, read.error);
+  }
+  return read;
+}
+
+bool checkUnitsFileRead(const UnitsFileRead& read, std::u16string_view path,
+                        DialogServices& dialogs) {
+  if (read.units) return true;
+  dialogs.showError(DialogOwner::exportDialog,
+                    formatMessage(u"Error importing \"%s\"\r\n%s", {path, fromUtf8(read.error)}));
+  return false;
+}
+
 std::optional<ImportReport> importUnitsFile(Session& session, ExchangeFormat format,
                                             std::u16string_view path, DialogServices& dialogs) {
-  std::string error = "this format can't be imported";
-  std::optional<ReadUnits> units;
-  FileBytes bytes;
-  if (format != ExchangeFormat::lineList && readExchangeFile(path, bytes, error)) {
-    units = format == ExchangeFormat::po   ? parsePo(bytes, error)
-            : format == ExchangeFormat::ts ? readTs(bytes, error)
-                                           : readXliff(bytes, error);
-  }
-  // The file's bytes are no longer needed once its units are read.
-  FileBytes().swap(bytes);
-  if (!units) {
-    dialogs.showError(DialogOwner::exportDialog,
-                      formatMessage(u"Error importing \"%s\"\r\n%s", {path, fromUtf8(error)}));
-    return std::nullopt;
-  }
-  return importUnits(session, *units);
+  const UnitsFileRead read = readUnitsFile(format, path);
+  if (!checkUnitsFileRead(read, path, dialogs)) return std::nullopt;
+  return importUnits(session, *read.units);
 }
 
 }  // namespace sorvane

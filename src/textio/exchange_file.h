@@ -40,6 +40,19 @@ bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& e
 bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_view path,
                  std::u16string_view modPath, DialogServices& dialogs);
 
+// A tool's file read into units, or the reason it can't be (naming the
+// line). The read needs neither a session nor a dialog, so that it can go
+// on beside the opening of the Mod.
+struct UnitsFileRead {
+  std::optional<ReadUnits> units;
+  std::string error;
+};
+UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path);
+
+// Whether the file at path was read; if not, shows why.
+bool checkUnitsFileRead(const UnitsFileRead& read, std::u16string_view path,
+                        DialogServices& dialogs);
+
 // Reads a tool's file and stores its translations in the Mod by key
 // (importUnits). A file that can't be read or parsed changes nothing and
 // shows an error that names the line.

@@ -6,11 +6,11 @@
 #include "session/session.h"
 #include "session/translation_state.h"
 #include "textio/read_units.h"
+#include "textio/row_id_index.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <unordered_map>
-#include <unordered_set>
+#include <cstring>
 
 namespace sorvane {
 
@@ -82,7 +82,10 @@ UnitKeyView keyOfRow(const Session& session, std::int32_t row) {
 // Whether two texts are the same once written as UTF-8, where an unpaired
 // surrogate, which UTF-8 can't hold, is U+FFFD.
 bool sameInUtf8(std::u16string_view a, std::u16string_view b) {
-  if (a == b) return true;
+  // Equality as bytes: char16_t's comparison goes a unit at a time.
+  if (a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * 2) == 0)) {
+    return true;
+  }
   const auto surrogate = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
   if (std::none_of(a.begin(), a.end(), surrogate) && std::none_of(b.begin(), b.end(), surrogate)) {
     return false;
@@ -238,45 +241,31 @@ std::vector<TranslationUnit> translationUnits(const Session& session) {
 }
 
 ImportReport importUnits(Session& session, const ReadUnits& units) {
-  // Every row's id, in one string; the map views them there.
-  std::vector<char, UninitializedLargeAllocator<char>> ids;
-  LargeVector<std::pair<std::size_t, std::int32_t>> ends;
-  std::string rowId;
+  return UnitRows(session).importInto(session, units);
+}
+
+UnitRows::UnitRows(const Session& session) : rows_(std::make_unique<RowIdIndex>()) {
   // The rows that an export gives units: one a key.
+  std::string rowId;
   const SessionUnits exported(session);
-  ends.reserve(exported.rows().size());
+  rows_->reserve(exported.rows().size());
   for (const std::int32_t row : exported.rows()) {
     rowId.clear();
     appendUnitId(rowId, keyOfRow(session, row));
-    ids.insert(ids.end(), rowId.begin(), rowId.end());
-    ends.emplace_back(ids.size(), row);
+    rows_->add(rowId, row);
   }
-  const auto idOf = [&ids, &ends](std::size_t i) {
-    const std::size_t start = i == 0 ? 0 : ends[i - 1].first;
-    return std::string_view(ids.data() + start, ends[i].first - start);
-  };
-  // Units mostly come back in the order they went out: the next row's id is
-  // tried first, and the map of every id is made only when that fails.
-  std::unordered_map<std::string_view, std::int32_t> rowOfId;
-  std::size_t next = 0;
-  const auto rowOf = [&](std::string_view id) -> std::optional<std::int32_t> {
-    if (next < ends.size() && idOf(next) == id) return ends[next++].second;
-    if (rowOfId.empty() && !ends.empty()) {
-      rowOfId.reserve(ends.size());
-      for (std::size_t i = 0; i < ends.size(); ++i) rowOfId.emplace(idOf(i), ends[i].second);
-    }
-    const auto found = rowOfId.find(id);
-    if (found == rowOfId.end()) return std::nullopt;
-    // Go on from there.
-    next = static_cast<std::size_t>(
-        std::lower_bound(ends.begin(), ends.end(), found->second,
-                         [](const auto& end, std::int32_t row) { return end.second < row; }) -
-        ends.begin() + 1);
-    return found->second;
-  };
+}
+
+UnitRows::UnitRows(UnitRows&&) noexcept = default;
+UnitRows::~UnitRows() = default;
+
+ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
+  RowIdIndex& rowOfId = *rows_;
   ImportReport report;
   const Session::BatchedChanges batch(session);
   std::vector<bool> rowsSeen(static_cast<std::size_t>(session.rowCount()), false);
+  // The units to store: their rows, and where they are in the file.
+  LargeVector<std::pair<std::int32_t, std::uint32_t>> accepted;
   const auto where = [](const ReadUnits::Unit& unit) {
     return std::string(unit.id()) +
            (unit.line() > 0 ? " (line " + std::to_string(unit.line()) + ")" : "");
@@ -294,9 +283,10 @@ ImportReport importUnits(Session& session, const ReadUnits& units) {
     }
     // Ids are compared as keys, so that a tool's other escaping still finds
     // the entry; most come back as they went out.
-    std::optional<std::int32_t> found = rowOf(unit.id());
+    std::optional<std::int32_t> found = rowOfId.find(unit.id());
     if (!found) {
-      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id())) found = rowOf(unitId(*key));
+      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id()))
+        found = rowOfId.find(unitId(*key));
     }
     if (!found) {
       ++report.unknown;
@@ -315,12 +305,24 @@ ImportReport importUnits(Session& session, const ReadUnits& units) {
       continue;
     }
     rowsSeen[static_cast<std::size_t>(row)] = true;
+    accepted.emplace_back(row, static_cast<std::uint32_t>(i));
+  }
+  // The units found are stored in the rows' order, not the file's: a tool
+  // that regroups them (TS by context) would otherwise make every unit a
+  // jump through the session's lists. What is listed stays in the file's
+  // order.
+  std::sort(accepted.begin(), accepted.end());
+  enum : std::uint8_t { surplus = 1, sourceChanged = 2 };
+  LargeVector<std::uint8_t> flags;
+  for (const auto& [row, i] : accepted) {
+    const ReadUnits::Unit unit = units[i];
+    std::uint8_t flag = 0;
     const std::int32_t forms = session.rowFormCount(row);
     const auto translations = static_cast<std::int32_t>(unit.translationCount());
     for (std::int32_t k = forms; k < translations; ++k) {
       if (!unit.translation(static_cast<std::size_t>(k)).empty()) {
         ++report.surplusForms;
-        list(report.firstSurplusForms, where(unit));
+        flag |= surplus;
         break;
       }
     }
@@ -341,8 +343,17 @@ ImportReport importUnits(Session& session, const ReadUnits& units) {
     const std::u16string_view original = session.rowOriginalText(row);
     if (unit.sourceCount() > 0 && !sameInUtf8(unit.source(0), original)) {
       ++report.sourceChanged;
-      if (report.firstSourceChanged.size() < kKeysListed)
-        report.firstSourceChanged.emplace_back(unit.id());
+      flag |= sourceChanged;
+    }
+    if (flag != 0) {
+      if (flags.empty()) flags.resize(units.size(), 0);
+      flags[i] = flag;
+    }
+  }
+  for (std::size_t i = 0; i < flags.size(); ++i) {
+    if ((flags[i] & surplus) != 0) list(report.firstSurplusForms, where(units[i]));
+    if ((flags[i] & sourceChanged) != 0 && report.firstSourceChanged.size() < kKeysListed) {
+      report.firstSourceChanged.emplace_back(units[i].id());
     }
   }
   if (report.changed > 0) session.setModified(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +11,7 @@
 namespace sorvane {
 
 class ReadUnits;
+class RowIdIndex;
 class Session;
 
 // What tells a Mod entry from every other: its hash and its section,
@@ -159,6 +161,20 @@ struct ImportReport {
 // session modified when any text changed. No undo entry, as the line-list
 // import.
 ImportReport importUnits(Session& session, const ReadUnits& units);
+
+// The rows of a session by their units' ids, made before the units are at
+// hand (while a file is still being read) and used by one import of them
+// into that session, unchanged in between.
+class UnitRows {
+ public:
+  explicit UnitRows(const Session& session);
+  UnitRows(UnitRows&&) noexcept;
+  ~UnitRows();
+  ImportReport importInto(Session& session, const ReadUnits& units);
+
+ private:
+  std::unique_ptr<RowIdIndex> rows_;
+};
 
 // The report as the user reads it, lines joined by CR LF.
 std::u16string importReportText(const ImportReport& report);

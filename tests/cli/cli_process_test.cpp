@@ -20,6 +20,7 @@ namespace sorvane::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 struct ProcessResult {
@@ -181,6 +182,13 @@ TEST_F(CliProcess, ExportAndImportGoThroughToolsFormatsByKey) {
   EXPECT_EQ(broken.exitCode, 1);
   EXPECT_THAT(broken.err, HasSubstr("broken.po\"\nline 1: a string without its closing quote"));
   EXPECT_FALSE(std::filesystem::exists(folder.path("no.qm")));
+  // The file is read while the Mod opens, but a Mod that can't be opened is
+  // all that is said.
+  const ProcessResult both = run("import '" + folder.path("none.qm") + "' '" +
+                                 folder.path("broken.po") + "' '" + folder.path("no.qm") + "'");
+  EXPECT_EQ(both.exitCode, 1);
+  EXPECT_THAT(both.err, HasSubstr("none.qm"));
+  EXPECT_THAT(both.err, Not(HasSubstr("broken.po")));
 }
 
 TEST_F(CliProcess, DumpsTheSmallestFile) {

@@ -20,6 +20,8 @@
 namespace sorvane::test {
 namespace {
 
+using ::testing::ElementsAre;
+
 // A UTF-16 text holds a part.
 MATCHER_P(Holds, part, "holds the text") {
   return std::u16string_view(arg).find(std::u16string_view(part)) != std::u16string_view::npos;
@@ -209,6 +211,18 @@ TEST_F(ExchangeRobustness, EverySkippedUnitIsCountedAndListed) {
     EXPECT_EQ((*ours)[i].keyed, (*reference)[i].keyed);
     EXPECT_EQ((*ours)[i].translations, (*reference)[i].translations);
   }
+}
+
+// Units are stored in the rows' order, but listed in the file's.
+TEST_F(ExchangeRobustness, WhatIsListedKeepsTheFilesOrder) {
+  const std::string po = "msgctxt \"" + key("Close") +
+                         "\"\nmsgid \"Shut\"\nmsgstr \"Zumachen\"\n\nmsgctxt \"" + key("Size") +
+                         "\"\nmsgid \"Extent\"\nmsgstr \"Ausma\xC3\x9F\"\n";
+  ASSERT_EQ(importText(ExchangeFormat::po, "order.po", po), u"");
+  EXPECT_EQ(report->changed, 2);
+  EXPECT_THAT(report->firstSourceChanged, ElementsAre(key("Close"), key("Size")));
+  EXPECT_EQ(session.rowModText(0), u"Ausma\u00DF");
+  EXPECT_EQ(session.rowModText(1), u"Zumachen");
 }
 
 TEST_F(ExchangeRobustness, CharactersXmlCantHoldGoOutEscapedAndComeBack) {

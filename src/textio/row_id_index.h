@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/large_allocation.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace sorvane {
+
+// The rows of a Mod by the ids their units went out with, for an import
+// that gives hundreds of thousands of ids back. The ids live in one buffer.
+// Units mostly come back in the order they went out, so the row after the
+// last one found is tried first; only when that fails is the index made, an
+// open-addressed table of the ids' hashes (no allocation an id), and used
+// from then on. A tool that reorders the units is served by it at the cost
+// of a probe or two an id, and a look at memory far apart.
+class RowIdIndex {
+ public:
+  // Ids are added in the order their units are most likely to come in.
+  void add(std::string_view id, std::int32_t row);
+  void reserve(std::size_t rows) { ends_.reserve(rows); }
+
+  // The row of the unit with this id, if there is one.
+  std::optional<std::int32_t> find(std::string_view id);
+
+ private:
+  std::string_view idOf(std::size_t i) const {
+    const std::size_t start = i == 0 ? 0 : ends_[i - 1].end;
+    return {ids_.data() + start, ends_[i].end - start};
+  }
+  void buildTable();
+
+  struct End {
+    std::size_t end;  // where the id of this row ends in ids_
+    std::int32_t row;
+  };
+  std::vector<char, UninitializedLargeAllocator<char>> ids_;
+  LargeVector<End> ends_;
+  std::size_t next_ = 0;
+  // Index + 1 of the id in each slot (0: empty), and a slot's hash bits to
+  // tell most other ids apart without reading them.
+  LargeVector<std::uint32_t> slots_;
+  LargeVector<std::uint32_t> slotHashes_;
+  std::size_t mask_ = 0;
+};
+
+}  // namespace sorvane

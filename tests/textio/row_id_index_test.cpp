@@ -1,0 +1,38 @@
+#include "textio/row_id_index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace sorvane::test {
+namespace {
+
+std::string idOf(int i) { return "0000" + std::to_string(i) + "/Section/Context/"; }
+
+// Ids found in the order they went out, in any other, or not at all, and
+// ids that are prefixes of each other, however many rows there are.
+TEST(RowIdIndex, FindsEveryRowInAnyOrderAndNothingElse) {
+  for (const int rows : {0, 1, 3, 1000}) {
+    SCOPED_TRACE(rows);
+    RowIdIndex index;
+    index.reserve(static_cast<std::size_t>(rows));
+    for (int i = 0; i < rows; ++i) index.add(idOf(i), i * 2);
+    EXPECT_FALSE(index.find("").has_value());
+    EXPECT_FALSE(index.find(idOf(rows)).has_value());
+    std::vector<int> asked;
+    for (int i = 0; i < rows; ++i) asked.push_back(i);          // as they went out
+    for (int i = rows - 1; i >= 0; i -= 3) asked.push_back(i);  // backwards, skipping
+    for (int i = 0; i < rows; i += 7) asked.push_back(i);       // forwards again
+    for (const int i : asked) {
+      const std::optional<std::int32_t> row = index.find(idOf(i));
+      ASSERT_TRUE(row.has_value()) << i;
+      EXPECT_EQ(*row, i * 2);
+      EXPECT_FALSE(index.find(idOf(i).substr(0, 5)).has_value());
+      EXPECT_FALSE(index.find(idOf(i) + "x").has_value());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sorvane::test
