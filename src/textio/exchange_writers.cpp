@@ -3,10 +3,13 @@
 #include "platform/large_allocation.h"
 #include "platform/utf8.h"
 #include "qm/plural_rules.h"
+#include "textio/string_slots.h"
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <future>
+#include <memory>
+#include <span>
 
 // The files are written straight from the units' views to their sink: no
 // document model, no text copied on the way. Their shape is the one
@@ -294,83 +297,128 @@ std::string xmlLanguage(std::string code) {
   return code.empty() ? std::string("und") : code;
 }
 
+// The units in order (their places; empty: as they come), each written by
+// a writer that makeWriter() gives, as write(out, unit, at). A large file's
+// units are written in batches on two threads where a second can be had:
+// each batch into a buffer of its own, the buffers passed on in turn, so
+// that no more than two batches are held at once.
+template <typename MakeWriter>
+void writeUnits(TextOut& out, UnitSource& units, std::span<const std::uint32_t> order,
+                const MakeWriter& makeWriter) {
+  constexpr std::size_t kBatch = 4096;
+  const std::size_t count = units.count();
+  const auto unitAt = [order](UnitSource& from, std::size_t at) -> const UnitView& {
+    return from.unit(order.empty() ? at : order[at]);
+  };
+  auto write = makeWriter();
+  if (count < 2 * kBatch) {
+    for (std::size_t at = 0; at < count; ++at) write(out, unitAt(units, at), at);
+    return;
+  }
+  const std::unique_ptr<UnitSource> second = units.another();
+  auto secondWrite = makeWriter();
+  std::string ours;
+  std::string theirs;
+  const auto batch = [&](UnitSource& from, auto& writer, std::size_t start, std::string& into) {
+    into.clear();
+    const TextSink toBuffer = [&into](std::string_view piece) { into += piece; };
+    TextOut buffered(toBuffer);
+    for (std::size_t at = start; at < std::min(start + kBatch, count); ++at) {
+      writer(buffered, unitAt(from, at), at);
+    }
+  };
+  for (std::size_t start = 0; start < count; start += 2 * kBatch) {
+    const std::size_t then = start + kBatch;
+    std::future<void> next;
+    if (then < count) {
+      next = std::async(std::launch::async | std::launch::deferred,
+                        [&, then] { batch(*second, secondWrite, then, theirs); });
+    }
+    batch(units, write, start, ours);
+    out += ours;
+    if (next.valid()) {
+      next.get();
+      out += theirs;
+    }
+  }
+}
+
 constexpr std::string_view kOriginalNote = "Original text: ";
 
 }  // namespace
 
 bool writePo(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
-  TextOut out(put);
+  TextOut file(put);
   const std::optional<std::string> pluralForms = gettextPluralForms(header.pluralRules);
   if (!pluralForms) return false;
   const auto forms = static_cast<std::size_t>(pluralFormCount(header.pluralRules));
-  out += "msgid \"\"\nmsgstr \"\"\n";
+  file += "msgid \"\"\nmsgstr \"\"\n";
   for (const std::string& line :
        {"Project-Id-Version: " + header.project, std::string("MIME-Version: 1.0"),
         std::string("Content-Type: text/plain; charset=UTF-8"),
         std::string("Content-Transfer-Encoding: 8bit"), "Language: " + header.language,
         "Plural-Forms: " + *pluralForms}) {
-    out.push_back('"');
-    for (const char c : line) appendPoEscaped(out, c);
-    out += "\\n\"\n";
+    file.push_back('"');
+    for (const char c : line) appendPoEscaped(file, c);
+    file += "\\n\"\n";
   }
-  std::string notes;
-  std::string id;
-  std::string keyword;
-  for (std::size_t i = 0; i < units.count(); ++i) {
-    const UnitView& unit = units.unit(i);
-    out.push_back('\n');
-    // A note line ending in a backslash would be joined to the next line
-    // by every reader: such a line gets a space after its backslash.
-    notes = unitNotes(unit.key);
-    for (std::size_t start = 0; start < notes.size();) {
-      std::size_t end = notes.find('\n', start);
-      if (end == std::string::npos) end = notes.size();
-      out += "#. ";
-      out += std::string_view(notes).substr(start, end - start);
-      if (end > start && notes[end - 1] == '\\') out.push_back(' ');
+  const auto makeWriter = [forms] {
+    return [forms, notes = std::string(), id = std::string(), keyword = std::string()](
+               TextOut& out, const UnitView& unit, std::size_t) mutable {
       out.push_back('\n');
-      start = end + 1;
-    }
-    // Tools check a Qt format string's markers against its source's.
-    if (unit.qtFormat) out += unit.plural ? "#, qt-plural-format\n" : "#, qt-format\n";
-    id.clear();
-    appendUnitId(id, unit.key);
-    appendPoBytes(out, "msgctxt", id);
-    appendPoString(out, "msgid", unit.sources.front());
-    const auto translation = [&unit](std::size_t form) {
-      return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
-    };
-    if (unit.plural) {
-      appendPoString(out, "msgid_plural",
-                     unit.sources.size() > 1 ? unit.sources[1] : unit.sources[0]);
-      for (std::size_t form = 0; form < forms; ++form) {
-        keyword = "msgstr[" + std::to_string(form) + "]";
-        appendPoString(out, keyword, translation(form));
+      // A note line ending in a backslash would be joined to the next line
+      // by every reader: such a line gets a space after its backslash.
+      notes = unitNotes(unit.key);
+      for (std::size_t start = 0; start < notes.size();) {
+        std::size_t end = notes.find('\n', start);
+        if (end == std::string::npos) end = notes.size();
+        out += "#. ";
+        out += std::string_view(notes).substr(start, end - start);
+        if (end > start && notes[end - 1] == '\\') out.push_back(' ');
+        out.push_back('\n');
+        start = end + 1;
       }
-    } else {
-      appendPoString(out, "msgstr", translation(0));
-    }
-  }
+      // Tools check a Qt format string's markers against its source's.
+      if (unit.qtFormat) out += unit.plural ? "#, qt-plural-format\n" : "#, qt-format\n";
+      id.clear();
+      appendUnitId(id, unit.key);
+      appendPoBytes(out, "msgctxt", id);
+      appendPoString(out, "msgid", unit.sources.front());
+      const auto translation = [&unit](std::size_t form) {
+        return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
+      };
+      if (unit.plural) {
+        appendPoString(out, "msgid_plural",
+                       unit.sources.size() > 1 ? unit.sources[1] : unit.sources[0]);
+        for (std::size_t form = 0; form < forms; ++form) {
+          keyword = "msgstr[" + std::to_string(form) + "]";
+          appendPoString(out, keyword, translation(form));
+        }
+      } else {
+        appendPoString(out, "msgstr", translation(0));
+      }
+    };
+  };
+  writeUnits(file, units, {}, makeWriter);
   return true;
 }
 
 void writeXliff(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
-  TextOut out(put);
-  out +=
+  TextOut file(put);
+  file +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n"
       "  <file original=\"";
-  appendXmlBytes(out, header.project);
-  out += "\" datatype=\"plaintext\" source-language=\"";
-  appendXmlBytes(
-      out, header.sourceLanguage.empty() ? std::string("und") : xmlLanguage(header.sourceLanguage));
-  out += "\" target-language=\"";
-  appendXmlBytes(out, xmlLanguage(header.language));
-  out += "\">\n    <body>\n";
-  std::string id;
-  const auto addUnit = [&out](std::string_view indent, std::string_view unitId,
-                              std::u16string_view source, std::u16string_view target,
-                              const std::string& note) {
+  appendXmlBytes(file, header.project);
+  file += "\" datatype=\"plaintext\" source-language=\"";
+  appendXmlBytes(file, header.sourceLanguage.empty() ? std::string("und")
+                                                     : xmlLanguage(header.sourceLanguage));
+  file += "\" target-language=\"";
+  appendXmlBytes(file, xmlLanguage(header.language));
+  file += "\">\n    <body>\n";
+  const auto addUnit = [](TextOut& out, std::string_view indent, std::string_view unitId,
+                          std::u16string_view source, std::u16string_view target,
+                          const std::string& note) {
     out += indent;
     out += "<trans-unit id=\"";
     appendXmlBytes(out, unitId);
@@ -389,51 +437,62 @@ void writeXliff(const ExchangeHeader& header, UnitSource& units, const TextSink&
     out += indent;
     out += "</trans-unit>\n";
   };
-  for (std::size_t i = 0; i < units.count(); ++i) {
-    const UnitView& unit = units.unit(i);
-    id.clear();
-    appendUnitId(id, unit.key);
-    const auto target = [&unit](std::size_t form) {
-      return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
+  const auto makeWriter = [&addUnit] {
+    return [&addUnit, id = std::string()](TextOut& out, const UnitView& unit, std::size_t) mutable {
+      id.clear();
+      appendUnitId(id, unit.key);
+      const auto target = [&unit](std::size_t form) {
+        return form < unit.translations.size() ? unit.translations[form] : std::u16string_view();
+      };
+      if (!unit.plural) {
+        addUnit(out, "      ", id, unit.sources.front(), target(0), unitNotes(unit.key));
+        return;
+      }
+      out += "      <group id=\"";
+      appendXmlBytes(out, id);
+      out += "\" restype=\"x-gettext-plurals\">\n";
+      const std::size_t forms = std::max<std::size_t>(unit.translations.size(), 1);
+      for (std::size_t form = 0; form < forms; ++form) {
+        addUnit(out, "        ", id + "[" + std::to_string(form) + "]",
+                unit.sources[std::min(form, unit.sources.size() - 1)], target(form),
+                form == 0 ? unitNotes(unit.key) : std::string());
+      }
+      out += "      </group>\n";
     };
-    if (!unit.plural) {
-      addUnit("      ", id, unit.sources.front(), target(0), unitNotes(unit.key));
-      continue;
-    }
-    out += "      <group id=\"";
-    appendXmlBytes(out, id);
-    out += "\" restype=\"x-gettext-plurals\">\n";
-    const std::size_t forms = std::max<std::size_t>(unit.translations.size(), 1);
-    for (std::size_t form = 0; form < forms; ++form) {
-      addUnit("        ", id + "[" + std::to_string(form) + "]",
-              unit.sources[std::min(form, unit.sources.size() - 1)], target(form),
-              form == 0 ? unitNotes(unit.key) : std::string());
-    }
-    out += "      </group>\n";
-  }
-  out += "    </body>\n  </file>\n</xliff>\n";
+  };
+  writeUnits(file, units, {}, makeWriter);
+  file += "    </body>\n  </file>\n</xliff>\n";
 }
 
 void writeTs(const ExchangeHeader& header, UnitSource& units, const TextSink& put) {
-  TextOut out(put);
-  out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
+  TextOut file(put);
+  file += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
   if (!header.language.empty()) {
-    out += " language=\"";
-    appendXmlBytes(out, header.language);
-    out += '"';
+    file += " language=\"";
+    appendXmlBytes(file, header.language);
+    file += '"';
   }
-  out += ">\n";
+  file += ">\n";
   // Messages grouped by their context, in the order contexts first come:
   // each context's messages counted, then placed in the order they come.
-  std::unordered_map<std::string_view, std::uint32_t> contextOf;
+  StringSlots contextOf;
+  contextOf.reserve(units.count());
+  LargeVector<std::string_view> names;
   LargeVector<std::uint32_t> contexts(units.count());
   LargeVector<std::uint32_t> firsts;
+  const auto nameOf = [&names](std::uint32_t context) { return names[context]; };
   for (std::size_t i = 0; i < units.count(); ++i) {
-    const auto [at, added] =
-        contextOf.emplace(units.key(i).subsection, static_cast<std::uint32_t>(contextOf.size()));
-    if (added) firsts.push_back(0);
-    contexts[i] = at->second;
-    ++firsts[at->second];
+    const std::string_view name = units.key(i).subsection;
+    const std::size_t hash = StringSlots::hashOf(name);
+    std::optional<std::uint32_t> context = contextOf.find(name, hash, nameOf);
+    if (!context) {
+      context = static_cast<std::uint32_t>(names.size());
+      contextOf.add(hash, *context);
+      names.push_back(name);
+      firsts.push_back(0);
+    }
+    contexts[i] = *context;
+    ++firsts[*context];
   }
   std::uint32_t placed = 0;
   for (std::uint32_t& first : firsts) {
@@ -445,50 +504,52 @@ void writeTs(const ExchangeHeader& header, UnitSource& units, const TextSink& pu
   for (std::size_t i = 0; i < units.count(); ++i) {
     order[firsts[contexts[i]]++] = static_cast<std::uint32_t>(i);
   }
-  std::string id;
-  for (std::size_t at = 0; at < order.size(); ++at) {
-    const UnitView& unit = units.unit(order[at]);
-    const bool firstOfContext = at == 0 || contexts[order[at - 1]] != contexts[order[at]];
-    if (firstOfContext) {
-      out += "  <context>\n";
-      appendElement(out, "    ", "name", std::string_view(unit.key.subsection), Flavour::ts);
-    }
-    out += unit.plural ? "    <message numerus=\"yes\">\n" : "    <message>\n";
-    appendElement(out, "      ", "source", std::string_view(unit.key.section), Flavour::ts);
-    if (!unit.key.comment.empty()) {
-      appendElement(out, "      ", "comment", std::string_view(unit.key.comment), Flavour::ts);
-    }
-    if (!sameText(unit.sources.front(), unit.key.section)) {
-      std::u16string note = fromUtf8(kOriginalNote);
-      note += unit.sources.front();
-      appendElement(out, "      ", "extracomment", note, Flavour::ts);
-    }
-    const bool untranslated = std::all_of(unit.translations.begin(), unit.translations.end(),
-                                          [](std::u16string_view text) { return text.empty(); });
-    out += untranslated ? "      <translation type=\"unfinished\"" : "      <translation";
-    if (unit.plural) {
-      out += ">\n";
-      for (const std::u16string_view form : unit.translations) {
-        appendElement(out, "        ", "numerusform", form, Flavour::ts);
+  const auto makeWriter = [&order, &contexts] {
+    return [&order, &contexts, id = std::string()](TextOut& out, const UnitView& unit,
+                                                   std::size_t at) mutable {
+      const bool firstOfContext = at == 0 || contexts[order[at - 1]] != contexts[order[at]];
+      if (firstOfContext) {
+        out += "  <context>\n";
+        appendElement(out, "    ", "name", std::string_view(unit.key.subsection), Flavour::ts);
       }
-      out += "      </translation>\n";
-    } else if (unit.translations.empty() || unit.translations.front().empty()) {
-      out += "/>\n";
-    } else {
-      out += '>';
-      appendXmlText(out, unit.translations.front(), Flavour::ts);
-      out += "</translation>\n";
-    }
-    id.clear();
-    appendUnitId(id, unit.key);
-    out += "      <extra-sorvane-key>";
-    appendXmlBytes(out, id);
-    out += "</extra-sorvane-key>\n    </message>\n";
-    const bool lastOfContext =
-        at + 1 == order.size() || contexts[order[at + 1]] != contexts[order[at]];
-    if (lastOfContext) out += "  </context>\n";
-  }
-  out += "</TS>\n";
+      out += unit.plural ? "    <message numerus=\"yes\">\n" : "    <message>\n";
+      appendElement(out, "      ", "source", std::string_view(unit.key.section), Flavour::ts);
+      if (!unit.key.comment.empty()) {
+        appendElement(out, "      ", "comment", std::string_view(unit.key.comment), Flavour::ts);
+      }
+      if (!sameText(unit.sources.front(), unit.key.section)) {
+        std::u16string note = fromUtf8(kOriginalNote);
+        note += unit.sources.front();
+        appendElement(out, "      ", "extracomment", note, Flavour::ts);
+      }
+      const bool untranslated = std::all_of(unit.translations.begin(), unit.translations.end(),
+                                            [](std::u16string_view text) { return text.empty(); });
+      out += untranslated ? "      <translation type=\"unfinished\"" : "      <translation";
+      if (unit.plural) {
+        out += ">\n";
+        for (const std::u16string_view form : unit.translations) {
+          appendElement(out, "        ", "numerusform", form, Flavour::ts);
+        }
+        out += "      </translation>\n";
+      } else if (unit.translations.empty() || unit.translations.front().empty()) {
+        out += "/>\n";
+      } else {
+        out += '>';
+        appendXmlText(out, unit.translations.front(), Flavour::ts);
+        out += "</translation>\n";
+      }
+      id.clear();
+      appendUnitId(id, unit.key);
+      out += "      <extra-sorvane-key>";
+      appendXmlBytes(out, id);
+      out += "</extra-sorvane-key>\n    </message>\n";
+      const bool lastOfContext =
+          at + 1 == order.size() || contexts[order[at + 1]] != contexts[order[at]];
+      if (lastOfContext) out += "  </context>\n";
+    };
+  };
+  writeUnits(file, units, order, makeWriter);
+  file += "</TS>\n";
 }
 
 }  // namespace sorvane

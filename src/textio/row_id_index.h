@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "textio/string_slots.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,6 @@ class RowIdIndex {
     const std::size_t start = i == 0 ? 0 : ends_[i - 1].end;
     return {ids_.data() + start, ends_[i].end - start};
   }
-  void buildTable();
 
   struct End {
     std::size_t end;  // where the id of this row ends in ids_
@@ -40,11 +40,7 @@ class RowIdIndex {
   std::vector<char, UninitializedLargeAllocator<char>> ids_;
   LargeVector<End> ends_;
   std::size_t next_ = 0;
-  // Index + 1 of the id in each slot (0: empty), and a slot's hash bits to
-  // tell most other ids apart without reading them.
-  LargeVector<std::uint32_t> slots_;
-  LargeVector<std::uint32_t> slotHashes_;
-  std::size_t mask_ = 0;
+  StringSlots table_;  // made at the first id not found in order
 };
 
 }  // namespace sorvane

@@ -187,12 +187,12 @@ SessionUnits::SessionUnits(const Session& session)
     i = end;
   }
   for (const auto& [key, row] : hashes) {
-    if (!again[static_cast<std::size_t>(row)]) rows_.push_back(row);
+    if (!again[static_cast<std::size_t>(row)]) ownRows_.push_back(row);
   }
 }
 
 const UnitView& SessionUnits::unit(std::size_t i) {
-  const std::int32_t row = rows_[i];
+  const std::int32_t row = (*rows_)[i];
   const std::int32_t forms = session_.rowFormCount(row);
   const RowEntries entries = session_.rowEntries(row);
   const std::int32_t modForms = entries.mod >= 0 ? session_.mod().forms.count(entries.mod)
@@ -213,7 +213,11 @@ const UnitView& SessionUnits::unit(std::size_t i) {
   return view_;
 }
 
-UnitKeyView SessionUnits::key(std::size_t i) const { return keyOfRow(session_, rows_[i]); }
+UnitKeyView SessionUnits::key(std::size_t i) const { return keyOfRow(session_, (*rows_)[i]); }
+
+std::unique_ptr<UnitSource> SessionUnits::another() const {
+  return std::unique_ptr<UnitSource>(new SessionUnits(session_, languagesDiffer_, *rows_));
+}
 
 const UnitView& HeldUnits::unit(std::size_t i) {
   const TranslationUnit& unit = units_[i];

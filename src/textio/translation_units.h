@@ -80,6 +80,9 @@ class UnitSource {
   virtual const UnitView& unit(std::size_t i) = 0;
   // Only the key of unit i, without its texts.
   virtual UnitKeyView key(std::size_t i) const = 0;
+  // A second reader of the same units, valid while this one is, for
+  // another thread: both may be asked for units at once.
+  virtual std::unique_ptr<UnitSource> another() const = 0;
 };
 
 // The units of a session, one a Mod message, in row order, as views of its
@@ -87,16 +90,23 @@ class UnitSource {
 class SessionUnits : public UnitSource {
  public:
   explicit SessionUnits(const Session& session);
-  std::size_t count() const override { return rows_.size(); }
+  SessionUnits(const SessionUnits&) = delete;
+  SessionUnits& operator=(const SessionUnits&) = delete;
+  std::size_t count() const override { return rows_->size(); }
   const UnitView& unit(std::size_t i) override;
   UnitKeyView key(std::size_t i) const override;
+  std::unique_ptr<UnitSource> another() const override;
   // The first row of each unit's message.
-  const std::vector<std::int32_t>& rows() const { return rows_; }
+  const std::vector<std::int32_t>& rows() const { return *rows_; }
 
  private:
+  SessionUnits(const Session& session, bool languagesDiffer, const std::vector<std::int32_t>& rows)
+      : session_(session), languagesDiffer_(languagesDiffer), rows_(&rows) {}
+
   const Session& session_;
   bool languagesDiffer_ = false;
-  std::vector<std::int32_t> rows_;  // the first row of each unit's message
+  std::vector<std::int32_t> ownRows_;                  // the first row of each unit's message
+  const std::vector<std::int32_t>* rows_ = &ownRows_;  // these or another's
   std::vector<std::u16string_view> sources_;
   std::vector<std::u16string_view> translations_;
   UnitView view_;
@@ -109,6 +119,9 @@ class HeldUnits : public UnitSource {
   std::size_t count() const override { return units_.size(); }
   const UnitView& unit(std::size_t i) override;
   UnitKeyView key(std::size_t i) const override { return units_[i].key.view(); }
+  std::unique_ptr<UnitSource> another() const override {
+    return std::make_unique<HeldUnits>(units_);
+  }
 
  private:
   std::span<const TranslationUnit> units_;

@@ -5,6 +5,8 @@
 #include "support/system_faults.h"
 #include "textio/exchange_file.h"
 #include "textio/po_file.h"
+#include "textio/po_reader.h"
+#include "textio/read_units.h"
 #include "textio/translation_units.h"
 #include "textio/xml_exchange.h"
 
@@ -113,6 +115,49 @@ class PluralExpression {
   int n_;
   std::size_t at_ = 0;
 };
+
+// A large file is written in batches on two threads: every unit comes
+// back once, in its place (a TS file's grouped by context), whatever batch
+// it fell in.
+TEST(ExchangeWriters, ALargeFileHoldsEveryUnitInItsPlace) {
+  std::vector<TranslationUnit> units;
+  constexpr int kUnits = 3 * 4096 + 17;
+  for (int i = 0; i < kUnits; ++i) {
+    const std::string n = std::to_string(i);
+    units.push_back(
+        {{static_cast<std::uint32_t>(i), "Text " + n, "Context " + std::to_string(i % 3), ""},
+         false,
+         false,
+         {u"Text " + std::u16string(n.begin(), n.end())},
+         {u"Text " + std::u16string(n.begin(), n.end()) + u"!"}});
+  }
+  std::vector<const TranslationUnit*> grouped;
+  for (int context = 0; context < 3; ++context) {
+    for (int i = context; i < kUnits; i += 3)
+      grouped.push_back(&units[static_cast<std::size_t>(i)]);
+  }
+  const ExchangeHeader header{"big.qm", "de", "", {0x01, 0x01}};
+  for (const ExchangeFormat format :
+       {ExchangeFormat::po, ExchangeFormat::xliff, ExchangeFormat::ts}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    std::vector<std::uint8_t> bytes = format == ExchangeFormat::po ? *poFileBytes(header, units)
+                                      : format == ExchangeFormat::xliff
+                                          ? xliffFileBytes(header, units)
+                                          : tsFileBytes(header, units);
+    std::string error;
+    const std::optional<ReadUnits> read = format == ExchangeFormat::po ? parsePo(bytes, error)
+                                          : format == ExchangeFormat::xliff
+                                              ? readXliff(bytes, error)
+                                              : readTs(bytes, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->size(), units.size());
+    for (std::size_t at = 0; at < units.size(); ++at) {
+      const TranslationUnit& unit = format == ExchangeFormat::ts ? *grouped[at] : units[at];
+      ASSERT_EQ((*read)[at].id(), unitId(unit.key)) << at;
+      ASSERT_EQ((*read)[at].translation(0), unit.translations[0]) << at;
+    }
+  }
+}
 
 TEST(GettextPluralForms, ChooseQtsFormForEveryCountOfEveryLanguage) {
   for (const std::string& code : languagesWithPluralRules()) {
