@@ -7,6 +7,7 @@
 #include "textio/xml_pull_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace sorvane {
@@ -17,6 +18,25 @@ namespace {
 constexpr std::size_t kLongestText = std::size_t{1} << 20;
 
 constexpr std::string_view kOriginalNote = "Original text: ";
+
+// The line feeds of a text, eight bytes at a time: a byte at a time, the
+// count over a large document's messages costs more than reading them.
+std::size_t countLineFeeds(std::string_view text) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0AULL;
+  std::size_t count = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, 8);
+    // The high bit of each byte that is a line feed: a byte is zero after
+    // the XOR exactly where it was one.
+    const std::uint64_t x = word ^ kFeeds;
+    count += static_cast<std::size_t>(std::popcount(~(((x & kLow7) + kLow7) | x | kLow7)));
+  }
+  for (; at < text.size(); ++at) count += text[at] == '\n' ? 1 : 0;
+  return count;
+}
 
 // A document as the reader takes it: UTF-8 without a byte order mark, and
 // the lines of its offsets for the messages.
@@ -88,7 +108,7 @@ std::int32_t XmlText::lineAt(std::size_t offset) {
   }
   // A line ends at LF, at CR LF and at a CR alone.
   const std::string_view part = text_.substr(countedTo_, offset - countedTo_);
-  line_ += static_cast<std::int32_t>(std::count(part.begin(), part.end(), '\n'));
+  line_ += static_cast<std::int32_t>(countLineFeeds(part));
   for (std::size_t at = part.find('\r'); at != std::string_view::npos;
        at = part.find('\r', at + 1)) {
     const std::size_t i = countedTo_ + at;
