@@ -44,10 +44,8 @@ std::size_t decodeAt(std::string_view text, std::size_t at, char32_t& codePoint)
 
 }  // namespace
 
-std::string toUtf8(std::u16string_view text) {
-  // At most three bytes a unit (a pair of surrogates makes four of two).
-  std::string out(3 * text.size(), '\0');
-  char* to = out.data();
+std::size_t encodeUtf8Into(char* to, std::u16string_view text) {
+  char* const start = to;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t code = text[i];
     if (code < 0x80) {
@@ -72,7 +70,13 @@ std::string toUtf8(std::u16string_view text) {
     }
     *to++ = static_cast<char>(0x80 | (code & 0x3F));
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  return static_cast<std::size_t>(to - start);
+}
+
+std::string toUtf8(std::u16string_view text) {
+  // At most three bytes a unit (a pair of surrogates makes four of two).
+  std::string out(3 * text.size(), '\0');
+  out.resize(encodeUtf8Into(out.data(), text));
   return out;
 }
 

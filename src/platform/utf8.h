@@ -26,6 +26,9 @@ inline void appendUtf8(std::string& out, char32_t codePoint) {
 
 // UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
+// The same UTF-8 written at to, which has room for three bytes a unit; the
+// bytes written.
+std::size_t encodeUtf8Into(char* to, std::u16string_view text);
 // UTF-8 as UTF-16; a byte that starts no valid sequence becomes U+FFFD.
 std::u16string fromUtf8(std::string_view text);
 // The same into out, which has room for text.size() units; returns how

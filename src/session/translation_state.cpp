@@ -1,6 +1,7 @@
 #include "session/translation_state.h"
 
 #include "session/row_problems.h"
+#include "widetext/equal_units.h"
 
 #include <string>
 
@@ -48,7 +49,8 @@ TranslationState messageState(const Session& session, std::int32_t row, bool lan
     const std::u16string_view original = originalTextFor(session, form);
     originalEmpty = originalEmpty && original.empty();
     if (!text.empty()) ++withText;
-    allAsOriginal = allAsOriginal && text == original;
+    // Only a Mod in another language can be untranslated by its texts.
+    allAsOriginal = allAsOriginal && languagesDiffer && equalUnits(text, original);
   }
   // An original without text leaves nothing to translate.
   if (originalEmpty) return TranslationState::translated;

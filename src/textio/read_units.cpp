@@ -68,6 +68,13 @@ void ReadUnits::appendId(std::string_view bytes) {
   records_.back().idLength += static_cast<std::uint32_t>(bytes.size());
 }
 
+void ReadUnits::appendId(std::u16string_view text) {
+  const std::size_t old = ids_.size();
+  ids_.resize(old + 3 * text.size());
+  ids_.resize(old + encodeUtf8Into(ids_.data() + old, text));
+  records_.back().idLength += static_cast<std::uint32_t>(ids_.size() - old);
+}
+
 void ReadUnits::setId(std::size_t i, std::string_view bytes) {
   records_[i].idStart = ids_.size();
   records_[i].idLength = static_cast<std::uint32_t>(bytes.size());

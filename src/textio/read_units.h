@@ -47,6 +47,8 @@ class ReadUnits {
   // A new unit, keyed, not for review, without texts.
   void startUnit(std::int32_t line);
   void appendId(std::string_view bytes);
+  // An id read as UTF-16, appended as toUtf8 gives it.
+  void appendId(std::u16string_view text);
   // Gives unit i, complete, its id after the fact.
   void setId(std::size_t i, std::string_view bytes);
   void setKeyed(bool keyed) { records_.back().keyed = keyed; }

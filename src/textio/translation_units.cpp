@@ -7,10 +7,10 @@
 #include "session/translation_state.h"
 #include "textio/read_units.h"
 #include "textio/row_id_index.h"
+#include "widetext/equal_units.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace sorvane {
 
@@ -82,10 +82,7 @@ UnitKeyView keyOfRow(const Session& session, std::int32_t row) {
 // Whether two texts are the same once written as UTF-8, where an unpaired
 // surrogate, which UTF-8 can't hold, is U+FFFD.
 bool sameInUtf8(std::u16string_view a, std::u16string_view b) {
-  // Equality as bytes: char16_t's comparison goes a unit at a time.
-  if (a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * 2) == 0)) {
-    return true;
-  }
+  if (equalUnits(a, b)) return true;
   const auto surrogate = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
   if (std::none_of(a.begin(), a.end(), surrogate) && std::none_of(b.begin(), b.end(), surrogate)) {
     return false;

@@ -469,7 +469,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       inMessage = false;
       if (!numerus && !hadTranslation) units.addTranslation({});
       if (!key.empty()) {
-        units.appendId(toUtf8(key));
+        units.appendId(std::u16string_view(key));
       } else if (nameSeen) {
         // A message without the key (a tool added it) is keyed as Qt finds it.
         units.appendId(keyOf(toUtf8(source), toUtf8(comment)));
