@@ -7,7 +7,6 @@
 #include "textio/xml_pull_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace sorvane {
@@ -24,6 +23,7 @@ constexpr std::string_view kOriginalNote = "Original text: ";
 std::size_t countLineFeeds(std::string_view text) {
   constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
   constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0AULL;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   std::size_t count = 0;
   std::size_t at = 0;
   for (; at + 8 <= text.size(); at += 8) {
@@ -32,7 +32,10 @@ std::size_t countLineFeeds(std::string_view text) {
     // The high bit of each byte that is a line feed: a byte is zero after
     // the XOR exactly where it was one.
     const std::uint64_t x = word ^ kFeeds;
-    count += static_cast<std::size_t>(std::popcount(~(((x & kLow7) + kLow7) | x | kLow7)));
+    const std::uint64_t marks = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
+    // The marks summed by a multiply: std::popcount is a library call on
+    // processors the build doesn't assume have the instruction.
+    count += static_cast<std::size_t>((marks * kOnes) >> 56);
   }
   for (; at < text.size(); ++at) count += text[at] == '\n' ? 1 : 0;
   return count;
@@ -144,6 +147,78 @@ std::optional<char16_t> escapedCharacter(const XmlPullReader& xml) {
   return static_cast<char16_t>(value);
 }
 
+// The text of an element as UTF-8, while each piece of it is valid UTF-8
+// that stands for the same characters, and as UTF-16 from the first piece
+// that isn't (invalid bytes, a surrogate written as a character): what
+// most texts are needed as, without decoding them only to encode them
+// again.
+class GatheredText {
+ public:
+  void clear() {
+    bytes_.clear();
+    wide_.clear();
+    isWide_ = false;
+  }
+  bool empty() const { return isWide_ ? wide_.empty() : bytes_.empty(); }
+  // Held as bytes only up to the longest text, where the bytes are never
+  // fewer than the UTF-16 units they decode to: past it, the size is exact.
+  std::size_t size() const { return isWide_ ? wide_.size() : bytes_.size(); }
+  void append(std::string_view piece) {
+    if (!isWide_ && isValidUtf8(piece) && bytes_.size() + piece.size() <= kLongestText) {
+      bytes_ += piece;
+      return;
+    }
+    widen();
+    const std::size_t old = wide_.size();
+    wide_.resize(old + piece.size());
+    wide_.resize(old + decodeUtf8Into(wide_.data() + old, piece));
+  }
+  void append(char16_t unit) {
+    if (!isWide_ && (unit < 0xD800 || unit > 0xDFFF) && bytes_.size() < kLongestText) {
+      appendUtf8(bytes_, unit);
+      return;
+    }
+    widen();
+    wide_.push_back(unit);
+  }
+  bool startsWith(std::string_view ascii) const {
+    if (!isWide_) return bytes_.starts_with(ascii);
+    return wide_.size() >= ascii.size() &&
+           std::equal(ascii.begin(), ascii.end(), wide_.begin(),
+                      [](char a, char16_t b) { return static_cast<char16_t>(a) == b; });
+  }
+  std::string utf8() const { return isWide_ ? toUtf8(wide_) : bytes_; }
+  // The text from the character at skip (of an ASCII prefix) on, as the
+  // last unit's next source.
+  void addSourceTo(ReadUnits& units, std::size_t skip = 0) const {
+    const std::size_t start = units.textStart();
+    if (isWide_) {
+      units.appendText(std::u16string_view(wide_).substr(skip));
+    } else {
+      units.appendText(std::string_view(bytes_).substr(skip));
+    }
+    units.endSource(start);
+  }
+  void appendIdTo(ReadUnits& units) const {
+    if (isWide_) {
+      units.appendId(std::u16string_view(wide_));
+    } else {
+      units.appendId(std::string_view(bytes_));
+    }
+  }
+
+ private:
+  void widen() {
+    if (isWide_) return;
+    wide_ = fromUtf8(bytes_);
+    bytes_.clear();
+    isWide_ = true;
+  }
+  std::string bytes_;
+  std::u16string wide_;
+  bool isWide_ = false;
+};
+
 // Gathers the text of one element as the reader passes through it: its
 // character data and that of the elements inside it, and the characters
 // the writers wrote as elements. Into a string, or as the next text of
@@ -152,7 +227,7 @@ class TextGatherer {
  public:
   bool active() const { return depth_ != 0; }
 
-  void intoString(std::u16string& text, std::size_t depth, std::size_t offset) {
+  void intoString(GatheredText& text, std::size_t depth, std::size_t offset) {
     text.clear();
     string_ = &text;
     begin(depth, offset);
@@ -204,14 +279,7 @@ class TextGatherer {
   void append(Text piece) {
     if (!tooLong_.empty()) return;
     if (string_ != nullptr) {
-      if constexpr (std::is_same_v<Text, char16_t>) {
-        string_->push_back(piece);
-      } else {
-        // Never more UTF-16 units than bytes.
-        const std::size_t old = string_->size();
-        string_->resize(old + piece.size());
-        string_->resize(old + decodeUtf8Into(string_->data() + old, piece));
-      }
+      string_->append(piece);
     } else {
       units_->appendText(piece);
     }
@@ -230,7 +298,7 @@ class TextGatherer {
   std::size_t depth_ = 0;
   std::size_t skipping_ = 0;
   std::size_t offset_ = 0;
-  std::u16string* string_ = nullptr;
+  GatheredText* string_ = nullptr;
   ReadUnits* units_ = nullptr;
   bool translation_ = false;
   std::size_t start_ = 0;
@@ -367,7 +435,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
   bool rootSeen = false;
   bool inContext = false;
   bool nameSeen = false;
-  std::u16string name;
+  GatheredText name;
   std::string nameBytes;
   // Messages without a key before their context's name: keyed at its end.
   struct Unkeyed {
@@ -381,8 +449,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
   std::size_t translationDepth = 0;
   bool hadSource = false, hadComment = false, hadKey = false, hadNote = false;
   bool hadTranslation = false;
-  std::u16string source, comment, key, note;
-  const std::u16string prefix = fromUtf8(kOriginalNote);
+  GatheredText source, comment, key, note;
   const auto keyOf = [&](std::string_view sourceBytes, std::string_view commentBytes) {
     return unitId(UnitKeyView{qtMessageHash(sourceBytes, commentBytes), sourceBytes, nameBytes,
                               commentBytes});
@@ -393,7 +460,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
     if (gatherer.active()) {
       gatherer.take(token, xml, text);
       if (!gatherer.active() && token == Token::end && xml.name() == "name" && xml.depth() == 3) {
-        nameBytes = toUtf8(name);
+        nameBytes = name.utf8();
       }
       continue;
     }
@@ -434,7 +501,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       }
       if (!inMessage) continue;
       if (depth == 4) {
-        const auto once = [&](bool& had, std::u16string& into) {
+        const auto once = [&](bool& had, GatheredText& into) {
           if (had) return;
           had = true;
           gatherer.intoString(into, depth, xml.offset());
@@ -469,15 +536,18 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       inMessage = false;
       if (!numerus && !hadTranslation) units.addTranslation({});
       if (!key.empty()) {
-        units.appendId(std::u16string_view(key));
+        key.appendIdTo(units);
       } else if (nameSeen) {
         // A message without the key (a tool added it) is keyed as Qt finds it.
-        units.appendId(keyOf(toUtf8(source), toUtf8(comment)));
+        units.appendId(keyOf(source.utf8(), comment.utf8()));
       } else {
-        unkeyed.push_back({units.size() - 1, toUtf8(source), toUtf8(comment)});
+        unkeyed.push_back({units.size() - 1, source.utf8(), comment.utf8()});
       }
-      units.addSource(note.starts_with(prefix) ? std::u16string_view(note).substr(prefix.size())
-                                               : std::u16string_view(source));
+      if (note.startsWith(kOriginalNote)) {
+        note.addSourceTo(units, kOriginalNote.size());
+      } else {
+        source.addSourceTo(units);
+      }
     } else if (depth == 2 && inContext) {
       inContext = false;
       for (const Unkeyed& message : unkeyed) {

@@ -92,6 +92,16 @@ const std::vector<Document> kDocuments = {
      "<byte value=\"x1\"/></translation></message><name>Late</name></context>\n"
      "<context><message><source>Nameless</source><translation>N</translation></message>"
      "</context>\n<other><message><source>ignored</source></message></other>\n</TS>\n"},
+    {"ts, invalid bytes and escaped surrogates in names, sources, notes and keys", Kind::ts,
+     "<TS><context><name>N\xC3</name>\n<message><source>a\xFF"
+     "b<byte value=\"xD800\"/>c"
+     "</source><comment>c\xE2\x82</comment><translation>t</translation></message>\n"
+     "<message><source>\xC3<!-- split -->\xA9</source><extracomment>Original text: o\xC3"
+     "<byte value=\"xDC00\"/>p</extracomment><translation>u</translation><extra-sorvane-key>"
+     "K<byte value=\"xD83D\"/><byte value=\"xDE00\"/>\xF0</extra-sorvane-key></message>\n"
+     "<message><source>&#xD800;&#xDC00;</source><extracomment>Original text: &#x1F600;"
+     "</extracomment><extra-sorvane-key>k&#xDBFF;</extra-sorvane-key></message>\n"
+     "</context></TS>\n"},
 };
 
 TEST(XmlReader, ReadsEveryDocumentAsTheTreeReaderDid) {
