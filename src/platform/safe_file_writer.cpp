@@ -223,11 +223,21 @@ FileReplacement replaceFileWith(std::u16string_view path, const ContentWriter& w
   // The content goes to the new file as it is made, piece after piece.
   // Running out of memory while it is made leaves no new file behind.
   std::uint64_t offset = 0;
+  std::uint64_t flushedTo = 0;
   try {
-    error = write([&fd, &offset](std::span<const std::uint8_t> piece) {
+    error = write([&fd, &offset, &flushedTo](std::span<const std::uint8_t> piece) {
       int failure = 0;
       if (!writeAt(fd.get(), piece.data(), piece.size(), offset, &failure)) return failure;
       offset += piece.size();
+      // What is written goes to the disk while the rest is made, so that
+      // the flush before the rename waits for little more than the tail.
+      // Only a request: the flush itself reports any failure.
+      constexpr std::uint64_t kFlushStep = std::uint64_t{8} << 20;
+      if (offset - flushedTo >= kFlushStep) {
+        ::sync_file_range(fd.get(), static_cast<off_t>(flushedTo),
+                          static_cast<off_t>(offset - flushedTo), SYNC_FILE_RANGE_WRITE);
+        flushedTo = offset;
+      }
       return 0;
     });
   } catch (const std::bad_alloc&) {
