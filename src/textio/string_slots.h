@@ -32,10 +32,16 @@ class StringSlots {
   template <typename TextOf>
   std::optional<std::uint32_t> find(std::string_view text, std::size_t hash,
                                     const TextOf& textOf) const {
+    return findWhere(hash, [&](std::uint32_t number) { return textOf(number) == text; });
+  }
+  // The number of the hash for which isIt(number) holds: for what is
+  // compared otherwise than as one string.
+  template <typename IsIt>
+  std::optional<std::uint32_t> findWhere(std::size_t hash, const IsIt& isIt) const {
     const auto high = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t at = hash & mask_; slots_[at].number != 0; at = (at + 1) & mask_) {
       const Slot& slot = slots_[at];
-      if (slot.high == high && textOf(slot.number - 1) == text) return slot.number - 1;
+      if (slot.high == high && isIt(slot.number - 1)) return slot.number - 1;
     }
     return std::nullopt;
   }

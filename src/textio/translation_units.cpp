@@ -7,6 +7,7 @@
 #include "session/translation_state.h"
 #include "textio/read_units.h"
 #include "textio/row_id_index.h"
+#include "textio/string_slots.h"
 #include "widetext/equal_units.h"
 
 #include <algorithm>
@@ -159,32 +160,22 @@ std::string unitNotes(const UnitKeyView& key) {
 
 SessionUnits::SessionUnits(const Session& session)
     : session_(session), languagesDiffer_(modLanguageDiffersFromOriginal(session)) {
-  // A second entry with a key is never reached; one unit a key. The keys'
-  // hashes are sorted, and only rows of equal hashes compared.
-  std::vector<std::pair<std::size_t, std::int32_t>> hashes;
+  // A second entry with a key is never reached; one unit a key, the first
+  // row that has it.
   const KeyViewHash hash;
+  StringSlots seen;
+  seen.reserve(static_cast<std::size_t>(session.rowCount()));
+  ownRows_.reserve(static_cast<std::size_t>(session.rowCount()));
   for (std::int32_t row = 0; row < session.rowCount(); ++row) {
-    if (rowHasKey(session, row)) hashes.emplace_back(hash(keyOfRow(session, row)), row);
-  }
-  std::vector<std::pair<std::size_t, std::int32_t>> sorted = hashes;
-  std::sort(sorted.begin(), sorted.end());
-  std::vector<bool> again(static_cast<std::size_t>(session.rowCount()), false);
-  for (std::size_t i = 0; i < sorted.size();) {
-    std::size_t end = i + 1;
-    while (end < sorted.size() && sorted[end].first == sorted[i].first) ++end;
-    for (std::size_t a = i; a < end; ++a) {
-      for (std::size_t b = i; b < a; ++b) {
-        if (!again[static_cast<std::size_t>(sorted[b].second)] &&
-            keyOfRow(session, sorted[a].second) == keyOfRow(session, sorted[b].second)) {
-          again[static_cast<std::size_t>(sorted[a].second)] = true;
-          break;
-        }
-      }
-    }
-    i = end;
-  }
-  for (const auto& [key, row] : hashes) {
-    if (!again[static_cast<std::size_t>(row)]) ownRows_.push_back(row);
+    if (!rowHasKey(session, row)) continue;
+    const UnitKeyView key = keyOfRow(session, row);
+    const std::size_t keyHash = hash(key);
+    const auto sameKey = [&](std::uint32_t unit) {
+      return keyOfRow(session, ownRows_[unit]) == key;
+    };
+    if (seen.findWhere(keyHash, sameKey)) continue;
+    seen.add(keyHash, static_cast<std::uint32_t>(ownRows_.size()));
+    ownRows_.push_back(row);
   }
 }
 

@@ -373,6 +373,30 @@ namespace {
 
 // A new Russian Mod of an English Original is all left to translate, and
 // its PO says so to gettext; each text translated counts as translated.
+// A key given twice in the Mod is one unit, as the first entry of it; the
+// second is never reached by Qt either.
+TEST_F(SessionTest, AKeyGivenTwiceIsExportedOnceAsItsFirstEntry) {
+  const auto message = [](std::u16string_view text, const char* source, const char* context) {
+    return join(
+        {translationItem(text), byteTextItem(0x06, source), byteTextItem(0x07, context), {0x01}});
+  };
+  const Bytes first = message(u"Offnen", "Open", "Main");
+  const Bytes other = message(u"Schliessen", "Close", "Main");
+  const Bytes again = message(u"Nochmal", "Open", "Main");
+  const auto at = static_cast<std::uint32_t>(first.size());
+  const auto at2 = at + static_cast<std::uint32_t>(other.size());
+  const std::u16string path =
+      folder.write("twice.qm", assembleQm({.index = {{1, 0}, {1, at2}, {2, at}},
+                                           .messages = join({first, other, again}),
+                                           .language = bytesOf("de")}));
+  ASSERT_TRUE(openTraditional(path, path));
+  const std::vector<TranslationUnit> units = translationUnits(session);
+  ASSERT_EQ(units.size(), 2u);
+  EXPECT_EQ(units[0].key.section, "Open");
+  EXPECT_EQ(units[0].translations, std::vector<std::u16string>{u"Offnen"});
+  EXPECT_EQ(units[1].key.section, "Close");
+}
+
 TEST_F(SessionTest, AnExportCarriesWhatIsLeftToTranslate) {
   if (std::system("msgfmt --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no msgfmt";
   const Bytes english = assembleQm({.index = {{1, 0}},
