@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -17,15 +18,24 @@ namespace sorvane {
 // last one found is tried first; only when that fails is the index made, an
 // open-addressed table of the ids' hashes (no allocation an id), and used
 // from then on. A tool that reorders the units is served by it at the cost
-// of a probe or two an id, and a look at memory far apart.
+// of a probe or two an id, and a look at memory far apart. Once the ids
+// are added, several threads may look them up, each with a cursor of its
+// own.
 class RowIdIndex {
  public:
   // Ids are added in the order their units are most likely to come in.
   void add(std::string_view id, std::int32_t row);
   void reserve(std::size_t rows) { ends_.reserve(rows); }
+  std::size_t size() const { return ends_.size(); }
 
+  // Where a reader of ids stands: the id after the last one it found is
+  // tried first.
+  struct Cursor {
+    std::size_t next = 0;
+  };
   // The row of the unit with this id, if there is one.
-  std::optional<std::int32_t> find(std::string_view id);
+  std::optional<std::int32_t> find(std::string_view id, Cursor& cursor) const;
+  std::optional<std::int32_t> find(std::string_view id) { return find(id, cursor_); }
 
  private:
   std::string_view idOf(std::size_t i) const {
@@ -39,8 +49,9 @@ class RowIdIndex {
   };
   std::vector<char, UninitializedLargeAllocator<char>> ids_;
   LargeVector<End> ends_;
-  std::size_t next_ = 0;
-  StringSlots table_;  // made at the first id not found in order
+  Cursor cursor_;
+  mutable std::once_flag tableMade_;
+  mutable StringSlots table_;  // made at the first id not found in order
 };
 
 }  // namespace sorvane

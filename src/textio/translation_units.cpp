@@ -2,6 +2,7 @@
 
 #include "checks/translation_checks.h"
 #include "platform/message_format.h"
+#include "platform/side_by_side.h"
 #include "platform/utf8.h"
 #include "session/session.h"
 #include "session/translation_state.h"
@@ -11,6 +12,7 @@
 #include "widetext/equal_units.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace sorvane {
@@ -251,10 +253,47 @@ UnitRows::UnitRows(const Session& session) : rows_(std::make_unique<RowIdIndex>(
 UnitRows::UnitRows(UnitRows&&) noexcept = default;
 UnitRows::~UnitRows() = default;
 
+namespace {
+
+// Runs work(begin, end) over [0, count) in two halves side by side where a
+// second thread can be had and the count makes it worth one.
+template <typename Work>
+void inHalves(std::size_t count, const Work& work) {
+  constexpr std::size_t kWorthSplitting = 8192;
+  if (count < kWorthSplitting) {
+    work(std::size_t{0}, count);
+    return;
+  }
+  const std::size_t half = count / 2;
+  runSideBySide([&] { work(half, count); }, [&] { work(std::size_t{0}, half); });
+}
+
+}  // namespace
+
 ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
-  RowIdIndex& rowOfId = *rows_;
+  const RowIdIndex& rowOfId = *rows_;
   ImportReport report;
   const Session::BatchedChanges batch(session);
+  // Each unit's row, or -1: looked up on two threads, each from its own
+  // place (units that come back in order come at the rows of their places).
+  LargeVector<std::int32_t> rowOfUnit(units.size());
+  inHalves(units.size(), [&](std::size_t begin, std::size_t end) {
+    RowIdIndex::Cursor cursor{begin};
+    for (std::size_t i = begin; i < end; ++i) {
+      const ReadUnits::Unit unit = units[i];
+      std::optional<std::int32_t> found;
+      if (unit.keyed()) {
+        // Ids are compared as keys, so that a tool's other escaping still
+        // finds the entry; most come back as they went out.
+        found = rowOfId.find(unit.id(), cursor);
+        if (!found) {
+          if (const std::optional<UnitKey> key = unitKeyFromId(unit.id()))
+            found = rowOfId.find(unitId(*key), cursor);
+        }
+      }
+      rowOfUnit[i] = found.value_or(-1);
+    }
+  });
   std::vector<bool> rowsSeen(static_cast<std::size_t>(session.rowCount()), false);
   // The units to store: their rows, and where they are in the file.
   LargeVector<std::pair<std::int32_t, std::uint32_t>> accepted;
@@ -273,14 +312,8 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
       list(report.firstUnkeyed, "line " + std::to_string(unit.line()));
       continue;
     }
-    // Ids are compared as keys, so that a tool's other escaping still finds
-    // the entry; most come back as they went out.
-    std::optional<std::int32_t> found = rowOfId.find(unit.id());
-    if (!found) {
-      if (const std::optional<UnitKey> key = unitKeyFromId(unit.id()))
-        found = rowOfId.find(unitId(*key));
-    }
-    if (!found) {
+    const std::int32_t row = rowOfUnit[i];
+    if (row < 0) {
       ++report.unknown;
       if (report.firstUnknown.size() < kKeysListed) report.firstUnknown.emplace_back(unit.id());
       continue;
@@ -289,7 +322,6 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
       ++report.fuzzy;
       continue;
     }
-    const std::int32_t row = *found;
     // The first unit of a key is the one imported.
     if (rowsSeen[static_cast<std::size_t>(row)]) {
       ++report.repeated;
@@ -299,48 +331,72 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
     rowsSeen[static_cast<std::size_t>(row)] = true;
     accepted.emplace_back(row, static_cast<std::uint32_t>(i));
   }
-  // The units found are stored in the rows' order, not the file's: a tool
+  // The units found are compared in the rows' order, not the file's: a tool
   // that regroups them (TS by context) would otherwise make every unit a
   // jump through the session's lists. What is listed stays in the file's
   // order.
   std::sort(accepted.begin(), accepted.end());
   enum : std::uint8_t { surplus = 1, sourceChanged = 2 };
-  LargeVector<std::uint8_t> flags;
-  for (const auto& [row, i] : accepted) {
-    const ReadUnits::Unit unit = units[i];
-    std::uint8_t flag = 0;
-    const std::int32_t forms = session.rowFormCount(row);
-    const auto translations = static_cast<std::int32_t>(unit.translationCount());
-    for (std::int32_t k = forms; k < translations; ++k) {
-      if (!unit.translation(static_cast<std::size_t>(k)).empty()) {
-        ++report.surplusForms;
-        flag |= surplus;
-        break;
+  LargeVector<std::uint8_t> flags(units.size(), 0);
+  // The texts that differ, found on two threads and stored on this one.
+  struct Change {
+    std::int32_t row;
+    std::uint32_t unit;
+    std::uint32_t form;
+  };
+  struct Half {
+    std::vector<Change> changes;
+    std::int32_t changed = 0;
+    std::int32_t surplusForms = 0;
+    std::int32_t sourceChanged = 0;
+  };
+  std::array<Half, 2> halves;
+  const Session& reading = session;
+  inHalves(accepted.size(), [&](std::size_t begin, std::size_t end) {
+    Half& half = halves[begin == 0 ? 0 : 1];
+    for (std::size_t at = begin; at < end; ++at) {
+      const auto [row, i] = accepted[at];
+      const ReadUnits::Unit unit = units[i];
+      std::uint8_t flag = 0;
+      const std::int32_t forms = reading.rowFormCount(row);
+      const auto translations = static_cast<std::int32_t>(unit.translationCount());
+      for (std::int32_t k = forms; k < translations; ++k) {
+        if (!unit.translation(static_cast<std::size_t>(k)).empty()) {
+          ++half.surplusForms;
+          flag |= surplus;
+          break;
+        }
       }
-    }
-    bool changed = false;
-    for (std::int32_t k = 0; k < forms && k < translations; ++k) {
-      std::u16string_view text = unit.translation(static_cast<std::size_t>(k));
-      text = text.substr(0, text.find(u'\0'));
-      // An untranslated unit, or a text the file holds as the Mod does
-      // (also where UTF-8 can't hold it), changes nothing.
-      if (text.empty() || !session.rowModEditable(row + k) ||
-          sameInUtf8(text, session.rowModText(row + k))) {
-        continue;
+      bool changed = false;
+      for (std::int32_t k = 0; k < forms && k < translations; ++k) {
+        std::u16string_view text = unit.translation(static_cast<std::size_t>(k));
+        text = text.substr(0, text.find(u'\0'));
+        // An untranslated unit, or a text the file holds as the Mod does
+        // (also where UTF-8 can't hold it), changes nothing.
+        if (text.empty() || !reading.rowModEditable(row + k) ||
+            sameInUtf8(text, reading.rowModText(row + k))) {
+          continue;
+        }
+        half.changes.push_back({row + k, i, static_cast<std::uint32_t>(k)});
+        changed = true;
       }
-      session.setRowModText(row + k, text);
-      changed = true;
-    }
-    if (changed) ++report.changed;
-    const std::u16string_view original = session.rowOriginalText(row);
-    if (unit.sourceCount() > 0 && !sameInUtf8(unit.source(0), original)) {
-      ++report.sourceChanged;
-      flag |= sourceChanged;
-    }
-    if (flag != 0) {
-      if (flags.empty()) flags.resize(units.size(), 0);
+      if (changed) ++half.changed;
+      const std::u16string_view original = reading.rowOriginalText(row);
+      if (unit.sourceCount() > 0 && !sameInUtf8(unit.source(0), original)) {
+        ++half.sourceChanged;
+        flag |= sourceChanged;
+      }
       flags[i] = flag;
     }
+  });
+  for (const Half& half : halves) {
+    for (const Change& change : half.changes) {
+      std::u16string_view text = units[change.unit].translation(change.form);
+      session.setRowModText(change.row, text.substr(0, text.find(u'\0')));
+    }
+    report.changed += half.changed;
+    report.surplusForms += half.surplusForms;
+    report.sourceChanged += half.sourceChanged;
   }
   for (std::size_t i = 0; i < flags.size(); ++i) {
     if ((flags[i] & surplus) != 0) list(report.firstSurplusForms, where(units[i]));

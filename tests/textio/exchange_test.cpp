@@ -373,6 +373,59 @@ namespace {
 
 // A new Russian Mod of an English Original is all left to translate, and
 // its PO says so to gettext; each text translated counts as translated.
+// A large import is looked up and compared on two threads: the changes of
+// both halves are stored, in whatever order the file gives the units (a TS
+// file's grouped by context), and nothing else changes.
+TEST_F(SessionTest, ALargeImportStoresTheChangesOfEveryPart) {
+  constexpr int kMessages = 20011;
+  std::vector<QmIndexEntry> index;
+  Bytes messages;
+  for (int i = 0; i < kMessages; ++i) {
+    const std::string n = std::to_string(i);
+    index.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(messages.size())});
+    const Bytes message = join({translationItem(u"Text " + std::u16string(n.begin(), n.end())),
+                                byteTextItem(0x06, "Text " + n),
+                                byteTextItem(0x07, "Context " + std::to_string(i % 3)),
+                                {0x01}});
+    messages.insert(messages.end(), message.begin(), message.end());
+  }
+  const std::u16string qm = folder.write(
+      "big.qm", assembleQm({.index = index, .messages = messages, .language = bytesOf("de")}));
+  const std::vector<int> edited = {1, 9000, 10006, 20010};
+  for (const auto& [format, name, open, close] :
+       {std::tuple{ExchangeFormat::po, "big.po", "msgstr \"", "\""},
+        std::tuple{ExchangeFormat::xliff, "big.xlf", "<target state=\"translated\">", "<"},
+        std::tuple{ExchangeFormat::ts, "big.ts", "<translation>", "<"}}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(openTraditional(qm, qm));
+    ASSERT_TRUE(exportUnits(session, format, folder.widePath(name), qm, dialogs));
+    const Bytes bytes = folder.read(name);
+    std::string text(bytes.begin(), bytes.end());
+    for (const int i : edited) {
+      const std::string old = std::string(open) + "Text " + std::to_string(i) + close;
+      const std::size_t at = text.find(old);
+      ASSERT_NE(at, std::string::npos) << old;
+      text.replace(at, old.size(), std::string(open) + "Neu " + std::to_string(i) + close);
+    }
+    folder.write(name, Bytes(text.begin(), text.end()));
+    const std::optional<ImportReport> report =
+        importUnitsFile(session, format, folder.widePath(name), dialogs);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->units, kMessages);
+    EXPECT_EQ(report->changed, static_cast<int>(edited.size()));
+    EXPECT_EQ(report->unknown + report->repeated + report->sourceChanged, 0);
+    int changed = 0;
+    for (const TranslationUnit& unit : translationUnits(session)) {
+      const std::string n = unit.key.section.substr(5);
+      const bool edit = std::find(edited.begin(), edited.end(), std::stoi(n)) != edited.end();
+      const std::u16string want = (edit ? u"Neu " : u"Text ") + std::u16string(n.begin(), n.end());
+      ASSERT_EQ(unit.translations.front(), want) << n;
+      changed += edit ? 1 : 0;
+    }
+    EXPECT_EQ(changed, static_cast<int>(edited.size()));
+  }
+}
+
 // A key given twice in the Mod is one unit, as the first entry of it; the
 // second is never reached by Qt either.
 TEST_F(SessionTest, AKeyGivenTwiceIsExportedOnceAsItsFirstEntry) {
