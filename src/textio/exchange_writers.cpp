@@ -58,6 +58,14 @@ class TextOut {
     if (used_ > 0) put_(std::string_view(buffer_, used_));
     used_ = 0;
   }
+  // Room for up to bytes (at most kRoom) at the pointer returned, for a
+  // writer that checks no room a byte; what it wrote is kept by commit.
+  static constexpr std::size_t kRoom = 16384;
+  char* room(std::size_t bytes) {
+    if (sizeof buffer_ - used_ < bytes) flush();
+    return buffer_ + used_;
+  }
+  void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
 
  private:
   const TextSink& put_;
@@ -78,36 +86,58 @@ struct Specials {
 
 template <typename Escape>
 void appendUtf8(TextOut& out, std::u16string_view text, const Specials& specials, Escape escape) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (code < 0x80) {
-      if (specials.ascii[code]) {
-        escape(out, static_cast<char>(code), text, i);
-      } else {
-        out.push_back(static_cast<char>(code));
+  // A stretch of units is encoded straight into the buffer, with room for
+  // three bytes a unit and one more for a pair that ends past the stretch.
+  constexpr std::size_t kStretch = (TextOut::kRoom - 1) / 3;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t stretchEnd = std::min(text.size(), i + kStretch);
+    char* to = out.room(3 * (stretchEnd - i) + 1);
+    bool escaped = false;
+    while (i < stretchEnd && !escaped) {
+      char32_t code = text[i];
+      if (code < 0x80) {
+        if (specials.ascii[code]) {
+          out.commit(to);
+          escape(out, static_cast<char>(code), text, i);
+          escaped = true;
+        } else {
+          *to++ = static_cast<char>(code);
+        }
+        ++i;
+        continue;
       }
-      continue;
+      if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+          text[i + 1] <= 0xDFFF) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+      } else if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) {
+        // A unit the format may write otherwise; where it doesn't, an
+        // unpaired surrogate becomes U+FFFD.
+        out.commit(to);
+        if (!escape(out, '\0', text, i)) {
+          const char32_t written = code <= 0xDFFF ? 0xFFFD : code;
+          out.push_back(static_cast<char>(0xE0 | (written >> 12)));
+          out.push_back(static_cast<char>(0x80 | ((written >> 6) & 0x3F)));
+          out.push_back(static_cast<char>(0x80 | (written & 0x3F)));
+        }
+        escaped = true;
+        ++i;
+        continue;
+      }
+      if (code < 0x800) {
+        *to++ = static_cast<char>(0xC0 | (code >> 6));
+      } else if (code < 0x10000) {
+        *to++ = static_cast<char>(0xE0 | (code >> 12));
+        *to++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      } else {
+        *to++ = static_cast<char>(0xF0 | (code >> 18));
+        *to++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        *to++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      }
+      *to++ = static_cast<char>(0x80 | (code & 0x3F));
+      ++i;
     }
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      if (escape(out, '\0', text, i)) continue;
-      code = 0xFFFD;
-    } else if ((code == 0xFFFE || code == 0xFFFF) && escape(out, '\0', text, i)) {
-      continue;
-    }
-    if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    }
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    if (!escaped) out.commit(to);
   }
 }
 

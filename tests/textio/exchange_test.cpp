@@ -159,6 +159,50 @@ TEST(ExchangeWriters, ALargeFileHoldsEveryUnitInItsPlace) {
   }
 }
 
+// Texts longer than what is encoded between checks of the buffer come
+// back whole, whatever falls at the edges: a pair of surrogates, an
+// escaped character, a character of three bytes.
+TEST(ExchangeWriters, LongTextsComeBackWhole) {
+  const auto repeat = [](std::u16string_view piece, std::size_t times) {
+    std::u16string text;
+    for (std::size_t i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  const std::vector<std::u16string> texts = {
+      std::u16string(5460, u'x') + u"\U0001F600\u00E9",
+      std::u16string(5461, u'x') + u"\u20AC" + std::u16string(5461, u'y') + u"&",
+      repeat(u"a\u20AC\U0001F600\u00E9", 5000),
+      repeat(u"<b>&\"\n\t\U0001F600", 3000),
+  };
+  std::vector<TranslationUnit> units;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    units.push_back({{static_cast<std::uint32_t>(i), "Text " + std::to_string(i), "Main", ""},
+                     false,
+                     false,
+                     {u"Source"},
+                     {texts[i]}});
+  }
+  const ExchangeHeader header{"long.qm", "de", "", {0x01, 0x01}};
+  for (const ExchangeFormat format :
+       {ExchangeFormat::po, ExchangeFormat::xliff, ExchangeFormat::ts}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    std::vector<std::uint8_t> bytes = format == ExchangeFormat::po ? *poFileBytes(header, units)
+                                      : format == ExchangeFormat::xliff
+                                          ? xliffFileBytes(header, units)
+                                          : tsFileBytes(header, units);
+    std::string error;
+    const std::optional<ReadUnits> read = format == ExchangeFormat::po ? parsePo(bytes, error)
+                                          : format == ExchangeFormat::xliff
+                                              ? readXliff(bytes, error)
+                                              : readTs(bytes, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_TRUE((*read)[i].translation(0) == texts[i]) << i;
+    }
+  }
+}
+
 TEST(GettextPluralForms, ChooseQtsFormForEveryCountOfEveryLanguage) {
   for (const std::string& code : languagesWithPluralRules()) {
     const PluralLanguage language = pluralLanguage(code).value();
