@@ -314,17 +314,19 @@ void appendElement(TextOut& out, std::string_view indent, std::string_view name,
 }
 
 // Whether a UTF-16 text and a UTF-8 one are the same text, without a copy
-// where both are ASCII.
+// where they differ in length beyond what UTF-8 allows or within their
+// ASCII start, or are both ASCII.
 bool sameText(std::u16string_view text, std::string_view utf8) {
-  if (text.size() == utf8.size()) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] < 0x80 && static_cast<unsigned char>(utf8[i]) < 0x80) {
-      if (text[i] != static_cast<unsigned char>(utf8[i])) return false;
-      ++i;
-    }
-    if (i == text.size()) return true;
+  // A unit takes one to three bytes (two units of a pair four).
+  if (utf8.size() < text.size() || utf8.size() > 3 * text.size()) return false;
+  std::size_t i = 0;
+  while (i < text.size() && i < utf8.size() && text[i] < 0x80 &&
+         static_cast<unsigned char>(utf8[i]) < 0x80) {
+    if (text[i] != static_cast<unsigned char>(utf8[i])) return false;
+    ++i;
   }
-  return toUtf8(text) == utf8;
+  if (i == text.size()) return i == utf8.size();
+  return toUtf8(text.substr(i)) == utf8.substr(i);
 }
 
 std::string xmlLanguage(std::string code) {
@@ -627,9 +629,10 @@ void writeTs(const ExchangeHeader& header, UnitSource& units, const TextSink& pu
         appendElement(out, "      ", "comment", std::string_view(unit.key.comment), Flavour::ts);
       }
       if (!sameText(unit.sources.front(), unit.key.section)) {
-        std::u16string note = fromUtf8(kOriginalNote);
-        note += unit.sources.front();
-        appendElement(out, "      ", "extracomment", note, Flavour::ts);
+        out += "      <extracomment>";
+        out += kOriginalNote;  // nothing in it to escape
+        appendXmlText(out, unit.sources.front(), Flavour::ts);
+        out += "</extracomment>\n";
       }
       const bool untranslated = std::all_of(unit.translations.begin(), unit.translations.end(),
                                             [](std::u16string_view text) { return text.empty(); });
