@@ -20,15 +20,25 @@ using namespace sorvane;
 
 namespace {
 
-double medianSeconds(const std::string& command, int runs) {
-  std::vector<double> times;
+// The median times of commands run in turn, runs times each: taken in turn,
+// a busy spell of the machine weighs on each of them alike, and each starts
+// once what the one before wrote is on the disk. Negative when one failed.
+std::vector<double> medianSeconds(const std::vector<std::string>& commands, int runs) {
+  std::vector<std::vector<double>> times(commands.size());
   for (int run = 0; run < runs; ++run) {
-    const double seconds = bench::processSeconds(command);
-    if (seconds < 0) return -1;
-    times.push_back(seconds);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      bench::settle();
+      const double seconds = bench::processSeconds(commands[i]);
+      if (seconds < 0) return std::vector<double>(commands.size(), -1);
+      times[i].push_back(seconds);
+    }
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  std::vector<double> medians;
+  for (std::vector<double>& each : times) {
+    std::sort(each.begin(), each.end());
+    medians.push_back(each[each.size() / 2]);
+  }
+  return medians;
 }
 
 // The largest resident size of a command run as a child process, in bytes;
@@ -66,7 +76,7 @@ std::filesystem::path keepArgument(int argc, char** argv) {
 int main(int argc, char** argv) {
   const std::size_t count = bench::entriesArgument(argc, argv, 200000);
   const std::filesystem::path keep = keepArgument(argc, argv);
-  const int runs = count >= 100000 ? 3 : 1;
+  const int runs = count >= 100000 ? 5 : 1;
   const std::filesystem::path cli =
       std::filesystem::path(argv[0]).parent_path().parent_path() / "src/cli/sorvane-cli";
   const std::string lconvert = "/usr/lib/qt6/bin/lconvert";
@@ -97,15 +107,16 @@ int main(int argc, char** argv) {
     const std::string out = path((std::string("out.") + format).c_str());
     const std::string qt =
         path((std::string("qt.") + (format == std::string("xliff") ? "xlf" : format)).c_str());
-    const double peer =
-        medianSeconds(lconvert + " -i " + path("mod.qm") + " -o " + qt + " 2> /dev/null", runs);
-    const double exported = medianSeconds(
-        sorvane + "export --format " + format + " " + path("mod.qm") + " " + out + " 2> /dev/null",
+    // The export comes first in each turn: the import reads what it wrote.
+    const std::vector<double> medians = medianSeconds(
+        {sorvane + "export --format " + format + " " + path("mod.qm") + " " + out + " 2> /dev/null",
+         lconvert + " -i " + path("mod.qm") + " -o " + qt + " 2> /dev/null",
+         sorvane + "import --format " + format + " " + path("mod.qm") + " " + out + " " +
+             path("back.qm") + " 2> /dev/null"},
         runs);
-    const double imported =
-        medianSeconds(sorvane + "import --format " + format + " " + path("mod.qm") + " " + out +
-                          " " + path("back.qm") + " 2> /dev/null",
-                      runs);
+    const double exported = medians[0];
+    const double peer = medians[1];
+    const double imported = medians[2];
     ok = ok && peer > 0 && exported > 0 && imported > 0;
     std::printf(
         "%-5s lconvert from QM %7.0f ms; export %7.0f ms (%.2f x), import %7.0f ms (%.2f x); "
