@@ -116,6 +116,19 @@ class PluralExpression {
   std::size_t at_ = 0;
 };
 
+// Units written in a format by its writer and read back by its reader.
+std::optional<ReadUnits> writtenAndReadBack(ExchangeFormat format, const ExchangeHeader& header,
+                                            const std::vector<TranslationUnit>& units,
+                                            std::string& error) {
+  std::vector<std::uint8_t> bytes = format == ExchangeFormat::po ? *poFileBytes(header, units)
+                                    : format == ExchangeFormat::xliff
+                                        ? xliffFileBytes(header, units)
+                                        : tsFileBytes(header, units);
+  return format == ExchangeFormat::po      ? parsePo(bytes, error)
+         : format == ExchangeFormat::xliff ? readXliff(bytes, error)
+                                           : readTs(bytes, error);
+}
+
 // A large file is written in batches on two threads: every unit comes
 // back once, in its place (a TS file's grouped by context), whatever batch
 // it fell in.
@@ -140,15 +153,8 @@ TEST(ExchangeWriters, ALargeFileHoldsEveryUnitInItsPlace) {
   for (const ExchangeFormat format :
        {ExchangeFormat::po, ExchangeFormat::xliff, ExchangeFormat::ts}) {
     SCOPED_TRACE(static_cast<int>(format));
-    std::vector<std::uint8_t> bytes = format == ExchangeFormat::po ? *poFileBytes(header, units)
-                                      : format == ExchangeFormat::xliff
-                                          ? xliffFileBytes(header, units)
-                                          : tsFileBytes(header, units);
     std::string error;
-    const std::optional<ReadUnits> read = format == ExchangeFormat::po ? parsePo(bytes, error)
-                                          : format == ExchangeFormat::xliff
-                                              ? readXliff(bytes, error)
-                                              : readTs(bytes, error);
+    const std::optional<ReadUnits> read = writtenAndReadBack(format, header, units, error);
     ASSERT_TRUE(read) << error;
     ASSERT_EQ(read->size(), units.size());
     for (std::size_t at = 0; at < units.size(); ++at) {
@@ -186,15 +192,8 @@ TEST(ExchangeWriters, LongTextsComeBackWhole) {
   for (const ExchangeFormat format :
        {ExchangeFormat::po, ExchangeFormat::xliff, ExchangeFormat::ts}) {
     SCOPED_TRACE(static_cast<int>(format));
-    std::vector<std::uint8_t> bytes = format == ExchangeFormat::po ? *poFileBytes(header, units)
-                                      : format == ExchangeFormat::xliff
-                                          ? xliffFileBytes(header, units)
-                                          : tsFileBytes(header, units);
     std::string error;
-    const std::optional<ReadUnits> read = format == ExchangeFormat::po ? parsePo(bytes, error)
-                                          : format == ExchangeFormat::xliff
-                                              ? readXliff(bytes, error)
-                                              : readTs(bytes, error);
+    const std::optional<ReadUnits> read = writtenAndReadBack(format, header, units, error);
     ASSERT_TRUE(read) << error;
     ASSERT_EQ(read->size(), texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
