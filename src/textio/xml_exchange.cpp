@@ -174,7 +174,7 @@ class GatheredText {
     wide_.resize(old + decodeUtf8Into(wide_.data() + old, piece));
   }
   void append(char16_t unit) {
-    if (!isWide_ && (unit < 0xD800 || unit > 0xDFFF) && bytes_.size() < kLongestText) {
+    if (!isWide_ && (unit < 0xD800 || unit > 0xDFFF) && bytes_.size() + 3 <= kLongestText) {
       appendUtf8(bytes_, unit);
       return;
     }

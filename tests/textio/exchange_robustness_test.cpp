@@ -68,6 +68,17 @@ TEST_F(ExchangeRobustness, AnyDepthOfNestingIsReadAndHugeTextsAreRefused) {
   EXPECT_THAT(importText(ExchangeFormat::ts, "huge.ts", huge),
               Holds(u"\r\nline 2: a text longer than 1 MB"));
   EXPECT_EQ(session.rowModText(0), u"Ma\u00DF");
+
+  // The limit counts characters, not their bytes: a source of exactly the
+  // longest text, ending in an escaped character of two bytes, is read.
+  for (const std::size_t length : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+    const std::string text = "<TS><context><name>Main</name><message><source>" +
+                             std::string(length - 1, 'x') +
+                             "<byte value=\"xe9\"/></source></message></context></TS>";
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    std::string error;
+    EXPECT_EQ(readTs(bytes, error).has_value(), length == std::size_t{1} << 20) << error;
+  }
 }
 
 TEST_F(ExchangeRobustness, FaultsNameTheirLineHoweverLinesEnd) {
