@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the import of a translation tool's file (PO,
 // XLIFF or TS, by SORVANE_FUZZ_FORMAT) into a session of a small Mod. A
 // failed import must change nothing; a successful one must count every
-// unit it read, and the Mod saved after it must read back whole.
+// unit it read, and the Mod saved after it must read back whole. An XML
+// file read a few bytes at a time must give what it gave read whole.
 
 #include "fuzz_support.h"
 #include "qm/qm_reader.h"
@@ -9,6 +10,10 @@
 #include "session/session.h"
 #include "support/qm_bytes_builder.h"
 #include "textio/exchange_file.h"
+#include "textio/xml_exchange.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -17,6 +22,26 @@ namespace {
 using namespace sorvane;
 
 constexpr ExchangeFormat kFormat = ExchangeFormat::SORVANE_FUZZ_FORMAT;
+
+// Aborts unless the XML read in pieces of a few bytes gives the units, or
+// the error, that the whole read gave.
+void checkReadInPieces(const std::uint8_t* data, std::size_t size) {
+  if (kFormat != ExchangeFormat::ts && kFormat != ExchangeFormat::xliff) return;
+  const auto read = [](const auto& input, std::string& error) {
+    return kFormat == ExchangeFormat::ts ? readTs(input, error) : readXliff(input, error);
+  };
+  std::string wholeError;
+  const std::optional<ReadUnits> whole = read(std::span(data, size), wholeError);
+  const int fd = ::memfd_create("input", MFD_CLOEXEC);
+  if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size)) std::abort();
+  std::string error;
+  const std::optional<ReadUnits> pieces = read(XmlFile{fd, size, 1 + size % 7}, error);
+  ::close(fd);
+  if (whole.has_value() != pieces.has_value() || (!whole && error != wholeError) ||
+      (whole && whole->held() != pieces->held())) {
+    std::abort();
+  }
+}
 
 }  // namespace
 
@@ -35,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           .numerusRules = test::Bytes{0x01, 0x01}});
     return fuzz::writeInputFile(qm.data(), qm.size(), 1);
   }();
+  checkReadInPieces(data, size);
   fuzz::SilentDialogServices dialogs;
   Session session;
   SessionPaths paths{u"", original, original};

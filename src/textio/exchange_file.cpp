@@ -52,24 +52,37 @@ ExchangeHeader headerOf(const Session& session, std::u16string_view modPath) {
 
 }  // namespace
 
-bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& error) {
-  const FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+namespace {
+
+// A tool's file opened for reading, once it is known to be one to read.
+FileDescriptor openExchangeFile(std::u16string_view path, std::size_t& size, std::string& error) {
+  FileDescriptor fd(openPath(nativePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat status {};
   if (!fd.valid() || fstat(fd.get(), &status) != 0) {
     error = toUtf8(systemErrorText(errno));
-    return false;
+    return {};
   }
   if (!S_ISREG(status.st_mode)) {
     error = "it is not a regular file";
-    return false;
+    return {};
   }
   // The exchange file of the largest catalogue is a few hundred MB.
   constexpr off_t kLargest = off_t{512} << 20;
   if (status.st_size > kLargest) {
     error = "it is larger than 512 MB, more than any catalogue's exchange file";
-    return false;
+    return {};
   }
-  bytes.resize(static_cast<std::size_t>(status.st_size));
+  size = static_cast<std::size_t>(status.st_size);
+  return fd;
+}
+
+}  // namespace
+
+bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& error) {
+  std::size_t size = 0;
+  const FileDescriptor fd = openExchangeFile(path, size, error);
+  if (!fd.valid()) return false;
+  bytes.resize(size);
   int failure = 0;
   if (readAt(fd.get(), bytes.data(), bytes.size(), 0, &failure) != bytes.size()) {
     error = toUtf8(systemErrorText(failure != 0 ? failure : EIO));
@@ -127,11 +140,18 @@ bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_v
 
 UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path) {
   UnitsFileRead read{std::nullopt, "this format can't be imported"};
-  FileBytes bytes;
-  if (format != ExchangeFormat::lineList && readExchangeFile(path, bytes, read.error)) {
-    read.units = format == ExchangeFormat::po   ? parsePo(bytes, read.error)
-                 : format == ExchangeFormat::ts ? readTs(bytes, read.error)
-                                                : readXliff(bytes, read.error);
+  if (format == ExchangeFormat::po) {
+    FileBytes bytes;
+    if (readExchangeFile(path, bytes, read.error)) read.units = parsePo(bytes, read.error);
+  } else if (format == ExchangeFormat::ts || format == ExchangeFormat::xliff) {
+    // Parsed as it is read: the file is never held whole.
+    XmlFile file;
+    const FileDescriptor fd = openExchangeFile(path, file.size, read.error);
+    file.fd = fd.get();
+    if (fd.valid()) {
+      read.units =
+          format == ExchangeFormat::ts ? readTs(file, read.error) : readXliff(file, read.error);
+    }
   }
   return read;
 }

@@ -1,6 +1,8 @@
 #include "textio/xml_exchange.h"
 
 #include "checks/translation_checks.h"
+#include "platform/file_descriptor.h"
+#include "platform/system_error.h"
 #include "platform/utf8.h"
 #include "textio/exchange_writers.h"
 #include "textio/read_units.h"
@@ -18,58 +20,42 @@ constexpr std::size_t kLongestText = std::size_t{1} << 20;
 
 constexpr std::string_view kOriginalNote = "Original text: ";
 
-// The line feeds of a text, eight bytes at a time: a byte at a time, the
-// count over a large document's messages costs more than reading them.
-std::size_t countLineFeeds(std::string_view text) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0AULL;
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  std::size_t count = 0;
-  std::size_t at = 0;
-  for (; at + 8 <= text.size(); at += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + at, 8);
-    // The high bit of each byte that is a line feed: a byte is zero after
-    // the XOR exactly where it was one.
-    const std::uint64_t x = word ^ kFeeds;
-    const std::uint64_t marks = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
-    // The marks summed by a multiply: std::popcount is a library call on
-    // processors the build doesn't assume have the instruction.
-    count += static_cast<std::size_t>((marks * kOnes) >> 56);
-  }
-  for (; at < text.size(); ++at) count += text[at] == '\n' ? 1 : 0;
-  return count;
+// A document as the reader takes it: UTF-8 without a byte order mark. One
+// in UTF-16 (by its byte order mark or its first "<") is turned into UTF-8
+// first, whole; one in UTF-8 from a file is read as it is parsed.
+std::string where(XmlPullReader& xml, std::size_t offset) {
+  return "line " + std::to_string(xml.lineAt(offset)) + ": ";
 }
 
-// A document as the reader takes it: UTF-8 without a byte order mark, and
-// the lines of its offsets for the messages.
-class XmlText {
+class XmlDocument {
  public:
-  // bytes: the file as read; UTF-16 (by its byte order mark or its first
-  // "<") is turned into UTF-8 first. A character reference to U+0000,
-  // which XML forbids and which would cut a text short, is refused.
-  bool prepare(std::span<std::uint8_t> bytes, std::string& error);
-  std::string_view text() const { return text_; }
-
-  // The line of an offset; asked for in increasing offsets, the lines are
-  // counted once over the document.
-  std::int32_t lineAt(std::size_t offset);
-  std::string where(std::size_t offset) { return "line " + std::to_string(lineAt(offset)) + ": "; }
+  bool open(std::span<const std::uint8_t> bytes, std::string& error);
+  bool open(const XmlFile& file, std::string& error);
+  XmlPullReader& reader() { return *reader_; }
+  // The document's size in bytes, at most.
+  std::size_t size() const { return size_; }
 
  private:
-  std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>> converted_;
-  std::string_view text_;
-  std::size_t countedTo_ = 0;
-  std::int32_t line_ = 1;
+  std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>> buffer_;
+  std::optional<XmlPullReader> reader_;
+  std::size_t size_ = 0;
 };
 
-bool XmlText::prepare(std::span<std::uint8_t> bytes, std::string& error) {
-  const bool littleEndian = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
-                                                  (bytes[0] == '<' && bytes[1] == 0));
-  const bool bigEndian = bytes.size() >= 2 && ((bytes[0] == 0xFE && bytes[1] == 0xFF) ||
-                                               (bytes[0] == 0 && bytes[1] == '<'));
-  std::span<std::uint8_t> buffer = bytes;
-  if (littleEndian || bigEndian) {
+bool isUtf16(std::span<const std::uint8_t> start, bool& littleEndian) {
+  if (start.size() < 2) return false;
+  littleEndian = (start[0] == 0xFF && start[1] == 0xFE) || (start[0] == '<' && start[1] == 0);
+  const bool bigEndian =
+      (start[0] == 0xFE && start[1] == 0xFF) || (start[0] == 0 && start[1] == '<');
+  return littleEndian || bigEndian;
+}
+
+bool hasUtf8Mark(std::span<const std::uint8_t> start) {
+  return start.size() >= 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+}
+
+bool XmlDocument::open(std::span<const std::uint8_t> bytes, std::string& error) {
+  bool littleEndian = false;
+  if (isUtf16(bytes, littleEndian)) {
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i) {
       const std::uint8_t first = bytes[2 * i];
@@ -79,46 +65,48 @@ bool XmlText::prepare(std::span<std::uint8_t> bytes, std::string& error) {
     }
     if (!units.empty() && units.front() == 0xFEFF) units.erase(0, 1);
     const std::string utf8 = toUtf8(units);
-    converted_.assign(utf8.begin(), utf8.end());
-    buffer = converted_;
+    buffer_.assign(utf8.begin(), utf8.end());
+    bytes = buffer_;
   }
-  std::size_t start = 0;
-  if (buffer.size() >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) {
-    start = 3;
-  }
-  text_ =
-      std::string_view(reinterpret_cast<const char*>(buffer.data()) + start, buffer.size() - start);
-  // &#0; &#x0; &#00; ...: a reference to the one character no text holds.
-  for (std::size_t i = text_.find("&#"); i != std::string_view::npos; i = text_.find("&#", i + 1)) {
-    std::size_t digit = i + 2;
-    if (digit >= text_.size()) break;
-    if (text_[digit] == 'x' || text_[digit] == 'X') ++digit;
-    const std::size_t first = digit;
-    while (digit < text_.size() && text_[digit] == '0') ++digit;
-    if (digit > first && digit < text_.size() && text_[digit] == ';') {
-      error = where(i) + "a character reference to U+0000, which XML doesn't allow";
-      return false;
-    }
-  }
-  return true;
+  if (hasUtf8Mark(bytes)) bytes = bytes.subspan(3);
+  size_ = bytes.size();
+  reader_.emplace(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (reader_->fault().empty()) return true;
+  error = where(*reader_, reader_->faultOffset()) + reader_->fault();
+  return false;
 }
 
-std::int32_t XmlText::lineAt(std::size_t offset) {
-  offset = std::min(offset, text_.size());
-  if (offset < countedTo_) {
-    countedTo_ = 0;
-    line_ = 1;
+bool XmlDocument::open(const XmlFile& file, std::string& error) {
+  std::uint8_t start[3] = {};
+  int failure = 0;
+  const std::size_t got = readAt(file.fd, start, sizeof start, 0, &failure);
+  bool littleEndian = false;
+  if (failure == 0 && isUtf16(std::span(start, got), littleEndian)) {
+    buffer_.resize(file.size);
+    if (readAt(file.fd, buffer_.data(), buffer_.size(), 0, &failure) == buffer_.size()) {
+      decltype(buffer_) whole;
+      whole.swap(buffer_);
+      return open(whole, error);
+    }
   }
-  // A line ends at LF, at CR LF and at a CR alone.
-  const std::string_view part = text_.substr(countedTo_, offset - countedTo_);
-  line_ += static_cast<std::int32_t>(countLineFeeds(part));
-  for (std::size_t at = part.find('\r'); at != std::string_view::npos;
-       at = part.find('\r', at + 1)) {
-    const std::size_t i = countedTo_ + at;
-    if (i + 1 >= text_.size() || text_[i + 1] != '\n') ++line_;
+  if (failure != 0) {
+    error = toUtf8(systemErrorText(failure));
+    return false;
   }
-  countedTo_ = offset;
-  return line_;
+  size_ = file.size;
+  std::uint64_t offset = hasUtf8Mark(std::span(start, got)) ? 3 : 0;
+  const int fd = file.fd;
+  reader_.emplace(
+      [fd, offset](char* buffer, std::size_t room, int* readError) mutable {
+        const std::size_t read = readAt(fd, buffer, room, offset, readError);
+        offset += read;
+        return read;
+      },
+      file.pieceBytes);
+  if (reader_->fault().empty()) return true;
+  error = reader_->readError() != 0 ? toUtf8(systemErrorText(reader_->readError()))
+                                    : where(*reader_, reader_->faultOffset()) + reader_->fault();
+  return false;
 }
 
 // A character that stands for one XML can't hold, as the writers write it:
@@ -227,21 +215,22 @@ class TextGatherer {
  public:
   bool active() const { return depth_ != 0; }
 
-  void intoString(GatheredText& text, std::size_t depth, std::size_t offset) {
+  // Of the element whose start tag xml has just read.
+  void intoString(GatheredText& text, XmlPullReader& xml) {
     text.clear();
     string_ = &text;
-    begin(depth, offset);
+    begin(xml);
   }
-  void intoUnit(ReadUnits& units, bool translation, std::size_t depth, std::size_t offset) {
+  void intoUnit(ReadUnits& units, bool translation, XmlPullReader& xml) {
     string_ = nullptr;
     units_ = &units;
     translation_ = translation;
     start_ = units.textStart();
-    begin(depth, offset);
+    begin(xml);
   }
 
   // Takes a token inside the element, its end included.
-  void take(XmlPullReader::Token token, const XmlPullReader& xml, XmlText& text) {
+  void take(XmlPullReader::Token token, XmlPullReader& xml) {
     using Token = XmlPullReader::Token;
     if (token == Token::end) {
       if (xml.depth() == skipping_) skipping_ = 0;
@@ -259,7 +248,7 @@ class TextGatherer {
     }
     if (size() > kLongestText && tooLong_.empty()) {
       tooLong_ =
-          text.where(offset_) + "a text longer than 1 MB, more than a QM file's text may hold";
+          where(xml, offset_) + "a text longer than 1 MB, more than a QM file's text may hold";
     }
   }
 
@@ -267,10 +256,12 @@ class TextGatherer {
   const std::string& tooLong() const { return tooLong_; }
 
  private:
-  void begin(std::size_t depth, std::size_t offset) {
-    depth_ = depth;
+  void begin(XmlPullReader& xml) {
+    depth_ = xml.depth();
     skipping_ = 0;
-    offset_ = offset;
+    offset_ = xml.offset();
+    // The line, should the text be too long, once the window has moved on.
+    xml.markLine();
   }
   std::size_t size() const {
     return string_ != nullptr ? string_->size() : units_->textLength(start_);
@@ -306,10 +297,10 @@ class TextGatherer {
 };
 
 // The error of a document that is not well formed, or of a text too long.
-bool failed(const XmlPullReader& xml, XmlText& text, const TextGatherer& gatherer, bool wellFormed,
-            std::string& error) {
+bool failed(XmlPullReader& xml, const TextGatherer& gatherer, bool wellFormed, std::string& error) {
   if (!wellFormed) {
-    error = text.where(xml.faultOffset()) + xml.fault();
+    error = xml.readError() != 0 ? toUtf8(systemErrorText(xml.readError()))
+                                 : where(xml, xml.faultOffset()) + xml.fault();
     return true;
   }
   if (!gatherer.tooLong().empty()) {
@@ -337,12 +328,12 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
   return {out.begin(), out.end()};
 }
 
-std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& error) {
-  XmlText text;
-  if (!text.prepare(bytes, error)) return std::nullopt;
-  XmlPullReader xml(text.text());
+namespace {
+
+std::optional<ReadUnits> readXliffDocument(XmlDocument& document, std::string& error) {
+  XmlPullReader& xml = document.reader();
   ReadUnits units;
-  units.reserveForBytes(text.text().size());
+  units.reserveForBytes(document.size());
   TextGatherer gatherer;
   using Token = XmlPullReader::Token;
   bool inRoot = false;
@@ -352,7 +343,7 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
   bool hadSource = false;
   bool hadTarget = false;
   const auto beginUnit = [&] {
-    units.startUnit(text.lineAt(xml.offset()));
+    units.startUnit(xml.lineAt(xml.offset()));
     units.appendId(xml.attribute("id"));
     units.setKeyed(xml.hasAttribute("id"));
   };
@@ -365,7 +356,7 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
   bool wellFormed = true;
   while ((wellFormed = xml.next(token)) && token != Token::done) {
     if (gatherer.active()) {
-      gatherer.take(token, xml, text);
+      gatherer.take(token, xml);
       continue;
     }
     const std::size_t depth = xml.depth();
@@ -382,7 +373,7 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
         if (depth != formDepth + 1) continue;
         if (name == "source" && !hadSource) {
           hadSource = true;
-          gatherer.intoUnit(units, false, depth, xml.offset());
+          gatherer.intoUnit(units, false, xml);
         } else if (name == "target" && !hadTarget) {
           hadTarget = true;
           const std::string_view state = xml.attribute("state");
@@ -391,7 +382,7 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
               state == "needs-review-l10n") {
             units.setFuzzy(true);
           }
-          gatherer.intoUnit(units, true, depth, xml.offset());
+          gatherer.intoUnit(units, true, xml);
         }
       } else if (groupDepth != 0) {
         if (depth == groupDepth + 1 && name == "trans-unit") beginForm();
@@ -415,7 +406,7 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
     }
     if (depth == 1) inRoot = false;
   }
-  if (failed(xml, text, gatherer, wellFormed, error)) return std::nullopt;
+  if (failed(xml, gatherer, wellFormed, error)) return std::nullopt;
   if (!rootSeen) {
     error = "line 1: not an XLIFF file (no xliff element)";
     return std::nullopt;
@@ -423,12 +414,10 @@ std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& e
   return units;
 }
 
-std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& error) {
-  XmlText text;
-  if (!text.prepare(bytes, error)) return std::nullopt;
-  XmlPullReader xml(text.text());
+std::optional<ReadUnits> readTsDocument(XmlDocument& document, std::string& error) {
+  XmlPullReader& xml = document.reader();
   ReadUnits units;
-  units.reserveForBytes(text.text().size());
+  units.reserveForBytes(document.size());
   TextGatherer gatherer;
   using Token = XmlPullReader::Token;
   bool inRoot = false;
@@ -458,7 +447,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
   bool wellFormed = true;
   while ((wellFormed = xml.next(token)) && token != Token::done) {
     if (gatherer.active()) {
-      gatherer.take(token, xml, text);
+      gatherer.take(token, xml);
       if (!gatherer.active() && token == Token::end && xml.name() == "name" && xml.depth() == 3) {
         nameBytes = name.utf8();
       }
@@ -485,10 +474,10 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       if (depth == 3) {
         if (element == "name" && !nameSeen) {
           nameSeen = true;
-          gatherer.intoString(name, depth, xml.offset());
+          gatherer.intoString(name, xml);
         } else if (element == "message") {
           inMessage = true;
-          units.startUnit(text.lineAt(xml.offset()));
+          units.startUnit(xml.lineAt(xml.offset()));
           numerus = xml.attribute("numerus") == "yes";
           hadSource = hadComment = hadKey = hadNote = hadTranslation = false;
           source.clear();
@@ -504,7 +493,7 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
         const auto once = [&](bool& had, GatheredText& into) {
           if (had) return;
           had = true;
-          gatherer.intoString(into, depth, xml.offset());
+          gatherer.intoString(into, xml);
         };
         if (element == "source") {
           once(hadSource, source);
@@ -521,12 +510,12 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
           if (numerus) {
             translationDepth = depth;
           } else {
-            gatherer.intoUnit(units, true, depth, xml.offset());
+            gatherer.intoUnit(units, true, xml);
           }
         }
       } else if (depth == translationDepth + 1 && translationDepth != 0 &&
                  element == "numerusform") {
-        gatherer.intoUnit(units, true, depth, xml.offset());
+        gatherer.intoUnit(units, true, xml);
       }
       continue;
     }
@@ -557,12 +546,38 @@ std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& erro
       inRoot = false;
     }
   }
-  if (failed(xml, text, gatherer, wellFormed, error)) return std::nullopt;
+  if (failed(xml, gatherer, wellFormed, error)) return std::nullopt;
   if (!rootSeen) {
     error = "line 1: not a TS file (no TS element)";
     return std::nullopt;
   }
   return units;
+}
+
+template <typename Input>
+std::optional<ReadUnits> readOpened(const Input& input, std::string& error,
+                                    std::optional<ReadUnits> (*read)(XmlDocument&, std::string&)) {
+  XmlDocument document;
+  if (!document.open(input, error)) return std::nullopt;
+  return read(document, error);
+}
+
+}  // namespace
+
+std::optional<ReadUnits> readXliff(std::span<const std::uint8_t> bytes, std::string& error) {
+  return readOpened(bytes, error, readXliffDocument);
+}
+
+std::optional<ReadUnits> readXliff(const XmlFile& file, std::string& error) {
+  return readOpened(file, error, readXliffDocument);
+}
+
+std::optional<ReadUnits> readTs(std::span<const std::uint8_t> bytes, std::string& error) {
+  return readOpened(bytes, error, readTsDocument);
+}
+
+std::optional<ReadUnits> readTs(const XmlFile& file, std::string& error) {
+  return readOpened(file, error, readTsDocument);
 }
 
 }  // namespace sorvane

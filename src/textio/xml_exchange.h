@@ -29,11 +29,22 @@ std::vector<std::uint8_t> xliffFileBytes(const ExchangeHeader& header,
 std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
                                       std::span<const TranslationUnit> units);
 
-// XLIFF or TS read back with pugixml, in file order, parsed in the buffer
-// itself (which it changes): any depth of elements, a text of at most 1 MB;
-// error gets the fault and its line ("line 12: ...") when the file can't
-// be parsed. A file in UTF-16 is read too.
-std::optional<ReadUnits> readXliff(std::span<std::uint8_t> bytes, std::string& error);
-std::optional<ReadUnits> readTs(std::span<std::uint8_t> bytes, std::string& error);
+// XLIFF or TS read back, in file order: any depth of elements, a text of
+// at most 1 MB; error gets the fault and its line ("line 12: ...") when
+// the file can't be parsed, or why it can't be read. A file in UTF-16 is
+// read too.
+std::optional<ReadUnits> readXliff(std::span<const std::uint8_t> bytes, std::string& error);
+std::optional<ReadUnits> readTs(std::span<const std::uint8_t> bytes, std::string& error);
+
+// A file read a piece at a time as it is parsed, so that reading it takes
+// memory for a piece rather than for the whole file: its descriptor, its
+// size in bytes, and the bytes of a piece.
+struct XmlFile {
+  int fd = -1;
+  std::size_t size = 0;
+  std::size_t pieceBytes = std::size_t{1} << 19;
+};
+std::optional<ReadUnits> readXliff(const XmlFile& file, std::string& error);
+std::optional<ReadUnits> readTs(const XmlFile& file, std::string& error);
 
 }  // namespace sorvane

@@ -2,6 +2,7 @@
 
 #include "platform/utf8.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sorvane {
@@ -57,10 +58,144 @@ std::size_t decodeReference(std::string_view raw, std::size_t at, std::string& o
   return length;
 }
 
+// The line feeds of a text, eight bytes at a time: a byte at a time, the
+// count over a large document's messages costs more than reading them.
+std::size_t countLineFeeds(std::string_view text) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0AULL;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  std::size_t count = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, 8);
+    // The high bit of each byte that is a line feed: a byte is zero after
+    // the XOR exactly where it was one.
+    const std::uint64_t x = word ^ kFeeds;
+    const std::uint64_t marks = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
+    // The marks summed by a multiply: std::popcount is a library call on
+    // processors the build doesn't assume have the instruction.
+    count += static_cast<std::size_t>((marks * kOnes) >> 56);
+  }
+  for (; at < text.size(); ++at) count += text[at] == '\n' ? 1 : 0;
+  return count;
+}
+
 }  // namespace
 
+XmlPullReader::XmlPullReader(std::string_view document) : document_(document) {
+  broken_ = !scanForNul();
+}
+
+XmlPullReader::XmlPullReader(Source source, std::size_t windowBytes)
+    : atEnd_(false), source_(std::move(source)), window_(std::max<std::size_t>(windowBytes, 1)) {
+  document_ = std::string_view(window_.data(), std::size_t{0});
+  broken_ = !refill();
+}
+
+bool XmlPullReader::scanForNul() {
+  // &#0; &#x0; &#00; ...: a reference to the one character no text holds,
+  // refused wherever it stands, as it would cut a text short.
+  const std::size_t size = document_.size();
+  for (std::size_t i = document_.find("&#", scannedTo_); i != std::string_view::npos;
+       i = document_.find("&#", i + 1)) {
+    std::size_t digit = i + 2;
+    if (digit < size && (document_[digit] == 'x' || document_[digit] == 'X')) ++digit;
+    const std::size_t first = digit;
+    while (digit < size && document_[digit] == '0') ++digit;
+    if (digit >= size && !atEnd_) {
+      // What follows decides: scanned again with the window's next bytes.
+      scannedTo_ = i;
+      return true;
+    }
+    if (digit > first && digit < size && document_[digit] == ';') {
+      return fail(i, "a character reference to U+0000, which XML doesn't allow");
+    }
+  }
+  // A last "&" may begin a reference the next bytes complete.
+  scannedTo_ = atEnd_ || size == 0 ? size : size - 1;
+  return true;
+}
+
+bool XmlPullReader::refill() {
+  // What the window keeps: the token being read, bytes not yet checked, and
+  // the byte before them, which a line count needs to tell a CR LF.
+  const std::size_t keep =
+      std::min({at_, scannedTo_, document_.empty() ? std::size_t{0} : document_.size() - 1});
+  if (base_ + keep > countedTo_) countLinesTo(base_ + keep);
+  const std::size_t kept = document_.size() - keep;
+  if (keep > 0) std::memmove(window_.data(), window_.data() + keep, kept);
+  base_ += keep;
+  at_ -= keep;
+  scannedTo_ -= keep;
+  if (kept == window_.size()) window_.resize(window_.size() * 2);
+  std::size_t filled = kept;
+  int error = 0;
+  while (filled < window_.size()) {
+    const std::size_t got = source_(window_.data() + filled, window_.size() - filled, &error);
+    if (got == 0) {
+      atEnd_ = true;
+      break;
+    }
+    filled += got;
+  }
+  document_ = std::string_view(window_.data(), filled);
+  if (error != 0) {
+    readError_ = error;
+    return fail(document_.size(), "the document could not be read");
+  }
+  return scanForNul();
+}
+
+void XmlPullReader::countLinesTo(std::size_t offset) {
+  // A line ends at LF, at CR LF and at a CR alone.
+  const auto countTo = [this](std::size_t end) {
+    const std::string_view part = document_.substr(countedTo_ - base_, end - countedTo_);
+    line_ += static_cast<std::int32_t>(countLineFeeds(part));
+    for (std::size_t at = part.find('\r'); at != std::string_view::npos;
+         at = part.find('\r', at + 1)) {
+      const std::size_t i = countedTo_ - base_ + at;
+      if (i + 1 >= document_.size() || document_[i + 1] != '\n') ++line_;
+    }
+    countedTo_ = end;
+  };
+  if (markLine_ == 0 && markOffset_ >= countedTo_ && markOffset_ <= offset) {
+    countTo(markOffset_);
+    markLine_ = line_;
+  }
+  countTo(offset);
+}
+
+std::int32_t XmlPullReader::lineAt(std::size_t offset) {
+  offset = std::min(offset, base_ + document_.size());
+  if (offset == markOffset_ && markLine_ != 0) return markLine_;
+  if (offset < countedTo_) {
+    // Counted again from the start while the window holds it.
+    if (base_ != 0) return line_;
+    countedTo_ = 0;
+    line_ = 1;
+  }
+  countLinesTo(offset);
+  return line_;
+}
+
+void XmlPullReader::markLine() {
+  markOffset_ = offset_;
+  markLine_ = 0;
+}
+
+void XmlPullReader::popOpen() {
+  openEnds_.pop_back();
+  openNames_.resize(openEnds_.empty() ? 0 : openEnds_.back());
+}
+
+std::string_view XmlPullReader::openName() const {
+  const std::size_t start = openEnds_.size() < 2 ? 0 : openEnds_[openEnds_.size() - 2];
+  return std::string_view(openNames_).substr(start, openEnds_.back() - start);
+}
+
 bool XmlPullReader::fail(std::size_t at, std::string what) {
-  faultOffset_ = at;
+  faultOffset_ = base_ + at;
   fault_ = std::move(what);
   return false;
 }
@@ -108,17 +243,30 @@ bool XmlPullReader::hasAttribute(std::string_view name) const {
 }
 
 bool XmlPullReader::next(Token& token) {
+  if (broken_) return false;
   closing_ = false;
   if (pendingEnd_) {
     pendingEnd_ = false;
-    open_.pop_back();
+    popOpen();
     closing_ = true;
     token = Token::end;
     return true;
   }
+  while (!advance(token)) {
+    // Before the document's end, a fault may be a token the window cut:
+    // read again once the window holds more, it is decided at the end.
+    if (atEnd_ || !refill()) {
+      broken_ = true;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool XmlPullReader::advance(Token& token) {
   while (at_ < document_.size()) {
     if (document_[at_] != '<') {
-      if (open_.empty()) {
+      if (openEnds_.empty()) {
         // Between the prolog's parts and after the root: white space only.
         if (!isSpace(document_[at_])) return fail(at_, "text outside the root element");
         ++at_;
@@ -136,12 +284,12 @@ bool XmlPullReader::next(Token& token) {
       if (end == std::string_view::npos) return fail(at_, "a comment is not closed");
       at_ = end + 3;
     } else if (rest.starts_with("<![CDATA[")) {
-      if (open_.empty()) return fail(at_, "a CDATA section outside the root element");
+      if (openEnds_.empty()) return fail(at_, "a CDATA section outside the root element");
       const std::size_t start = at_ + 9;
       const std::size_t end = document_.find("]]>", start);
       if (end == std::string_view::npos) return fail(at_, "a CDATA section is not closed");
       const std::string_view raw = document_.substr(start, end - start);
-      offset_ = start;
+      offset_ = base_ + start;
       at_ = end + 3;
       if (raw.find('\r') == std::string_view::npos) {
         text_ = raw;
@@ -166,9 +314,10 @@ bool XmlPullReader::next(Token& token) {
       return startTag(token);
     }
   }
-  if (!open_.empty()) {
+  if (!atEnd_) return false;
+  if (!openEnds_.empty()) {
     return fail(document_.size(),
-                "the element " + std::string(open_.back()) + " is not closed at the end");
+                "the element " + std::string(openName()) + " is not closed at the end");
   }
   if (!rootSeen_) return fail(document_.size(), "no root element");
   token = Token::done;
@@ -201,9 +350,9 @@ bool XmlPullReader::startTag(Token& token) {
   const std::size_t start = at_ + 1;
   const std::size_t end = nameEnd(start);
   if (end == start) return fail(start, "a tag without a name");
-  if (open_.empty() && rootSeen_) return fail(at_, "a second root element");
+  if (openEnds_.empty() && rootSeen_) return fail(at_, "a second root element");
   name_ = document_.substr(start, end - start);
-  offset_ = start;
+  offset_ = base_ + start;
   attributes_.clear();
   values_.clear();
   std::size_t i = end;
@@ -215,7 +364,8 @@ bool XmlPullReader::startTag(Token& token) {
         (document_[i] == '/' && i + 1 < document_.size() && document_[i + 1] == '>')) {
       const bool empty = document_[i] == '/';
       at_ = i + (empty ? 2 : 1);
-      open_.push_back(name_);
+      openNames_ += name_;
+      openEnds_.push_back(openNames_.size());
       rootSeen_ = true;
       pendingEnd_ = empty;
       token = Token::start;
@@ -258,14 +408,14 @@ bool XmlPullReader::endTag(Token& token) {
     return fail(start, "an end tag is not well formed");
   }
   const std::string_view name = document_.substr(start, end - start);
-  if (open_.empty() || open_.back() != name) {
-    return fail(start, open_.empty() ? "an end tag without its start tag"
-                                     : "the end tag " + std::string(name) + " closes the element " +
-                                           std::string(open_.back()));
+  if (openEnds_.empty() || openName() != name) {
+    return fail(start, openEnds_.empty() ? "an end tag without its start tag"
+                                         : "the end tag " + std::string(name) +
+                                               " closes the element " + std::string(openName()));
   }
   name_ = name;
-  offset_ = start;
-  open_.pop_back();
+  offset_ = base_ + start;
+  popOpen();
   closing_ = true;
   at_ = i + 1;
   token = Token::end;
@@ -275,12 +425,14 @@ bool XmlPullReader::endTag(Token& token) {
 bool XmlPullReader::characterData(Token& token) {
   const std::size_t start = at_;
   const void* found = std::memchr(document_.data() + start, '<', document_.size() - start);
+  // Text the window's end cuts is read whole once the window holds more.
+  if (found == nullptr && !atEnd_) return false;
   const std::size_t end =
       found == nullptr
           ? document_.size()
           : static_cast<std::size_t>(static_cast<const char*>(found) - document_.data());
   const std::string_view raw = document_.substr(start, end - start);
-  offset_ = start;
+  offset_ = base_ + start;
   at_ = end;
   // Two scans for one character each: find_first_of would look up every
   // byte in its set.

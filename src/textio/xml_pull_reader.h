@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,18 +15,31 @@ namespace sorvane {
 // well formed as far as a reader of these files needs (names, quoted
 // attributes, tags that close in order, comments, processing
 // instructions, CDATA sections, a document type declaration with an
-// internal subset, one root element), decodes the five predefined
-// entities and character references (an unknown reference stays as it
-// is) and ends every line in a line feed. Attribute values have their
-// white space as spaces.
+// internal subset, one root element, no character reference to U+0000
+// anywhere), decodes the five predefined entities and character references
+// (an unknown reference stays as it is) and ends every line in a line
+// feed. Attribute values have their white space as spaces.
+//
+// A document is read whole from memory, or a piece at a time from a source
+// into a window that moves along it: a file of tens of megabytes then never
+// needs memory of its size. A token cut by the window's end is read again
+// once the window holds more, so both give the same tokens.
 class XmlPullReader {
  public:
   enum class Token { start, end, text, done };
+  // Fills buffer with up to room bytes of the document, in order; returns
+  // how many, 0 at its end or, with *error set to an errno, when it can't
+  // be read.
+  using Source = std::function<std::size_t(char* buffer, std::size_t room, int* error)>;
 
-  explicit XmlPullReader(std::string_view document) : document_(document) {}
+  explicit XmlPullReader(std::string_view document);
+  // The document from source, through a window of windowBytes at first (it
+  // grows to hold a longer token).
+  XmlPullReader(Source source, std::size_t windowBytes);
 
   // The next token; false when the document is not well formed, with
-  // faultOffset() and fault() saying where and why.
+  // faultOffset() and fault() saying where and why, or when the source
+  // failed (readError()).
   bool next(Token& token);
 
   // Of a start or end tag: its name and, for a start tag, its attributes.
@@ -40,10 +54,20 @@ class XmlPullReader {
   std::size_t offset() const { return offset_; }
   // How many elements are open around the token (a start tag counts
   // itself, an end tag too).
-  std::size_t depth() const { return open_.size() + (closing_ ? 1 : 0); }
+  std::size_t depth() const { return openEnds_.size() + (closing_ ? 1 : 0); }
+
+  // The line of an offset. Asked for in increasing offsets, from the
+  // current token's on, lines are counted once over the document; an
+  // offset the window has left behind has the line it had when it was
+  // marked (markLine), or the last line counted.
+  std::int32_t lineAt(std::size_t offset);
+  // Keeps the line of the current token's offset for a later lineAt.
+  void markLine();
 
   std::size_t faultOffset() const { return faultOffset_; }
   const std::string& fault() const { return fault_; }
+  // The errno of the source's failure, or 0.
+  int readError() const { return readError_; }
 
  private:
   struct Attribute {
@@ -52,6 +76,12 @@ class XmlPullReader {
     std::size_t valueLength = 0;
   };
   bool fail(std::size_t at, std::string what);
+  bool advance(Token& token);
+  bool refill();
+  bool scanForNul();
+  void countLinesTo(std::size_t offset);
+  std::string_view openName() const;
+  void popOpen();
   bool startTag(Token& token);
   bool endTag(Token& token);
   bool skipMarkup();
@@ -59,9 +89,24 @@ class XmlPullReader {
   std::size_t nameEnd(std::size_t at) const;
   void decodeInto(std::string& out, std::string_view raw, bool attribute) const;
 
+  // The document, or the window on it: offsets into it are relative to
+  // base_, the document offset of its first byte.
   std::string_view document_;
+  std::size_t base_ = 0;
   std::size_t at_ = 0;
-  std::vector<std::string_view> open_;
+  bool atEnd_ = true;  // the window holds the document's end
+  Source source_;
+  std::vector<char> window_;
+  std::size_t scannedTo_ = 0;   // of the window, checked for &#0; up to there
+  std::size_t countedTo_ = 0;   // a document offset: the lines before it are counted
+  std::int32_t line_ = 1;       // the line at countedTo_
+  std::size_t markOffset_ = 0;  // a document offset, with markLine_ its line once counted
+  std::int32_t markLine_ = 0;
+  int readError_ = 0;
+  bool broken_ = false;  // the document failed: every next() fails
+  // The names of the open elements, one after another, with where each ends.
+  std::string openNames_;
+  std::vector<std::size_t> openEnds_;
   bool pendingEnd_ = false;  // a start tag that closed itself: its end comes next
   bool closing_ = false;
   bool rootSeen_ = false;

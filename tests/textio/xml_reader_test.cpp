@@ -1,8 +1,16 @@
 #include "support/pugixml_exchange_reference.h"
 #include "textio/xml_exchange.h"
 
-#include <gtest/gtest.h>
+#include "platform/system_error.h"
+#include "platform/utf8.h"
+#include "textio/xml_pull_reader.h"
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -147,6 +155,120 @@ TEST(XmlReader, RefusesWhatIsNotWellFormed) {
   EXPECT_EQ(error, "line 1: not a TS file (no TS element)");
   EXPECT_FALSE(ours(Kind::xliff, "<TS/>", error));
   EXPECT_EQ(error, "line 1: not an XLIFF file (no xliff element)");
+}
+
+// The document read from a file a piece of pieceBytes at a time; the units
+// held, or nothing with the error.
+std::optional<std::vector<ReadUnit>> inPieces(Kind kind, const std::string& text,
+                                              std::size_t pieceBytes, std::string& error) {
+  const int fd = ::memfd_create("document", MFD_CLOEXEC);
+  if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    ADD_FAILURE() << "no file for the document";
+    return std::nullopt;
+  }
+  const XmlFile file{fd, text.size(), pieceBytes};
+  const std::optional<ReadUnits> units =
+      kind == Kind::xliff ? readXliff(file, error) : readTs(file, error);
+  ::close(fd);
+  if (!units) return std::nullopt;
+  return units->held();
+}
+
+// Read in pieces of any size, every document gives the units, or the error
+// and its line, that reading it whole gave: tokens, references, CR LF and
+// &#0; cut at every place by the pieces' ends.
+TEST(XmlReader, AFileReadInPiecesGivesWhatTheWholeGave) {
+  std::vector<Document> documents = kDocuments;
+  const std::string kTs = "<?xml version=\"1.0\"?>\n<TS version=\"2.1\"><context><name>c</name>\n";
+  const std::string longText(1 << 20, 'a');
+  const std::string utf16 = [] {
+    const std::u16string text =
+        u"\uFEFF<TS><context><name>n</name><message><source>\u00E9"
+        u"</source><translation>t</translation></message></context></TS>";
+    std::string bytes;
+    for (const char16_t unit : text) {
+      bytes.push_back(static_cast<char>(unit & 0xFF));
+      bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+  }();
+  documents.insert(
+      documents.end(),
+      {
+          {"CR, CR LF and LF lines", Kind::ts,
+           kTs + "\r\r\n<message>\r<source>a\r\nb</source>\r\n</message>\n<message><source>c"
+                 "</source></message></context></TS>\r\n"},
+          {"a byte order mark", Kind::ts,
+           "\xEF\xBB\xBF" + kTs + "<message><source>x</source></message></context></TS>"},
+          {"UTF-16", Kind::ts, utf16},
+          {"a reference to U+0000 after a line", Kind::xliff,
+           "<xliff>\n<!-- &#x000; -->" + std::string(50, ' ') + "</xliff>"},
+          {"&#0 not ended by a semicolon", Kind::xliff, "<xliff>&#00</xliff>"},
+          {"a broken tag deep in the document", Kind::ts,
+           kTs + "<message>\n\n<source>x</source></message>\n<message><sourc e</message>"},
+          {"the root not closed", Kind::ts, kTs + "<message><source>x</source></message>\n"},
+          {"a second root", Kind::xliff, "<xliff></xliff>\n<xliff/>"},
+          {"the longest text", Kind::ts,
+           kTs + "<message><source>" + longText + "</source></message></context></TS>"},
+          {"a text too long", Kind::ts,
+           kTs + "\n<message>\n<source>" + longText + "b</source></message></context></TS>"},
+      });
+  for (const Document& document : documents) {
+    SCOPED_TRACE(document.what);
+    std::string wholeError;
+    const std::vector<std::uint8_t> bytes(document.text.begin(), document.text.end());
+    const std::optional<ReadUnits> whole =
+        document.kind == Kind::xliff ? readXliff(bytes, wholeError) : readTs(bytes, wholeError);
+    const bool large = document.text.size() > 100000;
+    for (const std::size_t pieceBytes : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                         std::size_t{7}, std::size_t{64}, std::size_t{65536}}) {
+      if (large && pieceBytes < 64) continue;
+      SCOPED_TRACE(pieceBytes);
+      std::string error;
+      const std::optional<std::vector<ReadUnit>> got =
+          inPieces(document.kind, document.text, pieceBytes, error);
+      ASSERT_EQ(got.has_value(), whole.has_value()) << error << " / " << wholeError;
+      if (got) {
+        expectSameUnits(*got, whole->held());
+      } else {
+        EXPECT_EQ(error, wholeError);
+      }
+    }
+  }
+}
+
+TEST(XmlReader, ASourceThatFailsEndsTheDocumentWithItsError) {
+  const std::string document = "<a><b>text</b><c>more text</c></a>";
+  std::size_t given = 0;
+  XmlPullReader xml(
+      [&](char* buffer, std::size_t room, int* error) -> std::size_t {
+        if (given >= 12) {
+          *error = EIO;
+          return 0;
+        }
+        const std::size_t count = std::min(room, std::size_t{12} - given);
+        std::copy_n(document.data() + given, count, buffer);
+        given += count;
+        return count;
+      },
+      4);
+  XmlPullReader::Token token{};
+  std::vector<std::string> tokens;
+  while (xml.next(token)) {
+    tokens.emplace_back(token == XmlPullReader::Token::text ? xml.text() : xml.name());
+  }
+  // The tokens before the window that could not be filled, then the error.
+  EXPECT_EQ(tokens, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(xml.readError(), EIO);
+  EXPECT_FALSE(xml.next(token));
+
+  std::string error;
+  EXPECT_FALSE(inPieces(Kind::ts, "", 4, error));
+  EXPECT_EQ(error, "line 1: no root element");
+  const int folder = ::open("/", O_RDONLY | O_CLOEXEC);
+  EXPECT_FALSE(readTs(XmlFile{folder, 4096}, error));
+  EXPECT_EQ(error, toUtf8(systemErrorText(EISDIR)));
+  ::close(folder);
 }
 
 }  // namespace
