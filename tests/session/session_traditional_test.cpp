@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 namespace sorvane::test {
 namespace {
 
@@ -50,6 +52,27 @@ TEST_F(SessionTest, AModPathNamingNoFileStartsFromACopyAndKeepsTheName) {
   ASSERT_TRUE(openTraditional(original, mod));
   EXPECT_EQ(paths.mod, mod);
   EXPECT_THAT(modTexts(), ElementsAre(u"Open", u"Close", u"Open"));
+}
+
+// A file named as both gives the Mod a copy of its own: editing it leaves the
+// Original as it was, whatever name the Mod goes by.
+TEST_F(SessionTest, AModNamedAsItsOwnOriginalIsACopyOfIt) {
+  const auto original = writeQm("de.qm", kOriginal, Bytes{1, 2, 3});
+  std::filesystem::create_symlink(folder.path("de.qm"), folder.path("link.qm"));
+  for (const std::u16string& mod : {original, folder.widePath("link.qm")}) {
+    ASSERT_TRUE(openTraditional(original, mod));
+    EXPECT_EQ(paths.mod, mod);
+    EXPECT_THAT(modTexts(), ElementsAre(u"Open", u"Close", u"Open"));
+    EXPECT_EQ(session.mod().hashes, session.newOriginal().hashes);
+    EXPECT_EQ(session.mod().subsectionTexts.view(2), "Dialog");
+    EXPECT_TRUE(session.mod().contextTable.empty());
+    EXPECT_THAT(session.newOriginal().contextTable, ElementsAre(1, 2, 3));
+    session.setRowModText(1, u"Zu");
+    EXPECT_EQ(session.rowModText(1), u"Zu");
+    EXPECT_EQ(session.rowOriginalText(1), u"Close");
+    EXPECT_EQ(session.newOriginal().translations.view(1), u"Close");
+    EXPECT_THAT(dialogs.calls(), IsEmpty());
+  }
 }
 
 TEST_F(SessionTest, DifferentEntryCountsAreRefusedWithBothCounts) {
