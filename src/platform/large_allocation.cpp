@@ -1,10 +1,9 @@
 #include "platform/large_allocation.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-
 #include <cstdlib>
 
 namespace sorvane {
@@ -12,10 +11,18 @@ namespace sorvane {
 namespace {
 
 constexpr std::size_t kLargeFrom = std::size_t{1} << 20;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t pageSize() {
+  static const std::size_t size = [] {
+    const long page = ::sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<std::size_t>(page) : std::size_t{4096};
+  }();
+  return size;
+}
 
 std::size_t mappedSize(std::size_t bytes) {
-  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  const std::size_t page = pageSize();
+  return (bytes + page - 1) / page * page;
 }
 
 }  // namespace
@@ -26,24 +33,18 @@ void* allocateLarge(std::size_t bytes) {
     if (memory == nullptr) throw std::bad_alloc();
     return memory;
   }
-  // Mapping one huge page more than needed lets the buffer start on a huge
-  // page boundary; the slack before and after it is given back.
-  const std::size_t size = mappedSize(bytes);
-  void* mapped =
-      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  // Ordinary pages, not huge ones: on the virtual machines this runs on, a
+  // huge page the process touches for the first time costs several times
+  // what its small pages cost together, since the host backs it anew, and a
+  // command-line run touches nearly all its memory for the first time.
+  void* mapped = ::mmap(nullptr, mappedSize(bytes), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
-  auto* start = static_cast<unsigned char*>(mapped);
-  const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(start) % kHugePage;
-  const std::size_t lead = misalignment == 0 ? 0 : kHugePage - misalignment;
-  if (lead != 0) ::munmap(start, lead);
-  if (kHugePage - lead != 0) ::munmap(start + lead + size, kHugePage - lead);
-  unsigned char* aligned = start + lead;
-  ::madvise(aligned, size, MADV_HUGEPAGE);
-  return aligned;
+  return mapped;
 }
 
 std::size_t shrinkLarge(void* memory, std::size_t bytes, std::size_t newBytes) noexcept {
-  // Heap memory stays as it is; a mapping stays one, of whole huge pages.
+  // Heap memory stays as it is; a mapping stays one, of whole pages.
   if (bytes < kLargeFrom || newBytes >= bytes) return bytes;
   newBytes = std::max(newBytes, kLargeFrom);
   const std::size_t kept = mappedSize(newBytes);

@@ -9,10 +9,9 @@
 
 namespace sorvane {
 
-// Memory for large buffers. From 1 MiB on, memory is mapped in whole 2 MiB
-// pages where the system offers them, so that filling a buffer of tens of
-// megabytes takes a few page faults instead of thousands (on virtual
-// machines each one is costly). Smaller sizes come from the heap.
+// Memory for large buffers. From 1 MiB on, memory is mapped for the buffer
+// alone, so that freeing it gives it back to the system at once and a
+// buffer that shrinks gives back its tail. Smaller sizes come from the heap.
 void* allocateLarge(std::size_t bytes);
 void freeLarge(void* memory, std::size_t bytes) noexcept;
 // Gives back the memory of a buffer from allocateLarge past its first
