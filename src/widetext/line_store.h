@@ -19,7 +19,9 @@ namespace sorvane {
 // is kept as a full view on the side). A whole text can be adopted as one
 // block and its lines made views into it. Replaced and removed strings leave
 // their bytes behind until the dead part outgrows the live part, when every
-// live line is copied into fresh blocks.
+// live line is copied into fresh blocks. A copy of a store shares its
+// blocks, which are never written once a line points into them, and puts
+// the strings it is given later in blocks of its own.
 template <typename Char>
 class LineStore {
  public:
@@ -30,7 +32,7 @@ class LineStore {
   LineStore& operator=(const LineStore& other) {
     if (this != &other) {
       LineStore copy;
-      copy.copyLinesOf(other);
+      copy.shareBlocksOf(other);
       *this = std::move(copy);
     }
     return *this;
@@ -41,7 +43,7 @@ class LineStore {
     swap(moved);
     return *this;
   }
-  ~LineStore() { releaseBlocks(); }
+  ~LineStore() = default;
 
   std::size_t size() const { return lines_.size(); }
   View operator[](std::size_t i) const { return decode(lines_[i]); }
@@ -81,8 +83,8 @@ class LineStore {
   void clear() {
     lines_.clear();
     lines_.shrink_to_fit();
-    releaseBlocks();
-    adopted_.clear();
+    blocks_.clear();
+    blocks_.shrink_to_fit();
     bases_.clear();
     escaped_.clear();
     escaped_.shrink_to_fit();
@@ -96,9 +98,10 @@ class LineStore {
   // Takes ownership of a block of text; lines that point into it are then
   // added with addView. The block stays until clear().
   Char* adoptBlock(std::unique_ptr<Char[]> block) {
-    adopted_.push_back(std::move(block));
-    adoptedBase_ = addBase(adopted_.back().get());
-    return adopted_.back().get();
+    Char* data = block.get();
+    blocks_.push_back(std::make_shared<Block>(std::move(block)));
+    adoptedBase_ = addBase(data);
+    return data;
   }
 
   // Adds a copy of line i that shares its storage, as the entries of a file
@@ -122,10 +125,10 @@ class LineStore {
 
   // Gives back the part of the block made by ownBlock past its first units.
   void trimOwnedBlock(const Char* data, std::size_t units) {
-    for (Block& block : blocks_) {
-      if (block.data == data) {
-        block.units = shrinkLarge(block.data, block.units * sizeof(Char), units * sizeof(Char)) /
-                      sizeof(Char);
+    for (const std::shared_ptr<Block>& block : blocks_) {
+      // A block a copy shares stays whole: the copy may hold lines past units.
+      if (block->data == data && !block->adopted && block.use_count() == 1) {
+        block->bytes = shrinkLarge(block->data, block->bytes, units * sizeof(Char));
         return;
       }
     }
@@ -168,9 +171,21 @@ class LineStore {
   static constexpr std::uint64_t kEscaped = 0xFFFF;
   static constexpr std::uint64_t kEmptyLine = 0;
 
+  // Memory of large blocks, or (with bytes 0) an adopted text; freed with
+  // the last store that holds it.
   struct Block {
-    Char* data;
-    std::size_t units;
+    explicit Block(std::size_t units)
+        : data(static_cast<Char*>(allocateLarge(units * sizeof(Char)))),
+          bytes(units * sizeof(Char)) {}
+    explicit Block(std::unique_ptr<Char[]> text) : adopted(std::move(text)), data(adopted.get()) {}
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    ~Block() {
+      if (!adopted) freeLarge(data, bytes);
+    }
+    std::unique_ptr<Char[]> adopted;
+    Char* data = nullptr;
+    std::size_t bytes = 0;
   };
 
   View decode(std::uint64_t line) const {
@@ -200,21 +215,15 @@ class LineStore {
   Char* newBlock(std::size_t units) {
     blocks_.reserve(blocks_.size() + 1);
     bases_.reserve(bases_.size() + 1);
-    auto* data = static_cast<Char*>(allocateLarge(units * sizeof(Char)));
-    blocks_.push_back({data, units});
+    blocks_.push_back(std::make_shared<Block>(units));
+    Char* data = blocks_.back()->data;
     addBase(data);
     return data;
-  }
-
-  void releaseBlocks() noexcept {
-    for (const Block& block : blocks_) freeLarge(block.data, block.units * sizeof(Char));
-    blocks_.clear();
   }
 
   void swap(LineStore& other) noexcept {
     std::swap(lines_, other.lines_);
     std::swap(blocks_, other.blocks_);
-    std::swap(adopted_, other.adopted_);
     std::swap(bases_, other.bases_);
     std::swap(escaped_, other.escaped_);
     std::swap(current_, other.current_);
@@ -275,6 +284,19 @@ class LineStore {
     }
   }
 
+  // Makes this empty store a copy of other that shares its blocks; its own
+  // strings go to blocks of its own, so neither writes where the other reads.
+  void shareBlocksOf(const LineStore& other) {
+    lines_ = other.lines_;
+    blocks_ = other.blocks_;
+    bases_ = other.bases_;
+    escaped_ = other.escaped_;
+    adoptedBase_ = other.adoptedBase_;
+    liveUnits_ = other.liveUnits_;
+    deadUnits_ = other.deadUnits_;
+    sharedLines_ = other.sharedLines_;
+  }
+
   void compactIfWasteful() {
     if (deadUnits_ < kMinDeadUnitsToCompact || deadUnits_ < liveUnits_) return;
     LineStore fresh;
@@ -283,8 +305,7 @@ class LineStore {
   }
 
   std::vector<std::uint64_t> lines_;
-  std::vector<Block> blocks_;
-  std::vector<std::unique_ptr<Char[]>> adopted_;
+  std::vector<std::shared_ptr<Block>> blocks_;
   // The start of every block, owned or adopted, by its number.
   std::vector<const Char*> bases_;
   // Lines whose place doesn't fit eight bytes.

@@ -7,6 +7,8 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
+
 namespace sorvane::test {
 namespace {
 
@@ -96,6 +98,36 @@ TEST(LineStoreOwnedBlock, ViewsAnywhereInALargeBlockSurviveTrimming) {
     EXPECT_EQ(store[i], std::string(4, static_cast<char>('a' + starts[i] % 23)));
     EXPECT_EQ(store[i].data(), block + starts[i]);
   }
+}
+
+// A copy shares the blocks it was made from, so that a Mod copied from
+// its Original costs no second copy of the texts; what either store is
+// given afterwards, and either's end, leaves the other's lines as they were.
+TEST(LineStoreCopy, SharesItsBlocksAndOutlivesTheStoreItCameFrom) {
+  constexpr std::size_t kUnits = std::size_t{2} << 20;
+  std::optional<LineStore<char>> store(std::in_place);
+  char* block = store->ownBlock(kUnits);
+  std::fill_n(block, kUnits, 'v');
+  store->addView(std::string_view(block, 3));
+  store->addView(std::string_view(block + kUnits - 5, 5));
+  store->add("stored");
+  LineStore<char> copy = *store;
+  EXPECT_EQ(copy[0].data(), block);
+  EXPECT_EQ(copy[2].data(), (*store)[2].data());
+  // The view past the end a trim would keep still reads after the trim.
+  store->trimOwnedBlock(block, 3);
+  store->add("after the copy");
+  store->set(0, "set in the store");
+  copy.add("the copy's own");
+  copy.set(1, "set in the copy");
+  EXPECT_EQ((*store)[1], "vvvvv");
+  EXPECT_EQ((*store)[3], "after the copy");
+  store.reset();
+  EXPECT_EQ(copy[0], "vvv");
+  EXPECT_EQ(copy[1], "set in the copy");
+  EXPECT_EQ(copy[2], "stored");
+  EXPECT_EQ(copy[3], "the copy's own");
+  EXPECT_EQ(copy.size(), 4U);
 }
 
 }  // namespace
