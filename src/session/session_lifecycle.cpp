@@ -1,4 +1,5 @@
 #include "platform/dialog_services.h"
+#include "platform/file_identity.h"
 #include "platform/message_format.h"
 #include "platform/paths.h"
 #include "qm/comment_notice.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <cerrno>
 #include <new>
+#include <utility>
 
 namespace sorvane {
 
@@ -24,6 +26,29 @@ bool finishRead(DocumentRead& read, DialogServices& dialogs) {
   return read.ok;
 }
 
+bool sameFile(std::u16string_view path, std::u16string_view other) {
+  if (path == other) return true;
+  const std::optional<FileIdentity> one = fileIdentity(path);
+  const std::optional<FileIdentity> two = fileIdentity(other);
+  return one && two && one->regular && one->sameFileAs(*two);
+}
+
+// The Mod as a copy of the Original's read, without the context table that
+// only the Original keeps.
+void copyTheOriginalRead(const DocumentRead& original, DocumentRead& read, QmDocument& mod) {
+  read.ok = original.ok;
+  if (!read.ok) return;
+  try {
+    mod = *original.document;
+    mod.contextTable.clear();
+    mod.contextTable.shrink_to_fit();
+  } catch (const std::bad_alloc&) {
+    mod = QmDocument();
+    read.ok = false;
+    reportOutOfMemory(read.messages, read.path);
+  }
+}
+
 }  // namespace
 
 bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices& dialogs) {
@@ -34,20 +59,17 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
     return false;
   };
 
-  // The Mod starts as a copy of the Original when there is none yet. That
-  // second read is checked too: a file that changed in between must not
-  // leave half-filled lists behind. Only a Mod file that is truly not there
-  // starts a new Mod: a path that can't be checked (no permission, a link
-  // loop, an I/O error) fails, or the Original's texts would be saved over
-  // the user's Mod.
+  // The Mod starts as a copy of the Original when there is none yet. Only
+  // a Mod file that is truly not there starts a new Mod: a path that can't
+  // be checked (no permission, a link loop, an I/O error) fails, or the
+  // Original's texts would be saved over the user's Mod.
   modIsCopyOfOriginal_ = false;
   const int modStatus = paths.mod.empty() ? ENOENT : pathStatus(paths.mod);
   const bool modIsNew = modStatus == ENOENT;
 
   // The files are read side by side; what each read shows is shown in the
-  // order the files are taken, up to the first that fails. A file read
-  // twice (the Original as the new Mod's copy) shows the comment notice
-  // once.
+  // order the files are taken, up to the first that fails, and the comment
+  // notice once.
   OneCommentNotice shown(dialogs);
   std::array<DocumentRead, 3> reads;
   std::size_t readCount = 0;
@@ -62,7 +84,20 @@ bool Session::openSession(SessionMode mode, SessionPaths& paths, DialogServices&
     toRead(modIsNew ? paths.newOriginal : paths.mod, mod_);
     if (mode == SessionMode::modUpdate) toRead(paths.oldOriginal, oldOriginal_);
   }
+  // A file that is both the Original and the Mod (a new Mod's copy, or a
+  // Mod named as its own Original) is read once: the Mod starts as a copy
+  // of what was read, which is quicker than reading it again and can't
+  // differ from it.
+  const bool readOnce = readCount >= 2 && sameFile(reads[0].path, reads[1].path);
+  if (readOnce) {
+    std::swap(reads[1], reads[readCount - 1]);
+    --readCount;
+  }
   readDocuments(std::span(reads).first(readCount));
+  if (readOnce) {
+    std::swap(reads[1], reads[readCount]);
+    copyTheOriginalRead(reads[0], reads[1], mod_);
+  }
 
   if (!finishRead(reads[0], shown)) return fail();
   if (modIsNew) {
