@@ -3,6 +3,7 @@
 #include "platform/utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace sorvane {
@@ -11,12 +12,40 @@ namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool isNameStart(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || byte >= 0x80;
+// What each byte may be in a name: a name's first byte, or any other.
+enum : std::uint8_t { kNameStart = 1, kNameChar = 2 };
+
+constexpr std::array<std::uint8_t, 256> kNameBytes = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    const bool start =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+    const bool other = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    table[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>((start ? kNameStart : 0) | (other ? kNameChar : 0));
+  }
+  return table;
+}();
+
+bool isNameStart(char c) { return (kNameBytes[static_cast<unsigned char>(c)] & kNameStart) != 0; }
+bool isNameChar(char c) { return (kNameBytes[static_cast<unsigned char>(c)] & kNameChar) != 0; }
+
+// Names are short: a loop compares them quicker than a call would.
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
-bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+// Whether the window holds literal at at: names the reader compares many
+// times a document, so compared without a call.
+bool holdsAt(std::string_view window, std::size_t at, std::string_view literal) {
+  return window.size() - at >= literal.size() &&
+         std::equal(literal.begin(), literal.end(),
+                    window.begin() + static_cast<std::ptrdiff_t>(at));
+}
 
 // The reference at raw[at] ("&...;") decoded into out; its length, or 0
 // when it is none the reader knows (it then stays as it is).
@@ -274,16 +303,19 @@ bool XmlPullReader::advance(Token& token) {
       }
       return characterData(token);
     }
-    const std::string_view rest = document_.substr(at_);
-    if (rest.starts_with("<?")) {
+    // Most markup is tags: the second byte tells them from the rest.
+    const char second = at_ + 1 < document_.size() ? document_[at_ + 1] : '\0';
+    if (second != '?' && second != '!' && second != '/') return startTag(token);
+    if (second == '/') return endTag(token);
+    if (second == '?') {
       const std::size_t end = document_.find("?>", at_ + 2);
       if (end == std::string_view::npos) return fail(at_, "a processing instruction is not closed");
       at_ = end + 2;
-    } else if (rest.starts_with("<!--")) {
+    } else if (holdsAt(document_, at_, "<!--")) {
       const std::size_t end = document_.find("-->", at_ + 4);
       if (end == std::string_view::npos) return fail(at_, "a comment is not closed");
       at_ = end + 3;
-    } else if (rest.starts_with("<![CDATA[")) {
+    } else if (holdsAt(document_, at_, "<![CDATA[")) {
       if (openEnds_.empty()) return fail(at_, "a CDATA section outside the root element");
       const std::size_t start = at_ + 9;
       const std::size_t end = document_.find("]]>", start);
@@ -303,15 +335,11 @@ bool XmlPullReader::advance(Token& token) {
       }
       token = Token::text;
       return true;
-    } else if (rest.starts_with("<!DOCTYPE")) {
+    } else if (holdsAt(document_, at_, "<!DOCTYPE")) {
       if (rootSeen_) return fail(at_, "a document type declaration after the root element");
       if (!skipMarkup()) return false;
-    } else if (rest.starts_with("<!")) {
-      return fail(at_, "markup that is not XML");
-    } else if (rest.starts_with("</")) {
-      return endTag(token);
     } else {
-      return startTag(token);
+      return fail(at_, "markup that is not XML");
     }
   }
   if (!atEnd_) return false;
@@ -408,7 +436,7 @@ bool XmlPullReader::endTag(Token& token) {
     return fail(start, "an end tag is not well formed");
   }
   const std::string_view name = document_.substr(start, end - start);
-  if (openEnds_.empty() || openName() != name) {
+  if (openEnds_.empty() || !sameName(openName(), name)) {
     return fail(start, openEnds_.empty() ? "an end tag without its start tag"
                                          : "the end tag " + std::string(name) +
                                                " closes the element " + std::string(openName()));
