@@ -4,37 +4,6 @@
 
 namespace sorvane {
 
-const ReadUnits::Record& ReadUnits::Unit::record() const { return units_->records_[index_]; }
-bool ReadUnits::Unit::keyed() const { return record().keyed; }
-bool ReadUnits::Unit::fuzzy() const { return record().fuzzy; }
-std::int32_t ReadUnits::Unit::line() const { return record().line; }
-
-std::string_view ReadUnits::Unit::id() const {
-  return {units_->ids_.data() + record().idStart, record().idLength};
-}
-
-std::size_t ReadUnits::Unit::sourceCount() const {
-  const std::size_t end = index_ + 1 < units_->records_.size()
-                              ? units_->records_[index_ + 1].firstSource
-                              : units_->sources_.size();
-  return end - record().firstSource;
-}
-
-std::size_t ReadUnits::Unit::translationCount() const {
-  const std::size_t end = index_ + 1 < units_->records_.size()
-                              ? units_->records_[index_ + 1].firstTranslation
-                              : units_->translations_.size();
-  return end - record().firstTranslation;
-}
-
-std::u16string_view ReadUnits::Unit::source(std::size_t form) const {
-  return units_->text(units_->sources_[record().firstSource + form]);
-}
-
-std::u16string_view ReadUnits::Unit::translation(std::size_t form) const {
-  return units_->text(units_->translations_[record().firstTranslation + form]);
-}
-
 std::vector<ReadUnit> ReadUnits::held() const {
   std::vector<ReadUnit> units;
   units.reserve(size());

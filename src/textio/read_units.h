@@ -21,19 +21,35 @@ class ReadUnits {
   // One unit as views into the buffers, valid while the list is unchanged.
   class Unit {
    public:
-    std::string_view id() const;
-    bool keyed() const;
-    bool fuzzy() const;
-    std::int32_t line() const;
-    std::size_t sourceCount() const;
-    std::u16string_view source(std::size_t form) const;
-    std::size_t translationCount() const;
-    std::u16string_view translation(std::size_t form) const;
+    // Inline: an import asks for these a few times for every unit.
+    std::string_view id() const {
+      return {units_->ids_.data() + record().idStart, record().idLength};
+    }
+    bool keyed() const { return record().keyed; }
+    bool fuzzy() const { return record().fuzzy; }
+    std::int32_t line() const { return record().line; }
+    std::size_t sourceCount() const {
+      return nextRecordOr(&Record::firstSource, units_->sources_.size()) - record().firstSource;
+    }
+    std::u16string_view source(std::size_t form) const {
+      return units_->text(units_->sources_[record().firstSource + form]);
+    }
+    std::size_t translationCount() const {
+      return nextRecordOr(&Record::firstTranslation, units_->translations_.size()) -
+             record().firstTranslation;
+    }
+    std::u16string_view translation(std::size_t form) const {
+      return units_->text(units_->translations_[record().firstTranslation + form]);
+    }
 
    private:
     friend class ReadUnits;
     Unit(const ReadUnits& units, std::size_t index) : units_(&units), index_(index) {}
-    const Record& record() const;
+    const Record& record() const { return units_->records_[index_]; }
+    // A field of the next unit's record, or end for the last unit.
+    std::size_t nextRecordOr(std::uint32_t Record::*field, std::size_t end) const {
+      return index_ + 1 < units_->records_.size() ? units_->records_[index_ + 1].*field : end;
+    }
     const ReadUnits* units_;
     std::size_t index_;
   };
