@@ -53,10 +53,51 @@ void ReadUnits::setId(std::size_t i, std::string_view bytes) {
 void ReadUnits::dropLastUnit() {
   const Record& last = records_.back();
   ids_.resize(last.idStart);
-  text_.resize(last.textStart);
+  // Nothing comes after the last unit's texts, wherever they are.
+  if (last.textStart >= kTakenOver) {
+    takenOver_.resize(last.textStart - kTakenOver);
+  } else {
+    text_.resize(last.textStart);
+  }
   sources_.resize(last.firstSource);
   translations_.resize(last.firstTranslation);
   records_.pop_back();
+}
+
+void ReadUnits::append(ReadUnits&& other, std::int32_t lineShift) {
+  const std::size_t idBase = ids_.size();
+  const auto sourceBase = static_cast<std::uint32_t>(sources_.size());
+  const auto translationBase = static_cast<std::uint32_t>(translations_.size());
+  ids_.insert(ids_.end(), other.ids_.begin(), other.ids_.end());
+  // Where a text of other starts once appended.
+  std::size_t textBase = kTakenOver;
+  std::size_t takenOverBase = 0;
+  if (takenOver_.empty() && other.takenOver_.empty()) {
+    takenOver_ = std::move(other.text_);
+  } else {
+    textBase = text_.size();
+    takenOverBase = textBase + other.text_.size();
+    text_.insert(text_.end(), other.text_.begin(), other.text_.end());
+    text_.insert(text_.end(), other.takenOver_.begin(), other.takenOver_.end());
+  }
+  const auto moved = [textBase, takenOverBase](std::size_t start) {
+    return start >= kTakenOver ? start - kTakenOver + takenOverBase : start + textBase;
+  };
+  records_.reserve(records_.size() + other.records_.size());
+  for (Record record : other.records_) {
+    record.idStart += idBase;
+    record.textStart = moved(record.textStart);
+    record.line += lineShift;
+    record.firstSource += sourceBase;
+    record.firstTranslation += translationBase;
+    records_.push_back(record);
+  }
+  const auto spans = [&moved](LargeVector<Span>& into, const LargeVector<Span>& from) {
+    into.reserve(into.size() + from.size());
+    for (const Span& span : from) into.push_back({moved(span.start), span.length});
+  };
+  spans(sources_, other.sources_);
+  spans(translations_, other.translations_);
 }
 
 void ReadUnits::appendText(std::string_view utf8) {

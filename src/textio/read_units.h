@@ -57,6 +57,24 @@ class ReadUnits {
   std::size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
   Unit operator[](std::size_t i) const { return {*this, i}; }
+  // Asks for what reading unit i needs from memory, in three steps, each
+  // some units after the one before: for units read out of order, where
+  // waiting for memory costs more than the reading.
+  void prefetchRecord(std::size_t i) const { __builtin_prefetch(records_.data() + i); }
+  void prefetchSpans(std::size_t i) const {
+    const Record& record = records_[i];
+    __builtin_prefetch(sources_.data() + record.firstSource);
+    __builtin_prefetch(translations_.data() + record.firstTranslation);
+  }
+  void prefetchTexts(std::size_t i) const {
+    const Record& record = records_[i];
+    if (record.firstSource < sources_.size()) {
+      __builtin_prefetch(text(sources_[record.firstSource]).data());
+    }
+    if (record.firstTranslation < translations_.size()) {
+      __builtin_prefetch(text(translations_[record.firstTranslation]).data());
+    }
+  }
   // Each unit held whole, for the tests and readers that compare units.
   std::vector<ReadUnit> held() const;
 
@@ -72,6 +90,10 @@ class ReadUnits {
   bool lastFuzzy() const { return records_.back().fuzzy; }
   // Forgets the last unit and its texts.
   void dropLastUnit();
+  // Adds other's units after these, their lines moved by lineShift: a file
+  // read in parts, each into a list of its own. The texts of the first list
+  // appended are taken over as they are, not copied.
+  void append(ReadUnits&& other, std::int32_t lineShift);
 
   // A text is built at the end of the text buffer, from textStart() on,
   // then closed as the last unit's next source or translation.
@@ -111,13 +133,18 @@ class ReadUnits {
     std::size_t start = 0;
     std::size_t length = 0;
   };
+  // Where a span or a record's text starts in the texts taken over.
+  static constexpr std::size_t kTakenOver = std::size_t{1} << 62;
   std::u16string_view text(const Span& span) const {
+    if (span.start >= kTakenOver)
+      return {takenOver_.data() + (span.start - kTakenOver), span.length};
     return {text_.data() + span.start, span.length};
   }
 
   LargeVector<Record> records_;
   std::vector<char, UninitializedLargeAllocator<char>> ids_;
   std::vector<char16_t, UninitializedLargeAllocator<char16_t>> text_;
+  std::vector<char16_t, UninitializedLargeAllocator<char16_t>> takenOver_;
   LargeVector<Span> sources_;
   LargeVector<Span> translations_;
 };

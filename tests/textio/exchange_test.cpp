@@ -1,3 +1,4 @@
+#include "platform/utf8.h"
 #include "qm/plural_rules.h"
 #include "session/editing.h"
 #include "session/mod_file_saving.h"
@@ -21,6 +22,63 @@ namespace sorvane::test {
 namespace {
 
 using ::testing::ElementsAre;
+
+// Units named after a prefix, the second with two translations and its id
+// given after the fact.
+ReadUnits someUnits(const std::string& prefix, int count) {
+  ReadUnits units;
+  for (int i = 0; i < count; ++i) {
+    const std::u16string text = fromUtf8(prefix + std::to_string(i));
+    units.startUnit(i + 1);
+    if (i != 1) units.appendId(prefix + "/" + std::to_string(i));
+    units.addSource(text);
+    units.addTranslation(text + u"!");
+    if (i == 1) {
+      units.addTranslation(u"");
+      units.setFuzzy(true);
+    }
+  }
+  if (count > 1) units.setId(1, prefix + "/late");
+  return units;
+}
+
+std::vector<ReadUnit> linesMoved(std::vector<ReadUnit> units, std::int32_t shift) {
+  for (ReadUnit& unit : units) unit.line += shift;
+  return units;
+}
+
+// Lists read in parts and appended keep every unit, whether their texts were
+// taken over or copied, and the last units can still be dropped after.
+TEST(ReadUnits, AppendedListsKeepEveryUnitWhereverTheirTextsAre) {
+  ReadUnits first = someUnits("a", 3);
+  std::vector<ReadUnit> want = first.held();
+  for (const auto& [prefix, shift] : {std::pair{"b", 10}, std::pair{"c", 20}}) {
+    ReadUnits part = someUnits(prefix, 3);
+    const std::vector<ReadUnit> held = linesMoved(part.held(), shift);
+    want.insert(want.end(), held.begin(), held.end());
+    first.append(std::move(part), shift);
+  }
+  EXPECT_EQ(first.held(), want);
+
+  // A list that took texts over, appended in turn, is copied.
+  ReadUnits outer = someUnits("o", 2);
+  std::vector<ReadUnit> outerWant = outer.held();
+  outerWant.insert(outerWant.end(), want.begin(), want.end());
+  outer.append(std::move(first), 0);
+  EXPECT_EQ(outer.held(), outerWant);
+
+  ReadUnits taken = someUnits("t", 1);
+  taken.append(someUnits("u", 2), 5);
+  taken.dropLastUnit();
+  taken.dropLastUnit();
+  taken.startUnit(9);
+  taken.appendId("new");
+  taken.addSource(u"s");
+  taken.addTranslation(u"t");
+  std::vector<ReadUnit> takenWant = someUnits("t", 1).held();
+  takenWant.push_back({"new", true, {u"s"}, {u"t"}, false, 9});
+  EXPECT_EQ(taken.held(), takenWant);
+}
 
 TEST(UnitId, KeepsEveryKeyAndRefusesWhatIsNoKey) {
   const UnitKey keys[] = {
