@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <limits>
 
 namespace sorvane {
 
@@ -294,9 +295,9 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
       rowOfUnit[i] = found.value_or(-1);
     }
   });
-  std::vector<bool> rowsSeen(static_cast<std::size_t>(session.rowCount()), false);
-  // The units to store: their rows, and where they are in the file.
-  LargeVector<std::pair<std::int32_t, std::uint32_t>> accepted;
+  // The unit stored at each row: the first of its key.
+  constexpr std::uint32_t kNoUnit = std::numeric_limits<std::uint32_t>::max();
+  LargeVector<std::uint32_t> unitAtRow(static_cast<std::size_t>(session.rowCount()), kNoUnit);
   const auto where = [](const ReadUnits::Unit& unit) {
     return std::string(unit.id()) +
            (unit.line() > 0 ? " (line " + std::to_string(unit.line()) + ")" : "");
@@ -304,6 +305,7 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
   const auto list = [](std::vector<std::string>& to, std::string item) {
     if (to.size() < kKeysListed) to.push_back(std::move(item));
   };
+  std::size_t acceptedCount = 0;
   for (std::size_t i = 0; i < units.size(); ++i) {
     const ReadUnits::Unit unit = units[i];
     ++report.units;
@@ -323,19 +325,25 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
       continue;
     }
     // The first unit of a key is the one imported.
-    if (rowsSeen[static_cast<std::size_t>(row)]) {
+    std::uint32_t& stored = unitAtRow[static_cast<std::size_t>(row)];
+    if (stored != kNoUnit) {
       ++report.repeated;
       list(report.firstRepeated, where(unit));
       continue;
     }
-    rowsSeen[static_cast<std::size_t>(row)] = true;
-    accepted.emplace_back(row, static_cast<std::uint32_t>(i));
+    stored = static_cast<std::uint32_t>(i);
+    ++acceptedCount;
   }
   // The units found are compared in the rows' order, not the file's: a tool
   // that regroups them (TS by context) would otherwise make every unit a
   // jump through the session's lists. What is listed stays in the file's
   // order.
-  std::sort(accepted.begin(), accepted.end());
+  LargeVector<std::pair<std::int32_t, std::uint32_t>> accepted;
+  accepted.reserve(acceptedCount);
+  for (std::size_t row = 0; row < unitAtRow.size(); ++row) {
+    if (unitAtRow[row] != kNoUnit)
+      accepted.emplace_back(static_cast<std::int32_t>(row), unitAtRow[row]);
+  }
   enum : std::uint8_t { surplus = 1, sourceChanged = 2 };
   LargeVector<std::uint8_t> flags(units.size(), 0);
   // The texts that differ, found on two threads and stored on this one.
@@ -355,6 +363,12 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
   inHalves(accepted.size(), [&](std::size_t begin, std::size_t end) {
     Half& half = halves[begin == 0 ? 0 : 1];
     for (std::size_t at = begin; at < end; ++at) {
+      // Units in the rows' order are out of the file's: what the next ones
+      // need is asked for ahead, each step once the one before has come.
+      constexpr std::size_t kAhead = 8;
+      if (at + 3 * kAhead < end) units.prefetchRecord(accepted[at + 3 * kAhead].second);
+      if (at + 2 * kAhead < end) units.prefetchSpans(accepted[at + 2 * kAhead].second);
+      if (at + kAhead < end) units.prefetchTexts(accepted[at + kAhead].second);
       const auto [row, i] = accepted[at];
       const ReadUnits::Unit unit = units[i];
       std::uint8_t flag = 0;
