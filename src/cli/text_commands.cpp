@@ -48,10 +48,14 @@ int runImport(ExchangeFormat format, std::u16string_view original, std::u16strin
   // A tool's file is read beside the opening of the Mod, on a thread of its
   // own where one can be had: neither needs the other. Its error is shown
   // only once the Mod is open, as if it were read after.
+  // Set once this thread waits for the file: a thread then reads part of it.
+  std::atomic<bool> waiting = false;
   std::future<UnitsFileRead> read;
   if (format != ExchangeFormat::lineList) {
     read = std::async(std::launch::async | std::launch::deferred,
-                      [format, path = std::u16string(in)] { return readUnitsFile(format, path); });
+                      [format, path = std::u16string(in), &waiting] {
+                        return readUnitsFile(format, path, &waiting);
+                      });
   }
   Session session;
   SessionPaths paths;
@@ -62,6 +66,7 @@ int runImport(ExchangeFormat format, std::u16string_view original, std::u16strin
   } else {
     // The rows' ids are made while the file may still be being read.
     UnitRows rows(session);
+    waiting.store(true, std::memory_order_relaxed);
     const UnitsFileRead units = read.get();
     if (!checkUnitsFileRead(units, in, dialogs)) return 1;
     const ImportReport report = rows.importInto(session, *units.units);

@@ -138,7 +138,8 @@ bool exportUnits(const Session& session, ExchangeFormat format, std::u16string_v
   return false;
 }
 
-UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path) {
+UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path,
+                            const std::atomic<bool>* helpWanted) {
   UnitsFileRead read{std::nullopt, "this format can't be imported"};
   if (format == ExchangeFormat::po) {
     FileBytes bytes;
@@ -146,6 +147,7 @@ UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path) {
   } else if (format == ExchangeFormat::ts || format == ExchangeFormat::xliff) {
     // Parsed as it is read: the file is never held whole.
     XmlFile file;
+    file.splitWhenSet = helpWanted;
     const FileDescriptor fd = openExchangeFile(path, file.size, read.error);
     file.fd = fd.get();
     if (fd.valid()) {

@@ -4,6 +4,7 @@
 #include "textio/read_units.h"
 #include "textio/translation_units.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,7 +48,11 @@ struct UnitsFileRead {
   std::optional<ReadUnits> units;
   std::string error;
 };
-UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path);
+// A large TS or XLIFF file has the rest of it read on a second thread once
+// helpWanted is set (at once when it is null): while the caller's thread
+// has work of its own, a second reader would only take turns with it.
+UnitsFileRead readUnitsFile(ExchangeFormat format, std::u16string_view path,
+                            const std::atomic<bool>* helpWanted = nullptr);
 
 // Whether the file at path was read; if not, shows why.
 bool checkUnitsFileRead(const UnitsFileRead& read, std::u16string_view path,

@@ -9,7 +9,10 @@
 #include "textio/xml_pull_reader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace sorvane {
 
@@ -35,7 +38,21 @@ class XmlDocument {
   // The document's size in bytes, at most.
   std::size_t size() const { return size_; }
 
+  // Where what is left of the document from offset from may be cut in two,
+  // to read its parts side by side: at the first place cutIn finds in a
+  // piece from about the middle on. Only a large file in UTF-8 is cut.
+  struct Cut {
+    std::size_t offset = 0;  // in the document
+    std::uint64_t fileOffset = 0;
+  };
+  std::optional<Cut> cut(std::size_t from,
+                         std::size_t (*cutIn)(std::string_view piece, std::size_t from)) const;
+  // The file read a piece at a time, or null.
+  const XmlFile* file() const { return file_; }
+
  private:
+  const XmlFile* file_ = nullptr;
+  std::uint64_t markBytes_ = 0;  // of the file's byte order mark
   std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>> buffer_;
   std::optional<XmlPullReader> reader_;
   std::size_t size_ = 0;
@@ -95,6 +112,8 @@ bool XmlDocument::open(const XmlFile& file, std::string& error) {
   }
   size_ = file.size;
   std::uint64_t offset = hasUtf8Mark(std::span(start, got)) ? 3 : 0;
+  file_ = &file;
+  markBytes_ = offset;
   const int fd = file.fd;
   reader_.emplace(
       [fd, offset](char* buffer, std::size_t room, int* readError) mutable {
@@ -107,6 +126,28 @@ bool XmlDocument::open(const XmlFile& file, std::string& error) {
   error = reader_->readError() != 0 ? toUtf8(systemErrorText(reader_->readError()))
                                     : where(*reader_, reader_->faultOffset()) + reader_->fault();
   return false;
+}
+
+std::optional<XmlDocument::Cut> XmlDocument::cut(std::size_t from,
+                                                 std::size_t (*cutIn)(std::string_view piece,
+                                                                      std::size_t from)) const {
+  if (file_ == nullptr || file_->size <= markBytes_ + from ||
+      file_->size - markBytes_ - from < std::max<std::size_t>(file_->splitBytes, 2)) {
+    return std::nullopt;
+  }
+  // The piece starts a little before the middle, so that what is open at
+  // a place found in it can be told from what comes before.
+  constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+  constexpr std::size_t kBefore = std::size_t{1} << 16;
+  const std::size_t length = file_->size - markBytes_;
+  const std::size_t middle = from + (length - from) / 2;
+  const std::size_t start = middle - std::min(middle - from, kBefore);
+  std::string piece(std::min(kPieceBytes, length - start), '\0');
+  int failure = 0;
+  piece.resize(readAt(file_->fd, piece.data(), piece.size(), markBytes_ + start, &failure));
+  const std::size_t at = cutIn(piece, middle - start);
+  if (at == std::string::npos || start + at <= from) return std::nullopt;
+  return Cut{start + at, markBytes_ + start + at};
 }
 
 // A character that stands for one XML can't hold, as the writers write it:
@@ -330,254 +371,462 @@ std::vector<std::uint8_t> tsFileBytes(const ExchangeHeader& header,
 
 namespace {
 
-std::optional<ReadUnits> readXliffDocument(XmlDocument& document, std::string& error) {
-  XmlPullReader& xml = document.reader();
-  ReadUnits units;
-  units.reserveForBytes(document.size());
-  TextGatherer gatherer;
-  using Token = XmlPullReader::Token;
-  bool inRoot = false;
-  bool rootSeen = false;
-  std::size_t groupDepth = 0;  // of the plural group being read, or 0
-  std::size_t formDepth = 0;   // of the trans-unit being read, or 0
-  bool hadSource = false;
-  bool hadTarget = false;
-  const auto beginUnit = [&] {
-    units.startUnit(xml.lineAt(xml.offset()));
-    units.appendId(xml.attribute("id"));
-    units.setKeyed(xml.hasAttribute("id"));
-  };
-  const auto beginForm = [&] {
-    formDepth = xml.depth();
-    hadSource = hadTarget = false;
-    if (xml.attribute("approved") == "no") units.setFuzzy(true);
-  };
-  Token token = Token::done;
-  bool wellFormed = true;
-  while ((wellFormed = xml.next(token)) && token != Token::done) {
-    if (gatherer.active()) {
-      gatherer.take(token, xml);
-      continue;
+using Token = XmlPullReader::Token;
+
+// The XLIFF reading, a token at a time.
+class XliffReading {
+ public:
+  // A part read on its own begins with a unit in the body of a file.
+  static constexpr std::string_view kOpenAtCut[] = {"xliff", "file", "body"};
+  static constexpr std::string_view kNotThisFormat = "line 1: not an XLIFF file (no xliff element)";
+
+  XliffReading(XmlPullReader& xml, ReadUnits& units) : xml_(xml), units_(units) {}
+
+  void take(Token token);
+  const TextGatherer& gatherer() const { return gatherer_; }
+  bool rootSeen() const { return rootSeen_; }
+
+  // Where a part read on its own may begin in a piece of the document: at
+  // the first unit outside a plural group, or npos.
+  static std::size_t cutIn(std::string_view piece, std::size_t from);
+  // Whether the rest of the document, from the next token on, reads the
+  // same in a part of its own.
+  bool canHandOver() const {
+    return inRoot_ && groupDepth_ == 0 && formDepth_ == 0 && !gatherer_.active() &&
+           gatherer_.tooLong().empty();
+  }
+  void startAsPart() { inRoot_ = rootSeen_ = true; }
+  void finishPart(XliffReading& /*rest*/) const {}
+
+ private:
+  void beginUnit() {
+    units_.startUnit(xml_.lineAt(xml_.offset()));
+    units_.appendId(xml_.attribute("id"));
+    units_.setKeyed(xml_.hasAttribute("id"));
+  }
+  void beginForm() {
+    formDepth_ = xml_.depth();
+    hadSource_ = hadTarget_ = false;
+    if (xml_.attribute("approved") == "no") units_.setFuzzy(true);
+  }
+
+  XmlPullReader& xml_;
+  ReadUnits& units_;
+  TextGatherer gatherer_;
+  bool inRoot_ = false;
+  bool rootSeen_ = false;
+  std::size_t groupDepth_ = 0;  // of the plural group being read, or 0
+  std::size_t formDepth_ = 0;   // of the trans-unit being read, or 0
+  bool hadSource_ = false;
+  bool hadTarget_ = false;
+};
+
+void XliffReading::take(Token token) {
+  if (gatherer_.active()) {
+    gatherer_.take(token, xml_);
+    return;
+  }
+  const std::size_t depth = xml_.depth();
+  if (token == Token::start) {
+    const std::string_view name = xml_.name();
+    if (depth == 1) {
+      inRoot_ = name == "xliff";
+      rootSeen_ = rootSeen_ || inRoot_;
+      return;
     }
-    const std::size_t depth = xml.depth();
-    if (token == Token::start) {
-      const std::string_view name = xml.name();
-      if (depth == 1) {
-        inRoot = name == "xliff";
-        rootSeen = rootSeen || inRoot;
-        continue;
-      }
-      if (!inRoot) continue;
-      if (formDepth != 0) {
-        // One form: the first source and the first target in it.
-        if (depth != formDepth + 1) continue;
-        if (name == "source" && !hadSource) {
-          hadSource = true;
-          gatherer.intoUnit(units, false, xml);
-        } else if (name == "target" && !hadTarget) {
-          hadTarget = true;
-          const std::string_view state = xml.attribute("state");
-          if (state == "needs-review-translation" || state == "needs-adaptation" ||
-              state == "needs-l10n" || state == "needs-review-adaptation" ||
-              state == "needs-review-l10n") {
-            units.setFuzzy(true);
-          }
-          gatherer.intoUnit(units, true, xml);
+    if (!inRoot_) return;
+    if (formDepth_ != 0) {
+      // One form: the first source and the first target in it.
+      if (depth != formDepth_ + 1) return;
+      if (name == "source" && !hadSource_) {
+        hadSource_ = true;
+        gatherer_.intoUnit(units_, false, xml_);
+      } else if (name == "target" && !hadTarget_) {
+        hadTarget_ = true;
+        const std::string_view state = xml_.attribute("state");
+        if (state == "needs-review-translation" || state == "needs-adaptation" ||
+            state == "needs-l10n" || state == "needs-review-adaptation" ||
+            state == "needs-review-l10n") {
+          units_.setFuzzy(true);
         }
-      } else if (groupDepth != 0) {
-        if (depth == groupDepth + 1 && name == "trans-unit") beginForm();
-      } else if (name == "group" && xml.attribute("restype") == "x-gettext-plurals") {
-        groupDepth = depth;
-        beginUnit();
-      } else if (name == "trans-unit") {
-        beginUnit();
-        beginForm();
+        gatherer_.intoUnit(units_, true, xml_);
       }
-      continue;
+    } else if (groupDepth_ != 0) {
+      if (depth == groupDepth_ + 1 && name == "trans-unit") beginForm();
+    } else if (name == "group" && xml_.attribute("restype") == "x-gettext-plurals") {
+      groupDepth_ = depth;
+      beginUnit();
+    } else if (name == "trans-unit") {
+      beginUnit();
+      beginForm();
     }
-    if (token != Token::end) continue;
-    if (depth == formDepth) {
-      // A form without a source or target has them empty.
-      if (!hadSource) units.addSource({});
-      if (!hadTarget) units.addTranslation({});
-      formDepth = 0;
-    } else if (depth == groupDepth) {
-      groupDepth = 0;
-    }
-    if (depth == 1) inRoot = false;
+    return;
   }
-  if (failed(xml, gatherer, wellFormed, error)) return std::nullopt;
-  if (!rootSeen) {
-    error = "line 1: not an XLIFF file (no xliff element)";
-    return std::nullopt;
+  if (token != Token::end) return;
+  if (depth == formDepth_) {
+    // A form without a source or target has them empty.
+    if (!hadSource_) units_.addSource({});
+    if (!hadTarget_) units_.addTranslation({});
+    formDepth_ = 0;
+  } else if (depth == groupDepth_) {
+    groupDepth_ = 0;
   }
-  return units;
+  if (depth == 1) inRoot_ = false;
 }
 
-std::optional<ReadUnits> readTsDocument(XmlDocument& document, std::string& error) {
-  XmlPullReader& xml = document.reader();
-  ReadUnits units;
-  units.reserveForBytes(document.size());
-  TextGatherer gatherer;
-  using Token = XmlPullReader::Token;
-  bool inRoot = false;
-  bool rootSeen = false;
-  bool inContext = false;
-  bool nameSeen = false;
-  GatheredText name;
-  std::string nameBytes;
+// Where a tag of this name starts in piece from from on, or npos.
+std::size_t tagIn(std::string_view piece, std::string_view opening, std::size_t from) {
+  for (std::size_t at = piece.find(opening, from); at != std::string_view::npos;
+       at = piece.find(opening, at + 1)) {
+    const std::size_t after = at + opening.size();
+    if (after < piece.size() &&
+        std::string_view(" \t\r\n>/").find(piece[after]) != std::string_view::npos) {
+      return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+std::size_t XliffReading::cutIn(std::string_view piece, std::size_t from) {
+  while (from < piece.size()) {
+    const std::size_t unit = tagIn(piece, "<trans-unit", from);
+    const std::size_t group = tagIn(piece, "<group", from);
+    const std::size_t at = std::min(unit, group);
+    if (at == std::string_view::npos || at == group) return at;
+    // A form of a plural group, when a group opened before it is not closed.
+    const std::size_t opened = piece.rfind("<group", at);
+    const std::size_t closed = piece.rfind("</group>", at);
+    if (opened == std::string_view::npos || (closed != std::string_view::npos && closed > opened)) {
+      return at;
+    }
+    const std::size_t end = piece.find("</group>", at);
+    if (end == std::string_view::npos) return end;
+    from = end;
+  }
+  return std::string_view::npos;
+}
+
+// The TS reading, a token at a time.
+class TsReading {
+ public:
+  // A part read on its own begins with a message of a context whose name
+  // came before it.
+  static constexpr std::string_view kOpenAtCut[] = {"TS", "context"};
+  static constexpr std::string_view kNotThisFormat = "line 1: not a TS file (no TS element)";
+
+  TsReading(XmlPullReader& xml, ReadUnits& units) : xml_(xml), units_(units) {}
+
+  void take(Token token);
+  const TextGatherer& gatherer() const { return gatherer_; }
+  bool rootSeen() const { return rootSeen_; }
+
+  static std::size_t cutIn(std::string_view piece, std::size_t from) {
+    return tagIn(piece, "<message", from);
+  }
+  bool canHandOver() const {
+    return inContext_ && nameSeen_ && unkeyed_.empty() && !inMessage_ && !gatherer_.active() &&
+           gatherer_.tooLong().empty();
+  }
+  // The part starts in a context whose name it doesn't know: the messages
+  // without a key there are keyed when the part is finished.
+  void startAsPart() { inRoot_ = rootSeen_ = inContext_ = nameSeen_ = nameInherited_ = true; }
+  void finishPart(TsReading& rest) const {
+    for (const Unkeyed& message : rest.inherited_) {
+      rest.units_.setId(message.unit, keyOf(nameBytes_, message.source, message.comment));
+    }
+  }
+
+ private:
   // Messages without a key before their context's name: keyed at its end.
   struct Unkeyed {
     std::size_t unit;
     std::string source;
     std::string comment;
   };
-  std::vector<Unkeyed> unkeyed;
-  bool inMessage = false;
-  bool numerus = false;
-  std::size_t translationDepth = 0;
-  bool hadSource = false, hadComment = false, hadKey = false, hadNote = false;
-  bool hadTranslation = false;
-  GatheredText source, comment, key, note;
-  const auto keyOf = [&](std::string_view sourceBytes, std::string_view commentBytes) {
-    return unitId(UnitKeyView{qtMessageHash(sourceBytes, commentBytes), sourceBytes, nameBytes,
-                              commentBytes});
-  };
-  Token token = Token::done;
-  bool wellFormed = true;
-  while ((wellFormed = xml.next(token)) && token != Token::done) {
-    if (gatherer.active()) {
-      gatherer.take(token, xml);
-      if (!gatherer.active() && token == Token::end && xml.name() == "name" && xml.depth() == 3) {
-        nameBytes = name.utf8();
-      }
-      continue;
+  static std::string keyOf(std::string_view name, std::string_view source,
+                           std::string_view comment) {
+    return unitId(UnitKeyView{qtMessageHash(source, comment), source, name, comment});
+  }
+  void startMessage();
+  void endMessage();
+
+  XmlPullReader& xml_;
+  ReadUnits& units_;
+  TextGatherer gatherer_;
+  bool inRoot_ = false;
+  bool rootSeen_ = false;
+  bool inContext_ = false;
+  bool nameSeen_ = false;
+  // In a part's first context: its name is the one before the part.
+  bool nameInherited_ = false;
+  GatheredText name_;
+  std::string nameBytes_;
+  std::vector<Unkeyed> unkeyed_;
+  // Those without a key in a part's first context.
+  std::vector<Unkeyed> inherited_;
+  bool inMessage_ = false;
+  bool numerus_ = false;
+  std::size_t translationDepth_ = 0;
+  bool hadSource_ = false, hadComment_ = false, hadKey_ = false, hadNote_ = false;
+  bool hadTranslation_ = false;
+  GatheredText source_, comment_, key_, note_;
+};
+
+void TsReading::startMessage() {
+  inMessage_ = true;
+  units_.startUnit(xml_.lineAt(xml_.offset()));
+  numerus_ = xml_.attribute("numerus") == "yes";
+  hadSource_ = hadComment_ = hadKey_ = hadNote_ = hadTranslation_ = false;
+  source_.clear();
+  comment_.clear();
+  key_.clear();
+  note_.clear();
+  translationDepth_ = 0;
+}
+
+void TsReading::endMessage() {
+  inMessage_ = false;
+  if (!numerus_ && !hadTranslation_) units_.addTranslation({});
+  if (!key_.empty()) {
+    key_.appendIdTo(units_);
+  } else if (nameInherited_) {
+    inherited_.push_back({units_.size() - 1, source_.utf8(), comment_.utf8()});
+  } else if (nameSeen_) {
+    // A message without the key (a tool added it) is keyed as Qt finds it.
+    units_.appendId(keyOf(nameBytes_, source_.utf8(), comment_.utf8()));
+  } else {
+    unkeyed_.push_back({units_.size() - 1, source_.utf8(), comment_.utf8()});
+  }
+  if (note_.startsWith(kOriginalNote)) {
+    note_.addSourceTo(units_, kOriginalNote.size());
+  } else {
+    source_.addSourceTo(units_);
+  }
+}
+
+void TsReading::take(Token token) {
+  if (gatherer_.active()) {
+    gatherer_.take(token, xml_);
+    if (!gatherer_.active() && token == Token::end && xml_.name() == "name" && xml_.depth() == 3) {
+      nameBytes_ = name_.utf8();
     }
-    const std::size_t depth = xml.depth();
-    if (token == Token::start) {
-      const std::string_view element = xml.name();
-      if (depth == 1) {
-        inRoot = element == "TS";
-        rootSeen = rootSeen || inRoot;
-        continue;
-      }
-      if (!inRoot) continue;
-      if (depth == 2) {
-        inContext = element == "context";
-        nameSeen = false;
-        name.clear();
-        nameBytes.clear();
-        unkeyed.clear();
-        continue;
-      }
-      if (!inContext) continue;
-      if (depth == 3) {
-        if (element == "name" && !nameSeen) {
-          nameSeen = true;
-          gatherer.intoString(name, xml);
-        } else if (element == "message") {
-          inMessage = true;
-          units.startUnit(xml.lineAt(xml.offset()));
-          numerus = xml.attribute("numerus") == "yes";
-          hadSource = hadComment = hadKey = hadNote = hadTranslation = false;
-          source.clear();
-          comment.clear();
-          key.clear();
-          note.clear();
-          translationDepth = 0;
-        }
-        continue;
-      }
-      if (!inMessage) continue;
-      if (depth == 4) {
-        const auto once = [&](bool& had, GatheredText& into) {
-          if (had) return;
-          had = true;
-          gatherer.intoString(into, xml);
-        };
-        if (element == "source") {
-          once(hadSource, source);
-        } else if (element == "comment") {
-          once(hadComment, comment);
-        } else if (element == "extra-sorvane-key") {
-          once(hadKey, key);
-        } else if (element == "extracomment") {
-          once(hadNote, note);
-        } else if (element == "translation" && !hadTranslation) {
-          hadTranslation = true;
-          const std::string_view type = xml.attribute("type");
-          units.setFuzzy(type == "obsolete" || type == "vanished");
-          if (numerus) {
-            translationDepth = depth;
-          } else {
-            gatherer.intoUnit(units, true, xml);
-          }
-        }
-      } else if (depth == translationDepth + 1 && translationDepth != 0 &&
-                 element == "numerusform") {
-        gatherer.intoUnit(units, true, xml);
-      }
-      continue;
+    return;
+  }
+  const std::size_t depth = xml_.depth();
+  if (token == Token::start) {
+    const std::string_view element = xml_.name();
+    if (depth == 1) {
+      inRoot_ = element == "TS";
+      rootSeen_ = rootSeen_ || inRoot_;
+      return;
     }
-    if (token != Token::end) continue;
-    if (depth == 4 && translationDepth == 4) translationDepth = 0;
-    if (depth == 3 && inMessage) {
-      inMessage = false;
-      if (!numerus && !hadTranslation) units.addTranslation({});
-      if (!key.empty()) {
-        key.appendIdTo(units);
-      } else if (nameSeen) {
-        // A message without the key (a tool added it) is keyed as Qt finds it.
-        units.appendId(keyOf(source.utf8(), comment.utf8()));
-      } else {
-        unkeyed.push_back({units.size() - 1, source.utf8(), comment.utf8()});
+    if (!inRoot_) return;
+    if (depth == 2) {
+      inContext_ = element == "context";
+      nameSeen_ = nameInherited_ = false;
+      name_.clear();
+      nameBytes_.clear();
+      unkeyed_.clear();
+      return;
+    }
+    if (!inContext_) return;
+    if (depth == 3) {
+      if (element == "name" && !nameSeen_) {
+        nameSeen_ = true;
+        gatherer_.intoString(name_, xml_);
+      } else if (element == "message") {
+        startMessage();
       }
-      if (note.startsWith(kOriginalNote)) {
-        note.addSourceTo(units, kOriginalNote.size());
-      } else {
-        source.addSourceTo(units);
+      return;
+    }
+    if (!inMessage_) return;
+    if (depth == 4) {
+      const auto once = [&](bool& had, GatheredText& into) {
+        if (had) return;
+        had = true;
+        gatherer_.intoString(into, xml_);
+      };
+      if (element == "source") {
+        once(hadSource_, source_);
+      } else if (element == "comment") {
+        once(hadComment_, comment_);
+      } else if (element == "extra-sorvane-key") {
+        once(hadKey_, key_);
+      } else if (element == "extracomment") {
+        once(hadNote_, note_);
+      } else if (element == "translation" && !hadTranslation_) {
+        hadTranslation_ = true;
+        const std::string_view type = xml_.attribute("type");
+        units_.setFuzzy(type == "obsolete" || type == "vanished");
+        if (numerus_) {
+          translationDepth_ = depth;
+        } else {
+          gatherer_.intoUnit(units_, true, xml_);
+        }
       }
-    } else if (depth == 2 && inContext) {
-      inContext = false;
-      for (const Unkeyed& message : unkeyed) {
-        units.setId(message.unit, keyOf(message.source, message.comment));
-      }
-    } else if (depth == 1) {
-      inRoot = false;
+    } else if (depth == translationDepth_ + 1 && translationDepth_ != 0 &&
+               element == "numerusform") {
+      gatherer_.intoUnit(units_, true, xml_);
+    }
+    return;
+  }
+  if (token != Token::end) return;
+  if (depth == 4 && translationDepth_ == 4) translationDepth_ = 0;
+  if (depth == 3 && inMessage_) {
+    endMessage();
+  } else if (depth == 2 && inContext_) {
+    inContext_ = false;
+    for (const Unkeyed& message : unkeyed_) {
+      units_.setId(message.unit, keyOf(nameBytes_, message.source, message.comment));
+    }
+  } else if (depth == 1) {
+    inRoot_ = false;
+  }
+}
+
+// The second part of a document, read on a thread of its own from a cut
+// while the first is read up to it.
+template <typename Reading>
+class LaterPart {
+ public:
+  LaterPart(const XmlFile& file, std::uint64_t fileOffset, std::size_t offset)
+      : file_(file), fileOffset_(fileOffset), offset_(offset) {}
+  LaterPart(const LaterPart&) = delete;
+  LaterPart& operator=(const LaterPart&) = delete;
+  ~LaterPart() {
+    cancelled_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // False when no thread could be had.
+  bool start() {
+    try {
+      thread_ = std::thread([this] { run(); });
+      return true;
+    } catch (const std::system_error&) {
+      return false;
     }
   }
-  if (failed(xml, gatherer, wellFormed, error)) return std::nullopt;
-  if (!rootSeen) {
-    error = "line 1: not a TS file (no TS element)";
+  // The document offset the part starts at.
+  std::size_t offset() const { return offset_; }
+  // Waits for the part; whether it was read to the document's end without
+  // a fault.
+  bool succeeded() {
+    thread_.join();
+    return succeeded_;
+  }
+  Reading& reading() { return *reading_; }
+  ReadUnits& units() { return units_; }
+
+ private:
+  void run() {
+    try {
+      const int fd = file_.fd;
+      std::uint64_t at = fileOffset_;
+      xml_.emplace(
+          [fd, at](char* buffer, std::size_t room, int* readError) mutable {
+            const std::size_t read = readAt(fd, buffer, room, at, readError);
+            at += read;
+            return read;
+          },
+          file_.pieceBytes);
+      xml_->startInside(Reading::kOpenAtCut);
+      units_.reserveForBytes(file_.size - fileOffset_);
+      reading_.emplace(*xml_, units_);
+      reading_->startAsPart();
+      Token token = Token::done;
+      while (!cancelled_.load(std::memory_order_relaxed) && xml_->next(token)) {
+        if (token == Token::done) {
+          succeeded_ = reading_->gatherer().tooLong().empty();
+          return;
+        }
+        reading_->take(token);
+      }
+    } catch (const std::bad_alloc&) {
+      // Read in one pass, which fails as it must.
+    }
+  }
+
+  XmlFile file_;
+  std::uint64_t fileOffset_;
+  std::size_t offset_;
+  std::thread thread_;
+  std::atomic<bool> cancelled_{false};
+  bool succeeded_ = false;
+  std::optional<XmlPullReader> xml_;
+  ReadUnits units_;
+  std::optional<Reading> reading_;
+};
+
+template <typename Reading>
+std::optional<ReadUnits> readDocument(XmlDocument& document, std::string& error) {
+  XmlPullReader& xml = document.reader();
+  ReadUnits units;
+  units.reserveForBytes(document.size());
+  Reading reading(xml, units);
+  std::optional<LaterPart<Reading>> later;
+  const XmlFile* file = document.file();
+  bool mayCut = file != nullptr;
+  if (file != nullptr && file->readInParts != nullptr) *file->readInParts = false;
+  Token token = Token::done;
+  bool wellFormed = true;
+  for (;;) {
+    if (mayCut &&
+        (file->splitWhenSet == nullptr || file->splitWhenSet->load(std::memory_order_relaxed))) {
+      mayCut = false;
+      if (const std::optional<XmlDocument::Cut> cut =
+              document.cut(xml.nextOffset(), Reading::cutIn)) {
+        later.emplace(*file, cut->fileOffset, cut->offset);
+        if (!later->start()) later.reset();
+      }
+    }
+    if (later && xml.nextOffset() >= later->offset()) {
+      // Handed over only where one pass would read on exactly as the later
+      // part did; anywhere else (a cut inside a comment, a unit or an
+      // element of another kind), one pass reads on.
+      if (xml.nextOffset() == later->offset() && xml.hasOpenExactly(Reading::kOpenAtCut) &&
+          reading.canHandOver() && later->succeeded()) {
+        reading.finishPart(later->reading());
+        units.append(std::move(later->units()), xml.lineAt(later->offset()) - 1);
+        if (file->readInParts != nullptr) *file->readInParts = true;
+        return units;
+      }
+      later.reset();
+    }
+    if (!(wellFormed = xml.next(token)) || token == Token::done) break;
+    reading.take(token);
+  }
+  if (failed(xml, reading.gatherer(), wellFormed, error)) return std::nullopt;
+  if (!reading.rootSeen()) {
+    error = Reading::kNotThisFormat;
     return std::nullopt;
   }
   return units;
 }
 
-template <typename Input>
-std::optional<ReadUnits> readOpened(const Input& input, std::string& error,
-                                    std::optional<ReadUnits> (*read)(XmlDocument&, std::string&)) {
+template <typename Reading, typename Input>
+std::optional<ReadUnits> readOpened(const Input& input, std::string& error) {
   XmlDocument document;
   if (!document.open(input, error)) return std::nullopt;
-  return read(document, error);
+  return readDocument<Reading>(document, error);
 }
 
 }  // namespace
 
 std::optional<ReadUnits> readXliff(std::span<const std::uint8_t> bytes, std::string& error) {
-  return readOpened(bytes, error, readXliffDocument);
+  return readOpened<XliffReading>(bytes, error);
 }
 
 std::optional<ReadUnits> readXliff(const XmlFile& file, std::string& error) {
-  return readOpened(file, error, readXliffDocument);
+  return readOpened<XliffReading>(file, error);
 }
 
 std::optional<ReadUnits> readTs(std::span<const std::uint8_t> bytes, std::string& error) {
-  return readOpened(bytes, error, readTsDocument);
+  return readOpened<TsReading>(bytes, error);
 }
 
 std::optional<ReadUnits> readTs(const XmlFile& file, std::string& error) {
-  return readOpened(file, error, readTsDocument);
+  return readOpened<TsReading>(file, error);
 }
 
 }  // namespace sorvane

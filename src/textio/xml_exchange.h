@@ -4,6 +4,7 @@
 #include "textio/read_units.h"
 #include "textio/translation_units.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,11 +39,18 @@ std::optional<ReadUnits> readTs(std::span<const std::uint8_t> bytes, std::string
 
 // A file read a piece at a time as it is parsed, so that reading it takes
 // memory for a piece rather than for the whole file: its descriptor, its
-// size in bytes, and the bytes of a piece.
+// size in bytes, and the bytes of a piece. A file in UTF-8 with
+// splitBytes or more left to read has the second half of what is left
+// parsed on a thread of its own, where one can be had: from the start, or
+// once splitWhenSet is set. The units and errors are those of one pass.
 struct XmlFile {
   int fd = -1;
   std::size_t size = 0;
   std::size_t pieceBytes = std::size_t{1} << 19;
+  std::size_t splitBytes = std::size_t{1} << 22;
+  const std::atomic<bool>* splitWhenSet = nullptr;
+  // Set to whether the file was read in two parts, when given.
+  bool* readInParts = nullptr;
 };
 std::optional<ReadUnits> readXliff(const XmlFile& file, std::string& error);
 std::optional<ReadUnits> readTs(const XmlFile& file, std::string& error);

@@ -213,6 +213,26 @@ void XmlPullReader::markLine() {
   markLine_ = 0;
 }
 
+bool XmlPullReader::hasOpenExactly(std::span<const std::string_view> names) const {
+  if (pendingEnd_ || names.size() != openEnds_.size()) return false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (!sameName(std::string_view(openNames_).substr(start, openEnds_[i] - start), names[i])) {
+      return false;
+    }
+    start = openEnds_[i];
+  }
+  return true;
+}
+
+void XmlPullReader::startInside(std::span<const std::string_view> names) {
+  for (const std::string_view name : names) {
+    openNames_ += name;
+    openEnds_.push_back(openNames_.size());
+  }
+  rootSeen_ = true;
+}
+
 void XmlPullReader::popOpen() {
   openEnds_.pop_back();
   openNames_.resize(openEnds_.empty() ? 0 : openEnds_.back());

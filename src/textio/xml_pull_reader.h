@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,17 @@ class XmlPullReader {
   std::int32_t lineAt(std::size_t offset);
   // Keeps the line of the current token's offset for a later lineAt.
   void markLine();
+
+  // Where the next token is read from: a document offset.
+  std::size_t nextOffset() const { return base_ + at_; }
+  // Whether the elements open are exactly these, outermost first, with no
+  // end tag pending: a reader of the document from nextOffset() on, told
+  // of them by startInside, then reads what this one would.
+  bool hasOpenExactly(std::span<const std::string_view> names) const;
+  // Reads the document as the rest of a larger one, cut where these
+  // elements were open (outermost first) and its root already seen.
+  // Before the first token only.
+  void startInside(std::span<const std::string_view> names);
 
   std::size_t faultOffset() const { return faultOffset_; }
   const std::string& fault() const { return fault_; }

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -157,16 +158,20 @@ TEST(XmlReader, RefusesWhatIsNotWellFormed) {
   EXPECT_EQ(error, "line 1: not an XLIFF file (no xliff element)");
 }
 
-// The document read from a file a piece of pieceBytes at a time; the units
-// held, or nothing with the error.
+// The document read from a file a piece of pieceBytes at a time (in two
+// parts from splitBytes on, inParts set when it was); the units held, or
+// nothing with the error.
 std::optional<std::vector<ReadUnit>> inPieces(Kind kind, const std::string& text,
-                                              std::size_t pieceBytes, std::string& error) {
+                                              std::size_t pieceBytes, std::string& error,
+                                              std::size_t splitBytes = SIZE_MAX,
+                                              bool* inParts = nullptr) {
   const int fd = ::memfd_create("document", MFD_CLOEXEC);
   if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
     ADD_FAILURE() << "no file for the document";
     return std::nullopt;
   }
-  const XmlFile file{fd, text.size(), pieceBytes};
+  if (inParts != nullptr) *inParts = false;
+  const XmlFile file{fd, text.size(), pieceBytes, splitBytes, nullptr, inParts};
   const std::optional<ReadUnits> units =
       kind == Kind::xliff ? readXliff(file, error) : readTs(file, error);
   ::close(fd);
@@ -235,6 +240,97 @@ TEST(XmlReader, AFileReadInPiecesGivesWhatTheWholeGave) {
       }
     }
   }
+}
+
+// Documents of many units of every kind, in sizes that put the middle,
+// where a file is cut to be read in two parts, at every kind of place.
+std::vector<Document> documentsToCut() {
+  std::vector<Document> documents;
+  for (int count = 1; count <= 16; ++count) {
+    std::string ts = "<?xml version=\"1.0\"?>\n<TS version=\"2.1\">\n";
+    std::string xliff = kXliffStart;
+    for (int i = 0; i < count; ++i) {
+      const std::string n = std::to_string(i);
+      ts += "<context>";
+      if (i % 5 == 3) ts += "<message><source>early</source></message>";
+      ts += "<name>ctx" + n + "</name>\n<message><source>lupdate ";
+      ts += n;
+      ts += "</source><comment>c</comment><translation>t" + n + "</translation></message>\n";
+      ts += "<!-- <message><source>in a comment</source></message> -->\n";
+      ts += "<message numerus=\"yes\"><source>%n " + n;
+      ts += "</source><translation><numerusform>a</numerusform><numerusform>b</numerusform>";
+      ts += "</translation><extra-sorvane-key>K" + n + "</extra-sorvane-key></message>\n";
+      ts += "<message><source>s" + n + "</source><translation>x<![CDATA[<message >]]>";
+      ts += "</translation><extra-sorvane-key>k" + n + "</extra-sorvane-key></message>\n";
+      ts += "</context>\n";
+      xliff += "<trans-unit id=\"u" + n + "\"><source>s";
+      xliff += n + "</source><target>t";
+      xliff += n;
+      xliff += "</target></trans-unit>\n<group restype=\"x-gettext-plurals\"><trans-unit id=\"p";
+      xliff += n + "[0]\"><source>one</source><target>eins</target></trans-unit>\n";
+      xliff += "<trans-unit id=\"p" + n + "[1]\"><target>viele</target></trans-unit></group>\n";
+      if (i % 4 == 2) {
+        xliff += "<group restype=\"x-trolltech-linguist-context\"><trans-unit id=\"g" + n;
+        xliff += "\"><source>g</source></trans-unit></group>\n";
+      }
+    }
+    documents.push_back({"ts", Kind::ts, ts + "</TS>\n"});
+    documents.push_back({"xliff", Kind::xliff, xliff + kXliffEnd});
+  }
+  return documents;
+}
+
+// A file cut in two to be read on two threads gives the units, lines and
+// errors that one pass gives, wherever the cut falls: at a message or unit,
+// inside a comment, a CDATA section, a plural group, a context of another
+// kind, or before a fault in either part.
+TEST(XmlReader, AFileReadInTwoPartsGivesWhatOnePassGave) {
+  std::vector<Document> documents = documentsToCut();
+  const std::size_t cutFamily = documents.size();
+  const std::string longText((1 << 20) + 1, 'a');
+  const Document valid = documents.back();
+  // The largest TS without its end tag.
+  const std::string& largestTs = documents[documents.size() - 2].text;
+  const std::string tsBody = largestTs.substr(0, largestTs.size() - std::strlen("</TS>\n"));
+  documents.insert(
+      documents.end(),
+      {
+          {"a broken tag at the end", Kind::ts, tsBody + "<context><nam e></context></TS>\n"},
+          {"&#0; at the end", Kind::ts, tsBody + "<context><name>&#0;</name></context></TS>\n"},
+          {"the root not closed", Kind::ts, tsBody},
+          {"a text too long in the second part", Kind::ts,
+           tsBody + "<context><name>n</name><message><source>" + longText +
+               "</source></message></context></TS>\n"},
+          {"a text too long in the first part", Kind::ts,
+           "<TS><context><name>n</name><message><source>" + longText + "</source></message>\n" +
+               tsBody.substr(tsBody.find("<context>")) + "</TS>\n"},
+          {"a second root", Kind::xliff, valid.text + "<xliff/>"},
+      });
+  documents.insert(documents.end(), kDocuments.begin(), kDocuments.end());
+  std::size_t cut = 0;
+  for (std::size_t d = 0; d < documents.size(); ++d) {
+    const Document& document = documents[d];
+    SCOPED_TRACE(document.what + (" " + std::to_string(d)));
+    std::string wholeError;
+    const std::vector<std::uint8_t> bytes(document.text.begin(), document.text.end());
+    const std::optional<ReadUnits> whole =
+        document.kind == Kind::xliff ? readXliff(bytes, wholeError) : readTs(bytes, wholeError);
+    for (const std::size_t pieceBytes : {std::size_t{7}, std::size_t{4096}}) {
+      std::string error;
+      bool inParts = false;
+      const std::optional<std::vector<ReadUnit>> got =
+          inPieces(document.kind, document.text, pieceBytes, error, 1, &inParts);
+      if (d < cutFamily && inParts) ++cut;
+      ASSERT_EQ(got.has_value(), whole.has_value()) << error << " / " << wholeError;
+      if (got) {
+        expectSameUnits(*got, whole->held());
+      } else {
+        EXPECT_EQ(error, wholeError);
+      }
+    }
+  }
+  // Most of the family is read in two parts; where it is not, one pass read it.
+  EXPECT_GT(cut, cutFamily) << cut;
 }
 
 TEST(XmlReader, ASourceThatFailsEndsTheDocumentWithItsError) {
