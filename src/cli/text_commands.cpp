@@ -66,6 +66,8 @@ int runImport(ExchangeFormat format, std::u16string_view original, std::u16strin
   } else {
     // The rows' ids are made while the file may still be being read.
     UnitRows rows(session);
+    // A TS file comes grouped by context, out of the rows' order.
+    if (format == ExchangeFormat::ts) rows.expectAnyOrder();
     waiting.store(true, std::memory_order_relaxed);
     const UnitsFileRead units = read.get();
     if (!checkUnitsFileRead(units, in, dialogs)) return 1;

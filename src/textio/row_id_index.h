@@ -36,6 +36,8 @@ class RowIdIndex {
   // The row of the unit with this id, if there is one.
   std::optional<std::int32_t> find(std::string_view id, Cursor& cursor) const;
   std::optional<std::int32_t> find(std::string_view id) { return find(id, cursor_); }
+  // Makes the table now, for ids known to come out of order.
+  void makeTable() const;
 
  private:
   std::string_view idOf(std::size_t i) const {

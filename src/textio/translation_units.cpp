@@ -254,6 +254,8 @@ UnitRows::UnitRows(const Session& session) : rows_(std::make_unique<RowIdIndex>(
 UnitRows::UnitRows(UnitRows&&) noexcept = default;
 UnitRows::~UnitRows() = default;
 
+void UnitRows::expectAnyOrder() const { rows_->makeTable(); }
+
 namespace {
 
 // Runs work(begin, end) over [0, count) in two halves side by side where a

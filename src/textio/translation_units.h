@@ -183,6 +183,9 @@ class UnitRows {
   explicit UnitRows(const Session& session);
   UnitRows(UnitRows&&) noexcept;
   ~UnitRows();
+  // Readies the rows for units that come in another order than the export's
+  // (a TS file is grouped by context), while there is time to spare.
+  void expectAnyOrder() const;
   ImportReport importInto(Session& session, const ReadUnits& units);
 
  private:

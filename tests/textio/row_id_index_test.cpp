@@ -13,11 +13,14 @@ std::string idOf(int i) { return "0000" + std::to_string(i) + "/Section/Context/
 // Ids found in the order they went out, in any other, or not at all, and
 // ids that are prefixes of each other, however many rows there are.
 TEST(RowIdIndex, FindsEveryRowInAnyOrderAndNothingElse) {
-  for (const int rows : {0, 1, 3, 1000}) {
+  // With the table made at the first miss, or up front.
+  for (const auto& [rows, tableFirst] :
+       {std::pair{0, false}, {1, false}, {3, false}, {1000, false}, {0, true}, {1000, true}}) {
     SCOPED_TRACE(rows);
     RowIdIndex index;
     index.reserve(static_cast<std::size_t>(rows));
     for (int i = 0; i < rows; ++i) index.add(idOf(i), i * 2);
+    if (tableFirst) index.makeTable();
     EXPECT_FALSE(index.find("").has_value());
     EXPECT_FALSE(index.find(idOf(rows)).has_value());
     std::vector<int> asked;
