@@ -5,6 +5,7 @@
 #include "platform/message_format.h"
 #include "platform/system_error.h"
 #include "qm/comment_notice.h"
+#include "qm/high_half_sort.h"
 #include "qm/qm_format.h"
 #include "qm/qm_walker.h"
 #include "qm/read_errors.h"
@@ -384,7 +385,8 @@ std::int64_t QmReader::earlierEntryWithRecord(std::size_t entry) {
     for (std::size_t i = 0; i < entries; ++i) {
       byOffset[i] = (std::uint64_t{offsetOf(i)} << 32) | i;
     }
-    std::sort(byOffset.begin(), byOffset.end());
+    // Entries of one offset stay in the index's order.
+    sortByHighHalf(byOffset);
     earlierEntry_.assign(entries, -1);
     for (std::size_t i = 1; i < entries; ++i) {
       if ((byOffset[i] >> 32) != (byOffset[i - 1] >> 32)) continue;
