@@ -27,7 +27,7 @@ std::size_t mappedSize(std::size_t bytes) {
 
 }  // namespace
 
-void* allocateLarge(std::size_t bytes) {
+void* allocateLarge(std::size_t bytes, LargeUse use) {
   if (bytes < kLargeFrom) {
     void* memory = std::malloc(bytes == 0 ? 1 : bytes);
     if (memory == nullptr) throw std::bad_alloc();
@@ -37,8 +37,9 @@ void* allocateLarge(std::size_t bytes) {
   // huge page the process touches for the first time costs several times
   // what its small pages cost together, since the host backs it anew, and a
   // command-line run touches nearly all its memory for the first time.
+  const int populate = use == LargeUse::filledAtOnce ? MAP_POPULATE : 0;
   void* mapped = ::mmap(nullptr, mappedSize(bytes), PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                        MAP_PRIVATE | MAP_ANONYMOUS | populate, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   return mapped;
 }

@@ -12,7 +12,11 @@ namespace sorvane {
 // Memory for large buffers. From 1 MiB on, memory is mapped for the buffer
 // alone, so that freeing it gives it back to the system at once and a
 // buffer that shrinks gives back its tail. Smaller sizes come from the heap.
-void* allocateLarge(std::size_t bytes);
+// How a large buffer is used: filled a little at a time, or whole right
+// away (a file read into it). The pages of one filled at once are made in
+// one go, which costs far less than a fault at the first touch of each.
+enum class LargeUse { grows, filledAtOnce };
+void* allocateLarge(std::size_t bytes, LargeUse use = LargeUse::grows);
 void freeLarge(void* memory, std::size_t bytes) noexcept;
 // Gives back the memory of a buffer from allocateLarge past its first
 // newBytes where it can, and returns the size to free it with from then on.
@@ -62,6 +66,23 @@ struct UninitializedLargeAllocator : LargeAllocator<T> {
   template <typename U, typename... Args>
   void construct(U* place, Args&&... args) {
     ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
+
+// Like UninitializedLargeAllocator, for a buffer filled whole right after
+// it is made (a file read into it): its pages are made at once.
+template <typename T>
+struct FilledLargeAllocator : UninitializedLargeAllocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = FilledLargeAllocator<U>;
+  };
+  FilledLargeAllocator() = default;
+  template <typename U>
+  FilledLargeAllocator(const FilledLargeAllocator<U>&) noexcept {}
+  T* allocate(std::size_t count) {
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(allocateLarge(count * sizeof(T), LargeUse::filledAtOnce));
   }
 };
 

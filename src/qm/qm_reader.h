@@ -21,7 +21,8 @@ enum class QmLists {
 // Room for a file's index and messages blocks. Reads that share one reuse
 // its memory instead of taking fresh memory for every file.
 struct QmReadBuffer {
-  std::vector<std::uint8_t, LargeAllocator<std::uint8_t>> bytes;
+  // Filled by each read as soon as it is sized.
+  std::vector<std::uint8_t, FilledLargeAllocator<std::uint8_t>> bytes;
 };
 
 struct QmReadOptions {

@@ -31,7 +31,7 @@ ExchangeFormat exchangeFormatOfPath(std::u16string_view path);
 // never end, a device never stop.
 // The bytes go into memory mapped in large pages, and are not cleared
 // before they are read.
-using FileBytes = std::vector<std::uint8_t, UninitializedLargeAllocator<std::uint8_t>>;
+using FileBytes = std::vector<std::uint8_t, FilledLargeAllocator<std::uint8_t>>;
 bool readExchangeFile(std::u16string_view path, FileBytes& bytes, std::string& error);
 
 // Writes the Mod of the session in a tool's format: units of the Original's

@@ -115,10 +115,11 @@ class LineStore {
     if (units != 0) ++sharedLines_;
   }
 
-  // A block of units for the caller to fill, owned by the store; lines that
-  // point into it are then added with addView, in ascending order.
+  // A block of units for the caller to fill whole at once, owned by the
+  // store; lines that point into it are then added with addView, in
+  // ascending order.
   Char* ownBlock(std::size_t units) {
-    Char* data = newBlock(units);
+    Char* data = newBlock(units, LargeUse::filledAtOnce);
     adoptedBase_ = bases_.size() - 1;
     return data;
   }
@@ -174,8 +175,8 @@ class LineStore {
   // Memory of large blocks, or (with bytes 0) an adopted text; freed with
   // the last store that holds it.
   struct Block {
-    explicit Block(std::size_t units)
-        : data(static_cast<Char*>(allocateLarge(units * sizeof(Char)))),
+    Block(std::size_t units, LargeUse use)
+        : data(static_cast<Char*>(allocateLarge(units * sizeof(Char), use))),
           bytes(units * sizeof(Char)) {}
     explicit Block(std::unique_ptr<Char[]> text) : adopted(std::move(text)), data(adopted.get()) {}
     Block(const Block&) = delete;
@@ -212,10 +213,10 @@ class LineStore {
     return bases_.size() - 1;
   }
 
-  Char* newBlock(std::size_t units) {
+  Char* newBlock(std::size_t units, LargeUse use = LargeUse::grows) {
     blocks_.reserve(blocks_.size() + 1);
     bases_.reserve(bases_.size() + 1);
-    blocks_.push_back(std::make_shared<Block>(units));
+    blocks_.push_back(std::make_shared<Block>(units, use));
     Char* data = blocks_.back()->data;
     addBase(data);
     return data;
