@@ -32,33 +32,38 @@ struct LargeAllocator {
   template <typename U>
   LargeAllocator(const LargeAllocator<U>&) noexcept {}
 
-  T* allocate(std::size_t count) {
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
-    return static_cast<T*>(allocateLarge(count * sizeof(T)));
-  }
+  T* allocate(std::size_t count) { return allocateFor(count, LargeUse::grows); }
   void deallocate(T* memory, std::size_t count) noexcept { freeLarge(memory, count * sizeof(T)); }
 
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const noexcept {
     return true;
   }
+
+ protected:
+  static T* allocateFor(std::size_t count, LargeUse use) {
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(allocateLarge(count * sizeof(T), use));
+  }
 };
 
 // Like LargeAllocator, but a growing vector leaves its new elements
 // default-initialised (bytes keep whatever is there): for buffers that are
 // filled right after they grow, so that each page is first touched by the
-// code that fills it.
-template <typename T>
+// code that fills it, or (filledAtOnce) made at once for a buffer filled
+// whole as soon as it is sized.
+template <typename T, LargeUse kUse = LargeUse::grows>
 struct UninitializedLargeAllocator : LargeAllocator<T> {
   template <typename U>
   struct rebind {
-    using other = UninitializedLargeAllocator<U>;
+    using other = UninitializedLargeAllocator<U, kUse>;
   };
 
   UninitializedLargeAllocator() = default;
   template <typename U>
-  UninitializedLargeAllocator(const UninitializedLargeAllocator<U>&) noexcept {}
+  UninitializedLargeAllocator(const UninitializedLargeAllocator<U, kUse>&) noexcept {}
 
+  T* allocate(std::size_t count) { return LargeAllocator<T>::allocateFor(count, kUse); }
   template <typename U>
   void construct(U* place) noexcept(std::is_nothrow_default_constructible_v<U>) {
     ::new (static_cast<void*>(place)) U;
@@ -69,22 +74,8 @@ struct UninitializedLargeAllocator : LargeAllocator<T> {
   }
 };
 
-// Like UninitializedLargeAllocator, for a buffer filled whole right after
-// it is made (a file read into it): its pages are made at once.
 template <typename T>
-struct FilledLargeAllocator : UninitializedLargeAllocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = FilledLargeAllocator<U>;
-  };
-  FilledLargeAllocator() = default;
-  template <typename U>
-  FilledLargeAllocator(const FilledLargeAllocator<U>&) noexcept {}
-  T* allocate(std::size_t count) {
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
-    return static_cast<T*>(allocateLarge(count * sizeof(T), LargeUse::filledAtOnce));
-  }
-};
+using FilledLargeAllocator = UninitializedLargeAllocator<T, LargeUse::filledAtOnce>;
 
 // A vector for lists that grow with the number of strings.
 template <typename T>
