@@ -310,7 +310,7 @@ TEST(XmlReader, AFileReadInTwoPartsGivesWhatOnePassGave) {
   std::size_t cut = 0;
   for (std::size_t d = 0; d < documents.size(); ++d) {
     const Document& document = documents[d];
-    SCOPED_TRACE(document.what + (" " + std::to_string(d)));
+    SCOPED_TRACE(std::string(document.what) + " " + std::to_string(d));
     std::string wholeError;
     const std::vector<std::uint8_t> bytes(document.text.begin(), document.text.end());
     const std::optional<ReadUnits> whole =
