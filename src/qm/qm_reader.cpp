@@ -351,8 +351,23 @@ bool QmReader::readRecords() {
   translationsBase_ = document_.translations.count();
   sectionTextsBase_ = document_.sectionTexts.count();
   subsectionTextsBase_ = document_.subsectionTexts.count();
+  // Entries come in the index's order, which in Qt's files is their hashes'
+  // and not their records': each record is a jump through the messages
+  // block, so the start of the record a few entries on is fetched while
+  // this one is read.
+  constexpr std::size_t kAhead = 16;
+  constexpr std::size_t kCacheLine = 64;
+  constexpr std::size_t kLinesFetched = 3;
   std::size_t next = 0;  // the first entry whose record starts further on
   for (std::size_t entry = 0; entry < entries; ++entry) {
+    if (entry + kAhead < entries) {
+      const std::size_t ahead = offsetOf(entry + kAhead);
+      for (std::size_t line = 0; line < kLinesFetched; ++line) {
+        if (ahead + line * kCacheLine < messages_.size()) {
+          __builtin_prefetch(messages_.data() + ahead + line * kCacheLine);
+        }
+      }
+    }
     if (allLists) document_.hashes.push_back(readBigEndian32(index_.data() + 8 * entry));
     if (const std::int64_t earlier = earlierEntryWithRecord(entry); earlier >= 0) {
       addSharedEntry(static_cast<std::size_t>(earlier));
