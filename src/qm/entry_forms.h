@@ -46,6 +46,14 @@ class EntryForms {
   bool absent(std::int32_t entry, std::int32_t form) const;
   // The text of form (1 <= form < count); empty outside.
   std::u16string_view text(std::int32_t entry, std::int32_t form) const;
+  // Start fetching what reading the entry's forms takes: where they are,
+  // then what they are.
+  void prefetchSlot(std::int32_t entry) const {
+    lines_.prefetchSlot(static_cast<std::size_t>(entry));
+  }
+  void prefetchText(std::int32_t entry) const {
+    lines_.prefetchText(static_cast<std::size_t>(entry));
+  }
 
   // Replaces what the entry has beyond its first translation.
   void set(std::int32_t entry, unsigned marks, std::span<const Form> moreForms);

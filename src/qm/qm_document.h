@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/prefetch.h"
 #include "qm/entry_forms.h"
 #include "widetext/byte_string_list.h"
 #include "widetext/wide_string_list.h"
@@ -45,6 +46,26 @@ struct QmDocument {
   std::u16string_view formText(std::int32_t entry, std::int32_t form) const {
     return form == 0 ? translations.view(entry) : forms.text(entry, form);
   }
+  // Start fetching what reading an entry takes: where each list holds it,
+  // then, once that has come, its texts.
+  void prefetchEntrySlots(std::int32_t entry) const {
+    if (entry < 0) return;
+    translations.prefetchSlot(entry);
+    sectionTexts.prefetchSlot(entry);
+    subsectionTexts.prefetchSlot(entry);
+    comments.prefetchSlot(entry);
+    forms.prefetchSlot(entry);
+    if (static_cast<std::size_t>(entry) < hashes.size()) prefetchMemory(hashes.data() + entry);
+  }
+  void prefetchEntryTexts(std::int32_t entry) const {
+    if (entry < 0) return;
+    translations.prefetchText(entry);
+    sectionTexts.prefetchText(entry);
+    subsectionTexts.prefetchText(entry);
+    comments.prefetchText(entry);
+    forms.prefetchText(entry);
+  }
+
   // Inserts an entry before entry i (0 <= i <= count) into every list.
   void insertEntry(std::int32_t i, std::u16string_view text, std::uint32_t hash,
                    std::string_view section, std::string_view subsection, std::string_view comment,

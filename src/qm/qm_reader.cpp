@@ -364,7 +364,7 @@ bool QmReader::readRecords() {
       const std::size_t ahead = offsetOf(entry + kAhead);
       for (std::size_t line = 0; line < kLinesFetched; ++line) {
         if (ahead + line * kCacheLine < messages_.size()) {
-          __builtin_prefetch(messages_.data() + ahead + line * kCacheLine);
+          prefetchMemory(messages_.data() + ahead + line * kCacheLine);
         }
       }
     }

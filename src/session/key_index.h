@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "platform/prefetch.h"
 
 #include <cstdint>
 #include <vector>
@@ -33,11 +34,7 @@ class KeyIndex {
   // Starts fetching the table place of a hash ahead of a find.
   void prefetch(std::uint64_t hash) const {
     if (slots_.empty()) return;
-    const Slot* slot = slots_.data() + (hash & (slots_.size() - 1));
-    __builtin_prefetch(slot);
-    // GCC takes a function that only prefetches for one without effects and
-    // drops calls to it; the empty statement keeps the call.
-    asm volatile("" : : "r"(slot));
+    prefetchMemory(slots_.data() + (hash & (slots_.size() - 1)));
   }
   // Like find; when the key is new, id becomes its id and is returned.
   template <typename IsKey>

@@ -187,6 +187,40 @@ RowEntries Session::messageEntries(std::int32_t message) const {
   return {firstOldEntry_[id], firstNewEntry_[id], firstModEntry_[id]};
 }
 
+void Session::prefetchRow(std::int32_t row, int step) const {
+  if (row < 0 || row >= rowCount()) return;
+  const auto at = static_cast<std::size_t>(row);
+  const bool traditional = mode_ == SessionMode::traditional;
+  switch (step) {
+    case 0:
+      if (!rowMessage_.empty()) {
+        prefetchMemory(rowMessage_.data() + at);
+        prefetchMemory(rowForm_.data() + at);
+      }
+      return;
+    case 1:
+      if (!traditional) prefetchMemory(rowKeyId_.data() + addressOf(row).message);
+      return;
+    case 2:
+      if (!traditional) {
+        const auto id = static_cast<std::size_t>(rowKeyId_[addressOf(row).message]);
+        for (const std::vector<std::int32_t>* first :
+             {&firstOldEntry_, &firstNewEntry_, &firstModEntry_}) {
+          prefetchMemory(first->data() + id);
+        }
+      }
+      return;
+    default: {
+      const RowEntries entries = rowEntries(row);
+      const auto fetch =
+          step == 3 ? &QmDocument::prefetchEntrySlots : &QmDocument::prefetchEntryTexts;
+      (oldOriginal_.*fetch)(entries.oldOriginal);
+      (newOriginal_.*fetch)(entries.newOriginal);
+      (mod_.*fetch)(entries.mod);
+    }
+  }
+}
+
 RowState Session::rowState(std::int32_t row) const {
   if (mode_ == SessionMode::traditional) return RowState::unchanged;
   const RowEntries entries = rowEntries(row);

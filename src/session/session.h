@@ -202,6 +202,12 @@ class Session {
   const QmDocument& oldOriginal() const { return oldOriginal_; }
   const QmDocument& newOriginal() const { return newOriginal_; }
   const QmDocument& mod() const { return mod_; }
+  // Starts fetching what reading a row takes, in kRowPrefetchSteps steps
+  // from 0, each once the one before has had time to arrive: for rows read
+  // out of their order, a few rows ahead.
+  static constexpr int kRowPrefetchSteps = 5;
+  void prefetchRow(std::int32_t row, int step) const;
+
   // The Mod entry written for Mod entry j's key: the first with that key.
   std::int32_t firstModEntryWithKeyOf(std::int32_t modEntry) const;
 

@@ -2,6 +2,7 @@
 
 #include "checks/translation_checks.h"
 #include "platform/message_format.h"
+#include "platform/prefetch.h"
 #include "platform/side_by_side.h"
 #include "platform/utf8.h"
 #include "session/session.h"
@@ -210,6 +211,17 @@ std::unique_ptr<UnitSource> SessionUnits::another() const {
   return std::unique_ptr<UnitSource>(new SessionUnits(session_, languagesDiffer_, *rows_));
 }
 
+int SessionUnits::prefetchSteps() const { return 1 + Session::kRowPrefetchSteps; }
+
+void SessionUnits::prefetch(std::size_t i, int step) const {
+  if (i >= rows_->size()) return;
+  if (step == 0) {
+    prefetchMemory(rows_->data() + i);
+  } else {
+    session_.prefetchRow((*rows_)[i], step - 1);
+  }
+}
+
 const UnitView& HeldUnits::unit(std::size_t i) {
   const TranslationUnit& unit = units_[i];
   sources_.assign(unit.sources.begin(), unit.sources.end());
@@ -386,11 +398,14 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
       bool changed = false;
       for (std::int32_t k = 0; k < forms && k < translations; ++k) {
         std::u16string_view text = unit.translation(static_cast<std::size_t>(k));
+        const std::u16string_view modText = reading.rowModText(row + k);
+        // Most texts come back as they went out: equal to the Mod's, which
+        // holds no U+0000, they need no look for one.
+        if (equalUnits(text, modText)) continue;
         text = text.substr(0, text.find(u'\0'));
         // An untranslated unit, or a text the file holds as the Mod does
         // (also where UTF-8 can't hold it), changes nothing.
-        if (text.empty() || !reading.rowModEditable(row + k) ||
-            sameInUtf8(text, reading.rowModText(row + k))) {
+        if (text.empty() || !reading.rowModEditable(row + k) || sameInUtf8(text, modText)) {
           continue;
         }
         half.changes.push_back({row + k, i, static_cast<std::uint32_t>(k)});

@@ -83,6 +83,11 @@ class UnitSource {
   // A second reader of the same units, valid while this one is, for
   // another thread: both may be asked for units at once.
   virtual std::unique_ptr<UnitSource> another() const = 0;
+  // For units asked for out of their order: starts fetching what unit(i)
+  // reads, in prefetchSteps() steps from 0, each once the one before has
+  // had time to arrive.
+  virtual int prefetchSteps() const { return 0; }
+  virtual void prefetch(std::size_t /*i*/, int /*step*/) const {}
 };
 
 // The units of a session, one a Mod message, in row order, as views of its
@@ -96,6 +101,8 @@ class SessionUnits : public UnitSource {
   const UnitView& unit(std::size_t i) override;
   UnitKeyView key(std::size_t i) const override;
   std::unique_ptr<UnitSource> another() const override;
+  int prefetchSteps() const override;
+  void prefetch(std::size_t i, int step) const override;
   // The first row of each unit's message.
   const std::vector<std::int32_t>& rows() const { return *rows_; }
 

@@ -18,6 +18,9 @@ class ByteStringList {
   std::string get(std::int32_t i) const { return std::string(view(i)); }
   // String i without a copy; valid until the list is next changed.
   std::string_view view(std::int32_t i) const;
+  // Start fetching what view(i) reads: its slot, then its text.
+  void prefetchSlot(std::int32_t i) const { lines_.prefetchSlot(static_cast<std::size_t>(i)); }
+  void prefetchText(std::int32_t i) const { lines_.prefetchText(static_cast<std::size_t>(i)); }
 
   void add(std::string_view text);
   // Appends text; when an equal string was added not long ago, the new one

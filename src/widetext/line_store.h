@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "platform/prefetch.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -48,6 +49,14 @@ class LineStore {
   std::size_t size() const { return lines_.size(); }
   View operator[](std::size_t i) const { return decode(lines_[i]); }
   std::size_t liveUnits() const { return liveUnits_; }
+  // Start fetching what reading line i takes: its slot, then, once the slot
+  // has come, its text.
+  void prefetchSlot(std::size_t i) const {
+    if (i < lines_.size()) prefetchMemory(lines_.data() + i);
+  }
+  void prefetchText(std::size_t i) const {
+    if (i < lines_.size()) prefetchMemory(decode(lines_[i]).data());
+  }
 
   void reserve(std::size_t count) { lines_.reserve(count); }
 

@@ -36,6 +36,9 @@ class WideStringList {
   std::u16string get(std::int32_t i) const { return std::u16string(view(i)); }
   // Line i without a copy; valid until the list is next changed.
   std::u16string_view view(std::int32_t i) const;
+  // Start fetching what view(i) reads: its slot, then its text.
+  void prefetchSlot(std::int32_t i) const { lines_.prefetchSlot(static_cast<std::size_t>(i)); }
+  void prefetchText(std::int32_t i) const { lines_.prefetchText(static_cast<std::size_t>(i)); }
 
   // Replaces line i (i >= 0), padding the list with empty lines first.
   void set(std::int32_t i, std::u16string_view text);

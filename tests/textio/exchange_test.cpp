@@ -5,6 +5,7 @@
 #include "session/session_fixture.h"
 #include "support/system_faults.h"
 #include "textio/exchange_file.h"
+#include "textio/exchange_writers.h"
 #include "textio/po_file.h"
 #include "textio/po_reader.h"
 #include "textio/read_units.h"
@@ -525,6 +526,67 @@ TEST_F(SessionTest, ALargeImportStoresTheChangesOfEveryPart) {
     }
     EXPECT_EQ(changed, static_cast<int>(edited.size()));
   }
+}
+
+// A TS file groups rows by context, out of their order, and what each row
+// reads is fetched ahead through the session's lists: in "Mod update",
+// with plural rows, new, dropped and Mod-only ones, the file is still the
+// one the units held whole give.
+TEST_F(SessionTest, ASessionExportedByContextIsWhatItsUnitsHeldWholeGive) {
+  const auto record = [](std::vector<std::u16string> forms, const char* source,
+                         const char* context) {
+    Bytes bytes;
+    for (const std::u16string& form : forms) bytes = join({bytes, translationItem(form)});
+    return join({bytes, byteTextItem(0x06, source), byteTextItem(0x07, context), {0x01}});
+  };
+  const auto file = [&](const char* name, const std::vector<Bytes>& records) {
+    std::vector<QmIndexEntry> index;
+    Bytes messages;
+    for (const Bytes& one : records) {
+      index.push_back({static_cast<std::uint32_t>(index.size() + 1),
+                       static_cast<std::uint32_t>(messages.size())});
+      messages = join({messages, one});
+    }
+    return folder.write(name, assembleQm({.index = index,
+                                          .messages = messages,
+                                          .language = bytesOf("de"),
+                                          .numerusRules = Bytes{0x01, 0x01}}));
+  };
+  const char* contexts[] = {"A", "B", "C"};
+  std::vector<Bytes> oldRecords;
+  std::vector<Bytes> newRecords;
+  std::vector<Bytes> modRecords;
+  for (int i = 0; i < 12; ++i) {
+    const std::string source = "Text " + std::to_string(i);
+    const std::u16string text = fromUtf8(source);
+    const char* context = contexts[i % 3];
+    if (i == 4) {
+      newRecords.push_back(record({u"%n file", u"%n files"}, source.c_str(), context));
+      modRecords.push_back(record({u"%n Datei", u"%n Dateien"}, source.c_str(), context));
+      oldRecords.push_back(record({u"%n file", u"%n files"}, source.c_str(), context));
+      continue;
+    }
+    if (i != 7) newRecords.push_back(record({text + u" new"}, source.c_str(), context));
+    if (i != 5) oldRecords.push_back(record({text}, source.c_str(), context));
+    if (i != 5 && i != 9) modRecords.push_back(record({text + u" de"}, source.c_str(), context));
+  }
+  modRecords.push_back(record({u"Nur hier"}, "Only", "B"));
+  ASSERT_TRUE(openModUpdate(file("old.qm", oldRecords), file("new.qm", newRecords),
+                            file("de.qm", modRecords)));
+  ASSERT_GT(session.rowCount(), session.messageCount());
+  // Rows out of range fetch nothing.
+  for (int step = 0; step < Session::kRowPrefetchSteps; ++step) {
+    for (std::int32_t row = -1; row <= session.rowCount(); ++row) session.prefetchRow(row, step);
+  }
+  const ExchangeHeader header{"de.qm", "de", "", {0x01, 0x01}};
+  SessionUnits units(session);
+  std::string streamed;
+  writeTs(header, units, [&streamed](std::string_view piece) { streamed += piece; });
+  const std::vector<std::uint8_t> held = tsFileBytes(header, translationUnits(session));
+  EXPECT_EQ(streamed, std::string(held.begin(), held.end()));
+  EXPECT_NE(streamed.find("<name>A</name>"), std::string::npos);
+  EXPECT_NE(streamed.find("Nur hier"), std::string::npos);
+  EXPECT_NE(streamed.find("%n Dateien"), std::string::npos);
 }
 
 // A key given twice in the Mod is one unit, as the first entry of it; the
