@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sorvane {
 
 namespace {
@@ -45,11 +49,52 @@ std::size_t decodeAt(std::string_view text, std::size_t at, char32_t& codePoint)
   return length;
 }
 
-// Whether the eight bytes at bytes are all ASCII.
-bool isAsciiWord(const char* bytes) {
-  std::uint64_t word = 0;
-  std::memcpy(&word, bytes, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
+// Whether a sequence of two bytes, the most common after ASCII (Latin
+// letters with marks, Greek, Cyrillic), starts at text[at]: C2 to DF (C0
+// and C1 would start overlong forms) and a continuation byte.
+bool isTwoByteSequence(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  return lead >= 0xC2 && lead <= 0xDF && at + 1 < text.size() &&
+         (static_cast<unsigned char>(text[at + 1]) & 0xC0) == 0x80;
+}
+
+// How many of the bytes at text[at] on are ASCII, looked at up to a
+// stretch of them at once: most texts are mostly ASCII. When to is given,
+// they are widened into it, and so may be up to a stretch more units, for
+// which to has room wherever it has a unit for each byte of text.
+std::size_t asciiRun(std::string_view text, std::size_t at, char16_t* to) {
+#if defined(__SSE2__)
+  constexpr std::size_t kStretch = 16;
+  if (at + kStretch <= text.size()) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if (to != nullptr && high != 0xFFFF) {
+      const __m128i zero = _mm_setzero_si128();
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(bytes, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(bytes, zero));
+    }
+    return high == 0 ? kStretch : static_cast<std::size_t>(__builtin_ctz(high));
+  }
+#else
+  constexpr std::size_t kStretch = 8;
+  if (at + kStretch <= text.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((word & 0x8080808080808080ULL) == 0) {
+      if (to != nullptr) {
+        for (std::size_t i = 0; i < kStretch; ++i) to[i] = static_cast<unsigned char>(text[at + i]);
+      }
+      return kStretch;
+    }
+  }
+#endif
+  std::size_t run = 0;
+  while (run < kStretch && at + run < text.size() &&
+         static_cast<unsigned char>(text[at + run]) < 0x80) {
+    if (to != nullptr) to[run] = static_cast<unsigned char>(text[at + run]);
+    ++run;
+  }
+  return run;
 }
 
 }  // namespace
@@ -100,17 +145,14 @@ std::u16string fromUtf8(std::string_view text) {
 std::size_t decodeUtf8Into(char16_t* out, std::string_view text) {
   char16_t* to = out;
   for (std::size_t at = 0; at < text.size();) {
-    // Most texts are mostly ASCII: eight such bytes are widened at once.
-    if (at + 8 <= text.size() && isAsciiWord(text.data() + at)) {
-      for (std::size_t i = 0; i < 8; ++i) to[i] = static_cast<unsigned char>(text[at + i]);
-      to += 8;
-      at += 8;
+    if (const std::size_t ascii = asciiRun(text, at, to); ascii > 0) {
+      to += ascii;
+      at += ascii;
       continue;
     }
-    const auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80) {
-      *to++ = lead;
-      ++at;
+    if (isTwoByteSequence(text, at)) {
+      *to++ = static_cast<char16_t>(((text[at] & 0x1F) << 6) | (text[at + 1] & 0x3F));
+      at += 2;
       continue;
     }
     char32_t codePoint = 0xFFFD;
@@ -129,12 +171,12 @@ std::size_t decodeUtf8Into(char16_t* out, std::string_view text) {
 
 bool isValidUtf8(std::string_view bytes) {
   for (std::size_t at = 0; at < bytes.size();) {
-    if (at + 8 <= bytes.size() && isAsciiWord(bytes.data() + at)) {
-      at += 8;
+    if (const std::size_t ascii = asciiRun(bytes, at, nullptr); ascii > 0) {
+      at += ascii;
       continue;
     }
-    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-      ++at;
+    if (isTwoByteSequence(bytes, at)) {
+      at += 2;
       continue;
     }
     char32_t codePoint = 0;

@@ -6,6 +6,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sorvane {
 
 namespace {
@@ -95,6 +99,25 @@ std::size_t countLineFeeds(std::string_view text) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   std::size_t count = 0;
   std::size_t at = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at once: each lane counts its line feeds up to 255 times,
+  // then the lanes are summed.
+  constexpr std::size_t kLanes = 16;
+  constexpr std::size_t kMostRounds = 255;
+  const __m128i feeds = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  while (at + kLanes <= text.size()) {
+    const std::size_t rounds = std::min((text.size() - at) / kLanes, kMostRounds);
+    __m128i counts = zero;
+    for (std::size_t round = 0; round < rounds; ++round, at += kLanes) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+      counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, feeds));
+    }
+    const __m128i sums = _mm_sad_epu8(counts, zero);
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+  }
+#endif
   for (; at + 8 <= text.size(); at += 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, text.data() + at, 8);
@@ -108,6 +131,31 @@ std::size_t countLineFeeds(std::string_view text) {
   }
   for (; at < text.size(); ++at) count += text[at] == '\n' ? 1 : 0;
   return count;
+}
+
+// Where the first '<', '&' or CR is from at on, or npos: where character
+// data ends, or needs more than a view. Sixteen bytes are looked at once,
+// as the data between elements is short and memchr begins each call anew.
+std::size_t firstMarkupOrReturn(std::string_view text, std::size_t at) {
+#if defined(__SSE2__)
+  constexpr std::size_t kLanes = 16;
+  const __m128i opens = _mm_set1_epi8('<');
+  const __m128i references = _mm_set1_epi8('&');
+  const __m128i returns = _mm_set1_epi8('\r');
+  for (; at + kLanes <= text.size(); at += kLanes) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    const __m128i found =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, opens), _mm_cmpeq_epi8(bytes, references)),
+                     _mm_cmpeq_epi8(bytes, returns));
+    if (const int marks = _mm_movemask_epi8(found); marks != 0) {
+      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(marks)));
+    }
+  }
+#endif
+  for (; at < text.size(); ++at) {
+    if (text[at] == '<' || text[at] == '&' || text[at] == '\r') return at;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -472,19 +520,17 @@ bool XmlPullReader::endTag(Token& token) {
 
 bool XmlPullReader::characterData(Token& token) {
   const std::size_t start = at_;
-  const void* found = std::memchr(document_.data() + start, '<', document_.size() - start);
+  const std::size_t special = firstMarkupOrReturn(document_, start);
+  // Text without references or CR is a view of the document.
+  const bool plain = special == std::string_view::npos || document_[special] == '<';
+  std::size_t end = plain ? special : document_.find('<', special);
   // Text the window's end cuts is read whole once the window holds more.
-  if (found == nullptr && !atEnd_) return false;
-  const std::size_t end =
-      found == nullptr
-          ? document_.size()
-          : static_cast<std::size_t>(static_cast<const char*>(found) - document_.data());
+  if (end == std::string_view::npos && !atEnd_) return false;
+  if (end == std::string_view::npos) end = document_.size();
   const std::string_view raw = document_.substr(start, end - start);
   offset_ = base_ + start;
   at_ = end;
-  // Two scans for one character each: find_first_of would look up every
-  // byte in its set.
-  if (raw.find('&') == std::string_view::npos && raw.find('\r') == std::string_view::npos) {
+  if (plain) {
     text_ = raw;
   } else {
     decoded_.clear();

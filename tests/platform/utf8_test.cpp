@@ -7,9 +7,9 @@
 namespace sorvane::test {
 namespace {
 
-// Each text decodes the same wherever it falls against the words that are
-// widened eight ASCII bytes at a time: after 0 to 9 ASCII bytes and before
-// a few more.
+// Each text decodes the same wherever it falls against the stretches of
+// ASCII bytes looked at and widened at once (sixteen, or eight): after 0 to
+// 33 ASCII bytes and before more than a stretch of them.
 TEST(Utf8, DecodesAndChecksTheSameAtEveryPlace) {
   struct Case {
     const char* what;
@@ -25,6 +25,10 @@ TEST(Utf8, DecodesAndChecksTheSameAtEveryPlace) {
        "b",
        u"a\uFFFDb", false},
       {"a sequence cut short", "\xE2\x82", u"\uFFFD\uFFFD", false},
+      {"a two-byte lead before ASCII",
+       "\xC3"
+       "A\xDF",
+       u"\uFFFDA\uFFFD", false},
       {"an overlong form", "\xC0\xAF", u"\uFFFD\uFFFD", false},
       {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", false},
       {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD", false},
@@ -32,10 +36,11 @@ TEST(Utf8, DecodesAndChecksTheSameAtEveryPlace) {
   };
   for (const Case& each : cases) {
     SCOPED_TRACE(each.what);
-    for (std::size_t before = 0; before < 10; ++before) {
+    for (std::size_t before = 0; before < 34; ++before) {
       const std::string prefix(before, 'x');
-      const std::string bytes = prefix + each.bytes + "tail";
-      const std::u16string want = std::u16string(before, u'x') + each.decoded + u"tail";
+      const std::string bytes = prefix + each.bytes + "tail of twenty bytes";
+      const std::u16string want =
+          std::u16string(before, u'x') + each.decoded + u"tail of twenty bytes";
       EXPECT_EQ(fromUtf8(bytes), want) << before;
       EXPECT_EQ(isValidUtf8(bytes), each.valid) << before;
     }

@@ -151,7 +151,12 @@ TEST(XmlReader, RefusesWhatIsNotWellFormed) {
     std::string treeError;
     EXPECT_FALSE(reference(Kind::xliff, broken.text, treeError));
   }
+  // Lines counted through more line feeds than a count of bytes holds.
+  std::string many = "<xliff>";
+  for (int i = 0; i < 1000; ++i) many += "ab\ncd\r\n\n\n";
   std::string error;
+  EXPECT_FALSE(ours(Kind::xliff, many + "<!-- open", error));
+  EXPECT_TRUE(error.starts_with("line 4001: ")) << error;
   EXPECT_FALSE(ours(Kind::ts, "<xliff/>", error));
   EXPECT_EQ(error, "line 1: not a TS file (no TS element)");
   EXPECT_FALSE(ours(Kind::xliff, "<TS/>", error));
