@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "platform/prefetch.h"
 #include "textio/translation_units.h"
 
 #include <cstdint>
@@ -60,19 +61,20 @@ class ReadUnits {
   // Asks for what reading unit i needs from memory, in three steps, each
   // some units after the one before: for units read out of order, where
   // waiting for memory costs more than the reading.
-  void prefetchRecord(std::size_t i) const { __builtin_prefetch(records_.data() + i); }
+  void prefetchRecord(std::size_t i) const { prefetchMemory(records_.data() + i); }
   void prefetchSpans(std::size_t i) const {
     const Record& record = records_[i];
-    __builtin_prefetch(sources_.data() + record.firstSource);
-    __builtin_prefetch(translations_.data() + record.firstTranslation);
+    prefetchMemory(sources_.data() + record.firstSource);
+    prefetchMemory(translations_.data() + record.firstTranslation);
   }
   void prefetchTexts(std::size_t i) const {
     const Record& record = records_[i];
-    if (record.firstSource < sources_.size()) {
-      __builtin_prefetch(text(sources_[record.firstSource]).data());
-    }
+    const auto fetch = [](std::u16string_view text) {
+      prefetchMemory(text.data(), text.size() * sizeof(char16_t));
+    };
+    if (record.firstSource < sources_.size()) fetch(text(sources_[record.firstSource]));
     if (record.firstTranslation < translations_.size()) {
-      __builtin_prefetch(text(translations_[record.firstTranslation]).data());
+      fetch(text(translations_[record.firstTranslation]));
     }
   }
   // Each unit held whole, for the tests and readers that compare units.
