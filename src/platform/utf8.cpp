@@ -62,7 +62,8 @@ bool isTwoByteSequence(std::string_view text, std::size_t at) {
 // stretch of them at once: most texts are mostly ASCII. When to is given,
 // they are widened into it, and so may be up to a stretch more units, for
 // which to has room wherever it has a unit for each byte of text.
-std::size_t asciiRun(std::string_view text, std::size_t at, char16_t* to) {
+[[gnu::always_inline]] inline std::size_t asciiRun(std::string_view text, std::size_t at,
+                                                   char16_t* to) {
 #if defined(__SSE2__)
   constexpr std::size_t kStretch = 16;
   if (at + kStretch <= text.size()) {
