@@ -1,5 +1,6 @@
 #include "qm/qm_writer.h"
 
+#include "platform/pieces_in_order.h"
 #include "platform/side_by_side.h"
 #include "qm/qm_format.h"
 
@@ -255,6 +256,12 @@ class PieceWriter {
     if (used_ > 0 && error_ == 0) error_ = put_(std::span(buffer_.data(), used_));
     used_ = 0;
   }
+  // Hands bytes made elsewhere on after what is held; whether all went well.
+  bool passOn(std::span<const std::uint8_t> bytes) {
+    flush();
+    if (error_ == 0) error_ = put_(bytes);
+    return error_ == 0;
+  }
   int error() const { return error_; }
 
  private:
@@ -329,9 +336,31 @@ int writeQmFile(const QmDocument& document, std::span<const std::int32_t> order,
     writer.byte(kMessagesBlockTag);
     writer.number(messagesLength);
   }
-  for (std::size_t i = 0; i < order.size() && out.error() == 0; ++i) {
-    ByteWriter writer(out.room(sizes[i]));
-    emitRecord(writer, document, gatheredEntry(document, order[i], anyForms), qtShape);
+  // The records of a large file are made in pieces on two threads.
+  constexpr std::size_t kRecordsAPiece = 8192;
+  if (order.size() < 2 * kRecordsAPiece) {
+    for (std::size_t i = 0; i < order.size() && out.error() == 0; ++i) {
+      ByteWriter writer(out.room(sizes[i]));
+      emitRecord(writer, document, gatheredEntry(document, order[i], anyForms), qtShape);
+    }
+  } else {
+    makePiecesInOrder(
+        (order.size() + kRecordsAPiece - 1) / kRecordsAPiece,
+        [&](int, std::size_t piece, std::string& into) {
+          const std::size_t start = piece * kRecordsAPiece;
+          const std::size_t end = std::min(start + kRecordsAPiece, order.size());
+          std::size_t bytes = 0;
+          for (std::size_t i = start; i < end; ++i) bytes += sizes[i];
+          into.resize(bytes);
+          ByteWriter writer(reinterpret_cast<std::uint8_t*>(into.data()));
+          for (std::size_t i = start; i < end; ++i) {
+            emitRecord(writer, document, gatheredEntry(document, order[i], anyForms), qtShape);
+          }
+        },
+        [&out](const std::string& piece) {
+          return out.passOn(
+              std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()));
+        });
   }
   {
     ByteWriter writer(out.room(blockSize(contextTable) + blockSize(qtBlocks.numerusRules)));

@@ -1,20 +1,17 @@
 #include "textio/exchange_writers.h"
 
 #include "platform/large_allocation.h"
+#include "platform/pieces_in_order.h"
 #include "platform/utf8.h"
 #include "qm/plural_rules.h"
 #include "textio/string_slots.h"
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
-#include <thread>
 
 // The files are written straight from the units' views to their sink: no
 // document model, no text copied on the way. Their shape is the one
@@ -336,16 +333,12 @@ std::string xmlLanguage(std::string code) {
 
 // The units in order (their places; empty: as they come), each written by
 // a writer that makeWriter() gives, as write(out, unit, at). A large file's
-// units are written in batches on two threads where a second can be had:
-// either thread formats the next batch not yet taken into a buffer of its
-// own, and this one passes the buffers to the file in order, so that the
-// work is shared however the threads are scheduled and no more than a few
-// batches are held at once.
+// units are written in batches on two threads where a second can be had,
+// each with a writer and a reader of the units of its own.
 template <typename MakeWriter>
 void writeUnits(TextOut& out, UnitSource& units, std::span<const std::uint32_t> order,
                 const MakeWriter& makeWriter) {
   constexpr std::size_t kBatch = 4096;
-  constexpr std::size_t kHeld = 4;
   const std::size_t count = units.count();
   // Units out of their order are each a jump through the source's memory:
   // what the next ones read is fetched ahead, kAhead units a step.
@@ -366,101 +359,24 @@ void writeUnits(TextOut& out, UnitSource& units, std::span<const std::uint32_t> 
     writeRange(units, write, out, 0, count);
     return;
   }
-  const std::size_t batches = (count + kBatch - 1) / kBatch;
-  struct Shared {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t taken = 0;    // batches either thread has begun
-    std::size_t written = 0;  // batches passed to the file
-    std::array<bool, kHeld> ready{};
-    std::array<std::string, kHeld> buffers;
-    bool stop = false;
-    std::exception_ptr failure;
-    // The next batch to format, if one may be begun: its buffer is free
-    // once the batch kHeld before it is written.
-    std::optional<std::size_t> take(std::size_t all) {
-      if (stop || taken >= all || taken >= written + kHeld) return std::nullopt;
-      return taken++;
-    }
-  } shared;
-  const auto format = [&](UnitSource& from, auto& writer, std::size_t batch) {
-    std::string& into = shared.buffers[batch % kHeld];
-    into.clear();
-    {
-      const TextSink toBuffer = [&into](std::string_view piece) { into += piece; };
-      TextOut buffered(toBuffer);
-      const std::size_t start = batch * kBatch;
-      writeRange(from, writer, buffered, start, std::min(start + kBatch, count));
-    }
-    const std::lock_guard lock(shared.mutex);
-    shared.ready[batch % kHeld] = true;
-    shared.changed.notify_all();
-  };
   const std::unique_ptr<UnitSource> second = units.another();
   auto secondWrite = makeWriter();
-  const auto help = [&] {
-    try {
-      for (;;) {
-        std::optional<std::size_t> batch;
-        {
-          std::unique_lock lock(shared.mutex);
-          shared.changed.wait(lock, [&] {
-            return shared.stop || shared.taken >= batches || shared.taken < shared.written + kHeld;
-          });
-          batch = shared.take(batches);
-        }
-        if (!batch) return;
-        format(*second, secondWrite, *batch);
-      }
-    } catch (...) {
-      const std::lock_guard lock(shared.mutex);
-      shared.failure = std::current_exception();
-      shared.stop = true;
-      shared.changed.notify_all();
-    }
-  };
-  std::thread helper;
-  try {
-    helper = std::thread(help);
-  } catch (const std::system_error&) {
-    // Without a second thread this one formats every batch.
-  }
-  // Stops the helper, also when this thread's work throws.
-  const auto finish = [&] {
-    if (!helper.joinable()) return;
-    {
-      const std::lock_guard lock(shared.mutex);
-      shared.stop = true;
-      shared.changed.notify_all();
-    }
-    helper.join();
-  };
-  struct Finisher {
-    const decltype(finish)& run;
-    ~Finisher() { run(); }
-  } finisher{finish};
-  std::unique_lock lock(shared.mutex);
-  while (shared.written < batches && !shared.failure) {
-    const std::size_t slot = shared.written % kHeld;
-    if (shared.ready[slot]) {
-      lock.unlock();
-      out += shared.buffers[slot];
-      lock.lock();
-      shared.ready[slot] = false;
-      ++shared.written;
-      shared.changed.notify_all();
-    } else if (const std::optional<std::size_t> batch = shared.take(batches)) {
-      lock.unlock();
-      format(units, write, *batch);
-      lock.lock();
-    } else {
-      shared.changed.wait(lock);
-    }
-  }
-  const std::exception_ptr failure = shared.failure;
-  lock.unlock();
-  finish();
-  if (failure) std::rethrow_exception(failure);
+  makePiecesInOrder((count + kBatch - 1) / kBatch,
+                    [&](int worker, std::size_t batch, std::string& into) {
+                      const TextSink toBuffer = [&into](std::string_view piece) { into += piece; };
+                      TextOut buffered(toBuffer);
+                      const std::size_t start = batch * kBatch;
+                      const std::size_t end = std::min(start + kBatch, count);
+                      if (worker == 0) {
+                        writeRange(units, write, buffered, start, end);
+                      } else {
+                        writeRange(*second, secondWrite, buffered, start, end);
+                      }
+                    },
+                    [&out](const std::string& batch) {
+                      out += batch;
+                      return true;
+                    });
 }
 
 constexpr std::string_view kOriginalNote = "Original text: ";

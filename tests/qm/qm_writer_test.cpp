@@ -2,7 +2,11 @@
 
 #include "qm/qm_reader_fixture.h"
 
+#include "platform/utf8.h"
+
 #include <gmock/gmock.h>
+
+#include <cerrno>
 
 namespace sorvane::test {
 namespace {
@@ -77,6 +81,36 @@ TEST_F(QmWriterRoundTrip, EveryShapeReadsBackIntoTheSameEntries) {
   EXPECT_EQ(document.sectionTexts.get(2), "S");
   EXPECT_EQ(document.subsectionTexts.get(2), "");
   EXPECT_THAT(document.contextTable, ElementsAre(0xAA));
+}
+
+// A large file's records are made in pieces on two threads: every record
+// comes back in the order given, and a sink that fails stops the writing
+// with its error.
+TEST_F(QmWriterRoundTrip, ALargeFileMadeInPiecesReadsBackInItsOrder) {
+  constexpr int kEntries = 3 * 8192 + 5;
+  std::vector<QmEntry> entries;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string n = std::to_string(i);
+    entries.push_back({static_cast<std::uint32_t>(i), fromUtf8("Text " + n),
+                       i % 3 == 0 ? "" : "S" + n, i % 2 == 0 ? "" : "U"});
+  }
+  const QmDocument source = documentOf(entries);
+  std::vector<std::int32_t> order;
+  for (int i = kEntries - 1; i >= 0; --i) order.push_back(i);
+  ASSERT_TRUE(read(written(source, order)));
+  ASSERT_EQ(document.translations.count(), kEntries);
+  for (int at = 0; at < kEntries; ++at) {
+    const QmEntry& entry = entries[static_cast<std::size_t>(kEntries - 1 - at)];
+    ASSERT_EQ(document.translations.view(at), entry.text) << at;
+    ASSERT_EQ(document.hashes[static_cast<std::size_t>(at)], entry.hash) << at;
+    ASSERT_EQ(document.sectionTexts.view(at), entry.section) << at;
+  }
+  int pieces = 0;
+  const int error = writeQmFile(source, order, {}, {}, [&pieces](std::span<const std::uint8_t>) {
+    return ++pieces == 3 ? ENOSPC : 0;
+  });
+  EXPECT_EQ(error, ENOSPC);
+  EXPECT_EQ(pieces, 3);
 }
 
 // However a record names its message for Qt (source text, context, both,
