@@ -32,6 +32,13 @@ bool isXmlNoncharacter(std::string_view bytes, std::size_t at) {
 }
 
 void appendEscaped(std::string& id, std::string_view bytes) {
+  // Most parts are printable ASCII without '%' and '/', kept as they are.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char byte) {
+        return byte >= 0x20 && byte < 0x7F && byte != '%' && byte != '/';
+      })) {
+    id += bytes;
+    return;
+  }
   const bool utf8 = isValidUtf8(bytes);
   std::size_t escapedUpTo = 0;
   for (std::size_t at = 0; at < bytes.size(); ++at) {
