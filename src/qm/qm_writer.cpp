@@ -337,7 +337,7 @@ int writeQmFile(const QmDocument& document, std::span<const std::int32_t> order,
     writer.number(messagesLength);
   }
   // The records of a large file are made in pieces on two threads.
-  constexpr std::size_t kRecordsAPiece = 8192;
+  constexpr std::size_t kRecordsAPiece = 4096;
   if (order.size() < 2 * kRecordsAPiece) {
     for (std::size_t i = 0; i < order.size() && out.error() == 0; ++i) {
       ByteWriter writer(out.room(sizes[i]));

@@ -87,7 +87,7 @@ TEST_F(QmWriterRoundTrip, EveryShapeReadsBackIntoTheSameEntries) {
 // comes back in the order given, and a sink that fails stops the writing
 // with its error.
 TEST_F(QmWriterRoundTrip, ALargeFileMadeInPiecesReadsBackInItsOrder) {
-  constexpr int kEntries = 3 * 8192 + 5;
+  constexpr int kEntries = 3 * 4096 + 5;
   std::vector<QmEntry> entries;
   for (int i = 0; i < kEntries; ++i) {
     const std::string n = std::to_string(i);
