@@ -10,6 +10,7 @@
 #include "qm/qm_walker.h"
 #include "qm/read_errors.h"
 #include "widetext/byte_stream.h"
+#include "widetext/nul_unit.h"
 
 #include <algorithm>
 #include <bit>
@@ -483,7 +484,7 @@ bool QmReader::translation(std::size_t form, std::uint64_t at, std::uint32_t byt
   moreForms_.clear();
   std::u16string_view text;
   if (!absent && placeText(position, byteCount / 2, text)) {
-    text = text.substr(0, std::min(text.size(), text.find(u'\0')));
+    text = text.substr(0, std::min(text.size(), firstNulUnit(text)));
     document_.translations.addView(text);
     keptUnits_ += text.size();
   } else {

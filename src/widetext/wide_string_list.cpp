@@ -3,6 +3,7 @@
 #include "platform/case_mapping.h"
 #include "platform/system_error.h"
 #include "widetext/byte_stream.h"
+#include "widetext/nul_unit.h"
 
 #include <bit>
 #include <cstring>
@@ -19,7 +20,7 @@ constexpr char16_t kCarriageReturn = u'\r';
 constexpr char16_t kLineFeed = u'\n';
 
 std::u16string_view beforeFirstNul(std::u16string_view text) {
-  const std::size_t nul = text.find(u'\0');
+  const std::size_t nul = firstNulUnit(text);
   return nul == std::u16string_view::npos ? text : text.substr(0, nul);
 }
 

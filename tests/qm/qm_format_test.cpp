@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 namespace sorvane {
 namespace {
@@ -23,6 +24,24 @@ TEST(QmFormat, SwapUtf16UnitsWithACountBelowTwoOnlyStoresTheZeroUnit) {
   std::array<unsigned char, 2> none = {0xEE, 0xEE};
   swapUtf16Units(none.data(), 0);
   EXPECT_EQ(none, (std::array<unsigned char, 2>{0x00, 0x00}));
+}
+
+// Every length, whatever falls past the units swapped eight at a time.
+TEST(QmFormat, SwapUtf16UnitsSwapsEveryUnitOfEveryLength) {
+  for (std::size_t units = 0; units < 20; ++units) {
+    std::vector<unsigned char> buffer(2 * units + 2, 0xEE);
+    for (std::size_t i = 0; i < units; ++i) {
+      buffer[2 * i] = static_cast<unsigned char>(i);
+      buffer[2 * i + 1] = static_cast<unsigned char>(0x80 + i);
+    }
+    swapUtf16Units(buffer.data(), 2 * units);
+    for (std::size_t i = 0; i < units; ++i) {
+      ASSERT_EQ(buffer[2 * i], 0x80 + i) << units << " " << i;
+      ASSERT_EQ(buffer[2 * i + 1], i) << units << " " << i;
+    }
+    EXPECT_EQ(buffer[2 * units], 0);
+    EXPECT_EQ(buffer[2 * units + 1], 0);
+  }
 }
 
 TEST(QmFormat, SwapUtf16UnitsLeavesTheOddByteOfAnOddCountUnswapped) {

@@ -96,6 +96,15 @@ TEST(WideStringList, StoredStringsEndAtTheFirstNul) {
   list.add(std::u16string(u"ab\0cd", 5));
   list.set(1, std::u16string(u"\0x", 2));
   EXPECT_THAT(linesOf(list), ElementsAre(u"ab", u""));
+  // Wherever the U+0000 falls against the units looked at eight at a time.
+  for (std::size_t at = 0; at <= 20; ++at) {
+    std::u16string text(20, u'\u0100');
+    if (at < text.size()) text[at] = u'\0';
+    text += u"\0tail";
+    WideStringList one;
+    one.add(text);
+    EXPECT_EQ(one.view(0), std::u16string(at, u'\u0100')) << at;
+  }
 }
 
 TEST(WideStringList, RemoveMovesLaterLinesUp) {
