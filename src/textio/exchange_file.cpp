@@ -170,7 +170,10 @@ std::optional<ImportReport> importUnitsFile(Session& session, ExchangeFormat for
                                             std::u16string_view path, DialogServices& dialogs) {
   const UnitsFileRead read = readUnitsFile(format, path);
   if (!checkUnitsFileRead(read, path, dialogs)) return std::nullopt;
-  return importUnits(session, *read.units);
+  UnitRows rows(session);
+  // A TS file comes grouped by context, out of the rows' order.
+  if (format == ExchangeFormat::ts) rows.expectAnyOrder();
+  return rows.importInto(session, *read.units);
 }
 
 }  // namespace sorvane

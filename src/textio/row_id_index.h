@@ -35,6 +35,13 @@ class RowIdIndex {
   };
   // The row of the unit with this id, if there is one.
   std::optional<std::int32_t> find(std::string_view id, Cursor& cursor) const;
+  // The same for an id whose hash (StringSlots::hashOf) is at hand.
+  std::optional<std::int32_t> find(std::string_view id, std::size_t hash, Cursor& cursor) const;
+  // For ids looked up out of order, once the table is made: starts fetching
+  // what the find of the id with this hash reads, in kPrefetchSteps steps
+  // from 0, each once the one before has had time to arrive.
+  static constexpr int kPrefetchSteps = 3;
+  void prefetch(std::size_t hash, int step) const;
   std::optional<std::int32_t> find(std::string_view id) { return find(id, cursor_); }
   // Makes the table now, for ids known to come out of order.
   void makeTable() const;

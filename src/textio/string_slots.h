@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/large_allocation.h"
+#include "platform/prefetch.h"
 
 #include <bit>
 #include <cstddef>
@@ -42,6 +43,20 @@ class StringSlots {
     for (std::size_t at = hash & mask_; slots_[at].number != 0; at = (at + 1) & mask_) {
       const Slot& slot = slots_[at];
       if (slot.high == high && isIt(slot.number - 1)) return slot.number - 1;
+    }
+    return std::nullopt;
+  }
+  // Starts fetching the table place of a hash ahead of a find.
+  void prefetch(std::size_t hash) const {
+    if (!slots_.empty()) prefetchMemory(slots_.data() + (hash & mask_));
+  }
+  // The first number the hash's places hold under its high bits: the one a
+  // find most likely gives.
+  std::optional<std::uint32_t> likelyNumber(std::size_t hash) const {
+    if (slots_.empty()) return std::nullopt;
+    const auto high = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t at = hash & mask_; slots_[at].number != 0; at = (at + 1) & mask_) {
+      if (slots_[at].high == high) return slots_[at].number - 1;
     }
     return std::nullopt;
   }

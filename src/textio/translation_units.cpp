@@ -273,7 +273,10 @@ UnitRows::UnitRows(const Session& session) : rows_(std::make_unique<RowIdIndex>(
 UnitRows::UnitRows(UnitRows&&) noexcept = default;
 UnitRows::~UnitRows() = default;
 
-void UnitRows::expectAnyOrder() const { rows_->makeTable(); }
+void UnitRows::expectAnyOrder() {
+  rows_->makeTable();
+  anyOrder_ = true;
+}
 
 namespace {
 
@@ -301,13 +304,32 @@ ImportReport UnitRows::importInto(Session& session, const ReadUnits& units) {
   LargeVector<std::int32_t> rowOfUnit(units.size());
   inHalves(units.size(), [&](std::size_t begin, std::size_t end) {
     RowIdIndex::Cursor cursor{begin};
+    // Out of the rows' order each find is a few jumps through memory: ids
+    // are hashed some units ahead and what their finds read is fetched step
+    // by step.
+    constexpr std::size_t kAhead = 4;
+    constexpr auto kSteps = static_cast<std::size_t>(RowIdIndex::kPrefetchSteps);
+    std::array<std::size_t, 4 * kAhead * kSteps> hashes{};
+    const auto hashAt = [&hashes](std::size_t i) -> std::size_t& {
+      return hashes[i % hashes.size()];
+    };
     for (std::size_t i = begin; i < end; ++i) {
       const ReadUnits::Unit unit = units[i];
+      std::size_t hash = 0;
+      if (anyOrder_) {
+        for (std::size_t step = 0; step < kSteps; ++step) {
+          const std::size_t ahead = i + (kSteps - step) * kAhead;
+          if (ahead >= end || !units[ahead].keyed()) continue;
+          if (step == 0) hashAt(ahead) = StringSlots::hashOf(units[ahead].id());
+          rowOfId.prefetch(hashAt(ahead), static_cast<int>(step));
+        }
+        hash = i >= begin + kSteps * kAhead ? hashAt(i) : StringSlots::hashOf(unit.id());
+      }
       std::optional<std::int32_t> found;
       if (unit.keyed()) {
         // Ids are compared as keys, so that a tool's other escaping still
         // finds the entry; most come back as they went out.
-        found = rowOfId.find(unit.id(), cursor);
+        found = anyOrder_ ? rowOfId.find(unit.id(), hash, cursor) : rowOfId.find(unit.id(), cursor);
         if (!found) {
           if (const std::optional<UnitKey> key = unitKeyFromId(unit.id()))
             found = rowOfId.find(unitId(*key), cursor);

@@ -192,11 +192,12 @@ class UnitRows {
   ~UnitRows();
   // Readies the rows for units that come in another order than the export's
   // (a TS file is grouped by context), while there is time to spare.
-  void expectAnyOrder() const;
+  void expectAnyOrder();
   ImportReport importInto(Session& session, const ReadUnits& units);
 
  private:
   std::unique_ptr<RowIdIndex> rows_;
+  bool anyOrder_ = false;
 };
 
 // The report as the user reads it, lines joined by CR LF.
